@@ -1,0 +1,21 @@
+#pragma once
+// Out-of-line pieces of the dispatch loop: the instructions with variable
+// counts, allocation and type walks. Each checks its own bounds and raises a
+// clean error instead of touching memory outside the sandbox.
+#include "Heap.h"
+#include "Types.h"
+#include "Vec.h"
+
+class NString;
+
+struct Interpreter {
+  static bool inherits(const Vec<int>& table, TInt32 id, TInt32 target, bool stopAtZero);
+  static TUint32 newString(VMHeap& heap, const NString& text);
+  static TUint32 newVector(VMHeap& heap, TInt32 elementSize);
+  static VMAddr allocChecked(VMHeap& heap, TUint32 gcCode, TInt32 words);
+  // Return the new sp.
+  static TInt32 pack(VMHeap& heap, TUint32* stk, TInt32 sp, TInt32 n);
+  static TInt32 loadWords(TUint32* stk, TInt32 sp, TInt32 n);
+  static TInt32 storeWords(TUint32* stk, TInt32 sp, TInt32 n);
+  static void copyWords(VMAddr destination, VMAddr source, TInt32 n);
+};

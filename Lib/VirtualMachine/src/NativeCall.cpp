@@ -1,0 +1,26 @@
+// The group table: bytecode's NATIVE_CALL reaches every group through here.
+#include "ClientVM.h"
+#include "Errors.h"
+#include "NativeGroups.h"
+
+#include <QString>
+
+namespace {
+FrameworkServices& hostOf(FrameworkServices* host, TInt32 group) {
+  if (!host) raise(ERR_RUNTIME, "Internal error: no host services for native group ", group);
+  return *host;
+}
+}  // namespace
+
+void ClientVM::nativeCall(TInt32 group, TInt32 function) {
+  VMState& s = iState;
+  switch (group) {
+    // Groups land here as they are built; the rest report that they are missing.
+    default:
+      if (group <= 0 || group == 2 || group == 9 || group > 36)
+        raise(ERR_RUNTIME, "Internal error: invalid group in native call: ", group);
+      (void)s;
+      (void)hostOf;
+      raise(ERR_RUNTIME, QString::fromLatin1("Internal error: native group %1 is not available").arg(group));
+  }
+}

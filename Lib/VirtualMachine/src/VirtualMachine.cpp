@@ -1,0 +1,106 @@
+#include "VirtualMachine.h"
+
+#include "Errors.h"
+#include "ImageLoader.h"
+#include "StackScan.h"
+
+#include <QString>
+#include <cstring>
+
+namespace {
+constexpr TInt32 kDefaultPoolSize = 64000;
+}
+
+VirtualMachine::VirtualMachine()
+    : iState(static_cast<InterfaceForCallingGc*>(this), kDefaultPoolSize, iTables.classReferenceFields,
+             iTables.classVectorFields, iTables.classVectorFieldFlags) {
+  const TUint32 slots = kStackSlots + 2 * kStackGuardSlots;
+  iStackRegion = VMArena::commit(slots * 4u);
+  iState.stack = vmPtrAs<TUint32>(iStackRegion + kStackGuardSlots * 4u);
+  iState.pc = 0;
+  iState.sp = 0;
+  for (Handler& h : iHandlers) h = Handler{0, 0, 0};
+}
+
+VirtualMachine::~VirtualMachine() {
+  for (StoredMethodCall* c : iQueue) delete c;
+  // Every object is freed and every native destructor runs before the pools go.
+  iState.heap.sweep();
+}
+
+TInt32 VirtualMachine::load(const Vec<TUint8>& image, const CAppsString& name) {
+  const TInt32 index = loadImage(iTables, iState.heap, image, name);
+  resolveRuntimeHooks(index);
+  return index;
+}
+
+void VirtualMachine::resolveRuntimeHooks(TInt32 image) {
+  iThrowHandle = resolveMethod(QStringLiteral("vminternalthrow<int>,<string>"), image);
+  iPrintThrowableHandle = resolveMethod(QStringLiteral("vmprintthrowable<throwable>"), image);
+  iPrintAndExitHandle = resolveMethod(QStringLiteral("vmprintthrowableandexit<throwable>"), image);
+}
+
+void VirtualMachine::pushFrame(TInt32 record, TInt32 returnSlot) {
+  if (iFrameRecords.size() >= kStackSlots) raise(ERR_RUNTIME, "Stack overflow");
+  TInt32 base = returnSlot;
+  if (record >= 0) {
+    if (record >= iTables.methodInfos.size()) raise(ERR_INVALID_ARGUMENT, "", record);
+    const MethodGCInfo& info = iTables.methodInfos.data()[record];
+    base = returnSlot - info.paramSlots - info.resultSlots;
+  }
+  iFrameRecords.append(record);
+  iFrameBases.append(base);
+}
+
+TInt32 VirtualMachine::virtualEntry(TInt32 method, TInt32 classId) const {
+  if (static_cast<TUint32>(method) >= static_cast<TUint32>(iTables.exportedMethods.size()))
+    raise(ERR_INVALID_ARGUMENT, "", method);
+  const Vec<MethodEntry>& entries = iTables.exportedMethods.data()[method].entries;
+  for (TInt32 i = 0; i < entries.size(); ++i)
+    if (entries.data()[i].classId == classId) return i;
+  raise(ERR_RUNTIME, "Invalid type in virtual method call");
+}
+
+const MethodEntry& VirtualMachine::entryFor(TInt32 handle, TInt32 key) const {
+  const ExportedMethod& m = iTables.exportedMethods[iHandles[handle].exportedMethod];
+  for (const MethodEntry& e : m.entries) {
+    if (e.classId != key) continue;
+    if (e.codeOffset < 0 || e.codeOffset >= iTables.codeSize || e.methodInfo < 0 ||
+        e.methodInfo >= iTables.methodInfos.size())
+      break;
+    return e;
+  }
+  raise(ERR_RUNTIME, "Invalid method call, index=", handle);
+}
+
+TUint32 VirtualMachine::deref(TUint32 reference) const {
+  TUint32 v;
+  std::memcpy(&v, vmChecked(reference, 4), 4);
+  return v;
+}
+
+TUint32 VirtualMachine::box(TUint32 v, TInt32 level) {
+  switch (level) {
+    case 0: return v;
+    case 1:
+    case 2:
+    case 3:
+      for (TInt32 i = 0; i < level; ++i) {
+        const VMAddr cell = iState.heap.allocateWords(1, GC_CODE_REF_HOLDER);
+        std::memcpy(vmPtr(cell), &v, 4);
+        v = cell;
+      }
+      return v;
+    case -1:
+    case -2:
+    case -3:
+      for (TInt32 i = 0; i < -level; ++i) v = deref(v);
+      return v;
+    default: return 0;
+  }
+}
+
+void VirtualMachine::collectGarbage() {
+  scanStack(iState.heap, iState.stack, iState.sp, iFrameRecords, iFrameBases, iTables.methodInfos);
+  iState.heap.collect();
+}

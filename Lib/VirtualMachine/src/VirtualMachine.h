@@ -1,0 +1,97 @@
+#pragma once
+// The virtual machine: image tables, slot stack, heap, interpreter and the
+// invoker that calls exported methods from outside.
+#include "Heap.h"
+#include "ImageTables.h"
+#include "MethodHandle.h"
+#include "VMArena.h"
+#include "VMCallbacks.h"
+#include "VMState.h"
+
+class QString;
+
+// Thrown out of call() for a termination request (code 12).
+struct VMTermination {
+  TInt32 status = -1;
+};
+
+class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc {
+ public:
+  struct Handler {
+    TInt32 classId;
+    TInt32 sp;
+    TInt32 pc;
+  };
+  static constexpr TInt32 kHandlerRecords = 128;
+
+  VirtualMachine();
+  ~VirtualMachine() override;
+  VirtualMachine(const VirtualMachine&) = delete;
+  VirtualMachine& operator=(const VirtualMachine&) = delete;
+
+  // Loads an image; returns its index. Loader errors pass out unchanged.
+  TInt32 load(const Vec<TUint8>& image, const CAppsString& name);
+
+  TInt32 resolveMethod(const QString& name, TInt32 image) override;
+  TInt32 callMethod(TInt32 handle, const Vec<int>& values, const Vec<int>& levels,
+                    TInt32 resultLevel) override;
+  VMHeap& heap() override { return iState.heap; }
+  // The immediate form: raises "VM concurrency error" while busy.
+  TInt32 call(TInt32 handle, const Vec<int>& values, const Vec<int>& levels, TInt32 resultLevel);
+
+  virtual void raiseInBytecode(TInt32 code, const QString& message);
+  virtual void nativeCall(TInt32 group, TInt32 function) = 0;
+  virtual void extensionCall(TInt32 group, TInt32 function) = 0;
+  void collectGarbage() override;
+
+  // Boxes v to level (1..3 wraps in cells, -1..-3 dereferences).
+  TUint32 box(TUint32 v, TInt32 level);
+
+  VMState& state() { return iState; }
+  ImageTables& tables() { return iTables; }
+  const Vec<MethodHandle>& handles() const { return iHandles; }
+  TInt32 busyHandle() const { return iBusyHandle; }
+  TInt32 queuedCalls() const { return iQueue.size(); }
+  TInt32 frameDepth() const { return iFrameRecords.size(); }
+  TInt32 handlerCount() const { return iHandlerCount; }
+
+  // Instruction budget for fuzzing: taken jumps, calls and returns count;
+  // 0 means unlimited. Exhaustion raises code 11.
+  void setBudget(TInt64 budget) { iBudget = budget; }
+
+ protected:
+  void run();
+  // Executes one top-level call from step 3 on (busy handle already set).
+  TUint32 invoke(TInt32 handle, const Vec<int>& values, const Vec<int>& levels);
+  void runConverting();
+  void throwUncaught(TUint32 throwable, TInt32 pc, TInt32 sp);
+  void pushFrame(TInt32 record, TInt32 returnSlot);
+  void resolveRuntimeHooks(TInt32 image);
+  // The entry of a handle's method for a class key (-1: non-virtual);
+  // raises "Invalid method call, index=" when there is none usable.
+  const MethodEntry& entryFor(TInt32 handle, TInt32 key) const;
+  // Index of the CALL_VIRTUAL entry for a receiver class.
+  TInt32 virtualEntry(TInt32 method, TInt32 classId) const;
+  TUint32 deref(TUint32 reference) const;
+  void drainQueue();
+
+  ImageTables iTables;
+  VMArenaUser iArenaUser;
+  VMState iState;
+  VMAddr iStackRegion = 0;
+
+  Vec<int> iFrameRecords;
+  Vec<int> iFrameBases;
+  Handler iHandlers[kHandlerRecords];
+  TInt32 iHandlerCount = 0;
+
+  Vec<MethodHandle> iHandles;
+  TInt32 iBusyHandle = -1;
+  Vec<StoredMethodCall*> iQueue;
+  TInt32 iThrowHandle = -1;            // vminternalthrow<int>,<string>
+  TInt32 iPrintThrowableHandle = -1;   // vmprintthrowable<throwable>
+  TInt32 iPrintAndExitHandle = -1;     // vmprintthrowableandexit<throwable>
+
+  TInt64 iBudget = 0;
+  bool iDraining = false;
+};
