@@ -1,0 +1,97 @@
+#include "NativeHelpers.h"
+
+#include "Errors.h"
+#include "NString.h"
+#include "NVector.h"
+#include "ObjectWrapper.h"
+
+#include <QString>
+#include <new>
+
+namespace native {
+
+TUint32 deref(TUint32 reference) {
+  if (reference == 0) raise(ERR_NULL_POINTER, "NULL pointer");
+  return reference;
+}
+
+TUint32 derefCell(TUint32 reference) { return load(deref(reference)); }
+
+NString& stringAt(TUint32 cell) {
+  const VMAddr s = derefCell(cell);
+  vmChecked(s, sizeof(NString));
+  return *vmPtrAs<NString>(s);
+}
+
+TUint32 newString(VMHeap& heap, VMAddr* stringObject) {
+  VMAddr object = 0, cell = 0;
+  heap.allocateTwo(sizeof(NString), -1, GC_CODE_STRING, 4, 0, GC_CODE_REF_HOLDER, object, cell);
+  new (vmPtr(object)) NString();
+  store(cell, object);
+  if (stringObject) *stringObject = object;
+  return cell;
+}
+
+TUint32 newStringFrom(VMHeap& heap, const NString& text) {
+  VMAddr object = 0;
+  const TUint32 cell = newString(heap, &object);
+  *vmPtrAs<NString>(object) = text;
+  return cell;
+}
+
+TUint32 newStringFrom(VMHeap& heap, const QString& text) { return newStringFrom(heap, NString(text)); }
+
+TUint32 newRefVector(TInt32 count, VMHeap& heap) {
+  typedef NVector<ObjectWrapper<int, 1> > RefVector;
+  if (count < 0) raise(ERR_INVALID_ARGUMENT, "Negative vector size");
+  VMAddr vector = 0, cell = 0;
+  heap.allocateTwo(sizeof(RefVector), -1, GC_CODE_VECTOR, 8, 0, GC_CODE_REF_VECTOR_HOLDER, vector, cell);
+  RefVector* v = new (vmPtr(vector)) RefVector();
+  store(cell, vector);
+  if (count > 0) v->resize(heap, count);
+  return cell;
+}
+
+TUint32 wrapReference(TInt32 levels, TUint32 value, TUint32 gcCode, VMHeap& heap) {
+  switch (levels) {
+    case 0: return value;
+    case 1: {
+      const VMAddr cell = heap.allocateWords(1, GC_CODE_REF_HOLDER);
+      store(cell, value);
+      return cell;
+    }
+    case 2:
+    case 3: {
+      const VMAddr block = heap.allocateWords(1, gcCode);
+      store(block, value);
+      TUint32 v = block;
+      for (TInt32 i = 1; i < levels; ++i) {
+        const VMAddr cell = heap.allocateWords(1, GC_CODE_REF_HOLDER);
+        store(cell, v);
+        v = cell;
+      }
+      return v;
+    }
+    case -1:
+    case -2:
+    case -3: {
+      TUint32 v = value;
+      for (TInt32 i = 0; i < -levels; ++i) v = load(deref(v));
+      return v;
+    }
+    default: return 0;
+  }
+}
+
+TUint32 newStreamRecord(VMHeap& heap, void* stream, TInt32 kind) {
+  (void)heap;
+  (void)stream;
+  (void)kind;
+  raise(ERR_RUNTIME, "Internal error: stream records are not available");
+}
+
+void unknownOperation(const char* prefix, TInt32 op) { raise(ERR_VM, prefix, op); }
+
+void reservedOperation() { raise(ERR_RUNTIME, "Reserved native operation"); }
+
+}  // namespace native

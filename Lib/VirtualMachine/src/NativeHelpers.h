@@ -1,0 +1,85 @@
+#pragma once
+// Helpers shared by every native group. All raise through the error model;
+// the ones that allocate take the heap.
+#include "Heap.h"
+#include "Types.h"
+#include "VMArena.h"
+#include "VMState.h"
+
+#include <cstring>
+
+class NString;
+class QString;
+
+namespace native {
+
+// Word access at a VM address (checked; 0 raises "NULL pointer").
+inline TUint32 load(VMAddr a) {
+  TUint32 v;
+  std::memcpy(&v, vmChecked(a, 4), 4);
+  return v;
+}
+inline void store(VMAddr a, TUint32 v) { std::memcpy(vmChecked(a, 4), &v, 4); }
+
+// The reference itself; null raises code 1 "NULL pointer".
+TUint32 deref(TUint32 reference);
+// deref, then the word stored in the cell.
+TUint32 derefCell(TUint32 reference);
+
+// The NString a string value (a GC_CODE_REF_HOLDER cell) holds.
+NString& stringAt(TUint32 cell);
+// A host object of type T held in a cell (the cell's word is the object).
+template <typename T> T& objectAt(TUint32 cell) { return *vmPtrAs<T>(derefCell(cell)); }
+
+// An empty string object and its cell; returns the cell.
+TUint32 newString(VMHeap& heap, VMAddr* stringObject = nullptr);
+TUint32 newStringFrom(VMHeap& heap, const NString& text);
+TUint32 newStringFrom(VMHeap& heap, const QString& text);
+// A reference vector with count elements (the caller stores them); returns the holder cell.
+TUint32 newRefVector(TInt32 count, VMHeap& heap);
+inline VMAddr newCell(VMHeap& heap, TInt32 words, TUint32 gcCode) { return heap.allocateWords(words, gcCode); }
+TUint32 wrapReference(TInt32 levels, TUint32 value, TUint32 gcCode, VMHeap& heap);
+// A StreamHolder block: kind 6 (writer) or 5 (reader) and the stream.
+TUint32 newStreamRecord(VMHeap& heap, void* stream, TInt32 kind);
+
+// Argument and result access under the group conventions: k arguments are
+// stack[sp-k+1..sp]; a result replaces the first argument.
+class Args {
+ public:
+  Args(VMState& s, TInt32 count) : iState(s), iFirst(s.sp - count + 1), iCount(count) {
+    if (iFirst < 0) raise(ERR_RUNTIME, "Stack overflow");
+  }
+  TUint32 word(TInt32 i) const { return iState.stack[iFirst + i]; }
+  TInt32 integer(TInt32 i) const { return static_cast<TInt32>(word(i)); }
+  // Results: one word, two words (low first), or none.
+  void result(TUint32 v) {
+    iState.stack[iFirst] = v;
+    iState.sp = iFirst;
+  }
+  void result2(TUint32 low, TUint32 high) {
+    if (iFirst + 1 >= kStackSlots) raise(ERR_RUNTIME, "Stack overflow");
+    iState.stack[iFirst] = low;
+    iState.stack[iFirst + 1] = high;
+    iState.sp = iFirst + 1;
+  }
+  void noResult() { iState.sp = iFirst - 1; }
+  VMHeap& heap() { return iState.heap; }
+
+ private:
+  VMState& iState;
+  TInt32 iFirst;
+  TInt32 iCount;
+};
+
+// A result of an operation without arguments.
+inline void pushResult(VMState& s, TUint32 v) {
+  if (s.sp + 1 >= kStackSlots) raise(ERR_RUNTIME, "Stack overflow");
+  s.stack[++s.sp] = v;
+}
+
+// Code 10 with the group's prefix and the operation number.
+[[noreturn]] void unknownOperation(const char* prefix, TInt32 op);
+// Reserved operation numbers are refused rather than stopping the process.
+[[noreturn]] void reservedOperation();
+
+}  // namespace native
