@@ -7,3 +7,17 @@ function(add_gtest name label)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS ${label})
 endfunction()
+
+# add_script_tests(LABEL DIR) registers every DIR/*.asm as one test that is
+# assembled with mcbasm, run with mcbrun and compared with its expectations.
+function(add_script_tests label dir)
+  file(GLOB scripts CONFIGURE_DEPENDS ${dir}/*.asm)
+  foreach(script ${scripts})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME script.${label}.${name}
+      COMMAND python3 ${PROJECT_SOURCE_DIR}/tools/scripttest.py ${script}
+        --mcbasm $<TARGET_FILE:mcbasm> --mcbrun $<TARGET_FILE:mcbrun>
+        -I ${PROJECT_SOURCE_DIR}/examples/lib -I ${dir})
+    set_tests_properties(script.${label}.${name} PROPERTIES LABELS ${label})
+  endforeach()
+endfunction()

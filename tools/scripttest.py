@@ -1,0 +1,76 @@
+#!/usr/bin/env python3
+"""Runs one assembly script test: assemble with mcbasm, run with mcbrun,
+compare the LOG lines and the exit status with the script's expectations.
+
+Expectations are comments in the script:
+  ; expect: <text>          the next "LOG: <text>" line, in order
+  ; expect fatal: <text>    the run ends with "FATAL: <text>" and status 1
+  ; expect status: <n>      the exit status (default 0, or 1 with a fatal line)
+  ; args: <words>           extra mcbrun arguments
+"""
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+
+
+def expectations(path):
+    logs, fatal, status, args = [], None, None, []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            s = line.strip()
+            if s.startswith("; expect:"):
+                logs.append(s[len("; expect:"):].strip())
+            elif s.startswith("; expect fatal:"):
+                fatal = s[len("; expect fatal:"):].strip()
+            elif s.startswith("; expect status:"):
+                status = int(s[len("; expect status:"):].strip())
+            elif s.startswith("; args:"):
+                args += s[len("; args:"):].split()
+    if status is None:
+        status = 1 if fatal is not None else 0
+    return logs, fatal, status, args
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("script")
+    p.add_argument("--mcbasm", required=True)
+    p.add_argument("--mcbrun", required=True)
+    p.add_argument("-I", dest="includes", action="append", default=[])
+    a = p.parse_args()
+
+    logs, fatal, status, extra = expectations(a.script)
+    with tempfile.TemporaryDirectory() as tmp:
+        image = os.path.join(tmp, "index.mcb")
+        cmd = [a.mcbasm] + sum((["-I", i] for i in a.includes), []) + [a.script, "-o", image]
+        r = subprocess.run(cmd, capture_output=True, text=True)
+        if r.returncode != 0:
+            print("assembly failed:\n" + r.stdout + r.stderr)
+            return 1
+        r = subprocess.run([a.mcbrun, "--verify-heap"] + extra + [tmp], capture_output=True,
+                           timeout=120, errors="replace", text=True)
+    lines = r.stderr.splitlines()
+    got_logs = [l[len("LOG: "):] for l in lines if l.startswith("LOG: ")]
+    got_fatal = [l[len("FATAL: "):] for l in lines if l.startswith("FATAL: ")]
+    ok = True
+    if got_logs != logs:
+        ok = False
+        print("LOG lines differ.\nexpected:\n  " + "\n  ".join(logs) + "\ngot:\n  " + "\n  ".join(got_logs))
+    if fatal is not None and got_fatal != [fatal]:
+        ok = False
+        print("expected FATAL: %s\ngot: %s" % (fatal, got_fatal))
+    if fatal is None and got_fatal:
+        ok = False
+        print("unexpected FATAL: %s" % got_fatal)
+    if r.returncode != status:
+        ok = False
+        print("expected status %d, got %d" % (status, r.returncode))
+    if not ok:
+        print("--- stderr ---\n" + r.stderr)
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
