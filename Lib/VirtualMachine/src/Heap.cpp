@@ -279,10 +279,10 @@ void VMHeap::allocateThree(TUint32 size1, TInt32 typeId1, TUint32 gcCode1, TUint
 
 // ---- release ------------------------------------------------------------
 
+// header takes in the block after it; neither is on a free list.
 void VMHeap::absorbNext(VMAddr header) {
   HeapEntry* he = heapEntry(header);
   const VMAddr next = nextBlock(header);
-  removeEntryFromFreeEntries(next);
   mapOf(header).clear(next);
   he->size += heapEntry(next)->size + kBlockOverhead;
   heapWord(footerOf(header)) = he->size + kBlockOverhead;
@@ -303,10 +303,14 @@ VMAddr VMHeap::freeEntry(VMAddr header) {
   he->marked = 0;
   if (typeId != 0) gcObjectAt(header + kHeaderSize)->~GCObject();
 
-  while (isFree(heapEntry(nextBlock(header)))) absorbNext(header);
+  for (VMAddr next = nextBlock(header); isFree(heapEntry(next)); next = nextBlock(header)) {
+    removeEntryFromFreeEntries(next);
+    absorbNext(header);
+  }
   for (;;) {
     const VMAddr previous = header - heapWord(header - kFooterSize);
     if (!isBlockStart(previous) || !isFree(heapEntry(previous))) break;
+    removeEntryFromFreeEntries(previous);
     absorbNext(previous);
     header = previous;
   }
