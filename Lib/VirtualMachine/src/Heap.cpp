@@ -1,0 +1,559 @@
+// The VM heap: pool allocator with boundary tags and free lists, and the
+// mark-and-sweep collector.
+//
+// Heap invariants (verify() checks each one by number):
+//  1. A pool of B bytes at S is a chain of blocks: a start terminator at S,
+//     then each block at the previous header + size + 28, ending exactly at
+//     the end terminator at S + B - 24. Terminators have size 0, gcCode 18.
+//  2. Every block but the end terminator has a footer (header + 24 + size)
+//     holding size + 28.
+//  3. Sizes are multiples of 4; allocated blocks have usedSize <= size; free
+//     blocks have usedSize, typeId and gcCode 0.
+//  4. A block is free exactly when freeHeapEntryIterator != 0; that names an
+//     in-use node (index + 1) of the node pool whose value is the header,
+//     lying on list freeListIndex(size); every list node names such a block.
+//  5. No two free blocks are adjacent.
+//  6. A pool's block map has a bit exactly at each block start.
+//  7. Allocated blocks never carry gcCode 0 or 18; nOfEntries counts them.
+//  8. Outside a mark phase every marked field is 0 (a raise while marking
+//     clears the marks before it leaves the heap).
+//  9. The collector marks through a word only when it is the object address
+//     (header + 24) of an allocated block; anything else is skipped, so a
+//     boxed integer, a wrong field map or a stale reference cannot reach
+//     free space, a terminator or outside a pool. Reads of an object's
+//     words stay below its usedSize.
+// 10. getMemUsage balances: pool bytes = free + used + wasted + headers.
+#include "Heap.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+TUint32 roundUp4(TUint32 n) { return (n + 3u) & ~3u; }
+
+void checkRequest(TUint64 bytes) {
+  if (bytes > VMHeap::kMaxRequest) raise(ERR_INVALID_ARGUMENT, "Heap request too large");
+}
+
+void checkGcCode(TUint32 gcCode) {
+  if (gcCode == GC_CODE_FREE || gcCode == GC_CODE_TERMINATOR) raise(ERR_INVALID_ARGUMENT, "Invalid heap gc code");
+}
+
+void writeTerminator(VMAddr header) {
+  *heapEntry(header) = HeapEntry{0, 0, 0, 0, GC_CODE_TERMINATOR, 0};
+}
+
+bool isFree(const HeapEntry* he) { return he->freeHeapEntryIterator != 0; }
+
+bool hasObject(const HeapEntry* he) { return he->typeId == -1 && he->usedSize >= sizeof(void*); }
+
+GCObject* gcObjectAt(VMAddr object) { return vmPtrAs<GCObject>(object); }
+
+}  // namespace
+
+// ---- construction -------------------------------------------------------
+
+VMHeap::VMHeap(InterfaceForCallingGc* gcCaller, TUint32 defaultPoolSize, const Vec<Vec<int>>& classReferenceFields,
+               const Vec<Vec<int>>& classVectorFields, const Vec<Vec<char>>& classVectorFieldFlags)
+    : iGcCaller(gcCaller),
+      iDefaultPoolSize(roundUp4(std::min(defaultPoolSize, kMaxRequest))),
+      iClassReferenceFields(classReferenceFields),
+      iClassVectorFields(classVectorFields),
+      iClassVectorFieldFlags(classVectorFieldFlags),
+      iRoots(&iNodePool) {
+  for (TInt32 i = 0; i < kFreeLists; ++i) iFreeHeapEntries.append(new LinkedList<VMAddr>(&iNodePool));
+  addEntryToFreeEntries(createPool(iDefaultPoolSize));
+}
+
+VMHeap::~VMHeap() {
+  // Shutdown sweep: with no marks every object is freed and every GCObject
+  // destructor runs. The pools themselves go with the arena.
+  try {
+    sweep();
+  } catch (const ErrorHandlingException&) {
+  }
+  iRoots.clear();
+  for (LinkedList<VMAddr>* list : iFreeHeapEntries) delete list;
+}
+
+VMAddr VMHeap::createPool(TUint32 capacity) {
+  const TUint32 bytes = capacity + kPoolOverhead;
+  const VMAddr start = VMArena::commit(bytes);
+  VM_ASSERT(iPoolStarts.isEmpty() || start > iPoolStarts.last());   // kept sorted for lookup
+  writeTerminator(start);
+  heapWord(start + kHeaderSize) = kBlockOverhead;
+  const VMAddr entry = start + kBlockOverhead;
+  *heapEntry(entry) = HeapEntry{0, capacity, 0, 0, GC_CODE_FREE, 0};
+  heapWord(footerOf(entry)) = capacity + kBlockOverhead;
+  const VMAddr end = start + bytes - kHeaderSize;
+  writeTerminator(end);
+
+  iPoolStarts.append(start);
+  iPoolSizes.append(bytes);
+  iBlockMaps.emplace_back(start, bytes);
+  iBlockMaps.back().set(start);
+  iBlockMaps.back().set(entry);
+  iBlockMaps.back().set(end);
+  iTotalPoolBytes += bytes;
+  return entry;
+}
+
+// ---- free lists ---------------------------------------------------------
+
+TInt32 VMHeap::freeListIndex(TUint32 size) {
+  if (size <= 1) return 0;
+  return 32 - __builtin_clz(size - 1);
+}
+
+void VMHeap::addEntryToFreeEntries(VMAddr header) {
+  HeapEntry* he = heapEntry(header);
+  const Vec<LinkedList<VMAddr>*>& freeHeapEntries = iFreeHeapEntries;
+  const TInt32 indexInFreeEntries = freeListIndex(he->size);
+  VM_ASSERT(indexInFreeEntries < int ( freeHeapEntries.size() ));
+  LinkedListIterator<VMAddr> it = freeHeapEntries[indexInFreeEntries]->append(header);
+  he->freeHeapEntryIterator = static_cast<TUint32>(it.entry()->poolIndex) + 1;
+}
+
+ListEntry<VMAddr>* VMHeap::freeNode(VMAddr header) const {
+  const HeapEntry* he = heapEntry(header);
+  ListEntry<VMAddr>* node = iNodePool.lookup(static_cast<TInt32>(he->freeHeapEntryIterator) - 1);
+  // The header lives in bytecode-writable memory: never trust the index blindly.
+  if (!node || node->value != header) raise(ERR_RUNTIME, "Invalid address");
+  return node;
+}
+
+void VMHeap::removeEntryFromFreeEntries(VMAddr header) {
+  HeapEntry* he = heapEntry(header);
+  ListEntry<VMAddr>* node = freeNode(header);
+  iFreeHeapEntries[freeListIndex(he->size)]->remove(LinkedListIterator<VMAddr>(node));
+  he->freeHeapEntryIterator = 0;
+}
+
+VMAddr VMHeap::findFreeEntry(TUint32 size) {
+  const TInt32 c = freeListIndex(size);
+  // Every block of a larger list fits: take the oldest without a size test.
+  for (TInt32 k = c + 1; k < kFreeLists; ++k) {
+    if (iFreeHeapEntries[k]->isEmpty()) continue;
+    const VMAddr header = iFreeHeapEntries[k]->head()->value;
+    removeEntryFromFreeEntries(header);
+    return header;
+  }
+  for (ListEntry<VMAddr>* node = iFreeHeapEntries[c]->head(); node; node = node->next) {
+    if (heapEntry(node->value)->size < size) continue;
+    const VMAddr header = node->value;
+    removeEntryFromFreeEntries(header);
+    return header;
+  }
+  return 0;
+}
+
+// ---- pool lookup --------------------------------------------------------
+
+const HeapBlockMap* VMHeap::mapContaining(VMAddr address) const {
+  auto it = std::upper_bound(iBlockMaps.begin(), iBlockMaps.end(), address,
+                             [](VMAddr a, const HeapBlockMap& m) { return a < m.start(); });
+  if (it == iBlockMaps.begin()) return nullptr;
+  --it;
+  return it->contains(address) ? &*it : nullptr;
+}
+
+HeapBlockMap& VMHeap::mapOf(VMAddr header) {
+  const HeapBlockMap* map = mapContaining(header);
+  VM_ASSERT(map);
+  return const_cast<HeapBlockMap&>(*map);
+}
+
+bool VMHeap::isBlockStart(VMAddr header) const {
+  const HeapBlockMap* map = mapContaining(header);
+  return map && map->isStart(header);
+}
+
+VMAddr VMHeap::belongsToPools(VMAddr address) const {
+  const HeapBlockMap* map = mapContaining(address);
+  return map ? map->startAtOrBefore(address) : 0;
+}
+
+bool VMHeap::isLiveBlock(VMAddr object) const {
+  if (object < kHeaderSize) return false;
+  const VMAddr header = object - kHeaderSize;
+  if (!isBlockStart(header)) return false;
+  const HeapEntry* he = heapEntry(header);
+  return !isFree(he) && he->gcCode != GC_CODE_FREE && he->gcCode != GC_CODE_TERMINATOR;
+}
+
+bool VMHeap::isMarked(VMAddr object) const {
+  return isLiveBlock(object) && heapEntry(object - kHeaderSize)->marked != 0;
+}
+
+VMAddr VMHeap::nextBlock(VMAddr header) const {
+  const VMAddr next = nextBlockOf(header);
+  if (next <= header || !isBlockStart(next)) raise(ERR_RUNTIME, "Invalid address");
+  return next;
+}
+
+// ---- allocation ---------------------------------------------------------
+
+VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gcCode) {
+  checkGcCode(gcCode);
+  checkRequest(size);
+  size = roundUp4(size);
+  VMAddr header = findFreeEntry(size);
+  if (!header) header = createPool(std::max(size, iDefaultPoolSize));
+  HeapEntry* he = heapEntry(header);
+  VM_ASSERT(he->size >= size);
+  if (he->size - size > kBlockOverhead) {
+    // The tail becomes a free block; a remainder of 28 bytes or less stays as slack.
+    const VMAddr tail = header + kBlockOverhead + size;
+    const TUint32 tailSize = he->size - size - kBlockOverhead;
+    heapWord(footerOf(header)) = tailSize + kBlockOverhead;
+    he->size = size;
+    heapWord(footerOf(header)) = size + kBlockOverhead;
+    *heapEntry(tail) = HeapEntry{0, tailSize, 0, 0, GC_CODE_FREE, 0};
+    mapOf(header).set(tail);
+    addEntryToFreeEntries(tail);
+  }
+  *he = HeapEntry{size, he->size, typeId, 0, gcCode, 0};
+  std::memset(vmPtr(header + kHeaderSize), 0, he->size);
+  ++iNOfEntries;
+  return header;
+}
+
+VMAddr VMHeap::allocate(TUint32 size, TInt32 typeId, TUint32 gcCode) {
+  return createHeapEntry(size, typeId, gcCode) + kHeaderSize;
+}
+
+VMAddr VMHeap::allocateWords(TInt32 words, TUint32 gcCode) {
+  if (words < 0) raise(ERR_INVALID_ARGUMENT, "Negative allocation size");
+  checkRequest(TUint64(words) * 4);
+  return allocate(static_cast<TUint32>(words) * 4, 0, gcCode);
+}
+
+// Splits an allocated block after firstSize data bytes; the second entry
+// takes the rest, slack included.
+void VMHeap::cutEntry(VMAddr header, TUint32 firstSize, TUint32 usedSize2, TInt32 typeId2, TUint32 gcCode2) {
+  HeapEntry* he = heapEntry(header);
+  const VMAddr second = header + kBlockOverhead + firstSize;
+  const TUint32 secondSize = he->size - firstSize - kBlockOverhead;
+  *heapEntry(second) = HeapEntry{usedSize2, secondSize, typeId2, 0, gcCode2, 0};
+  heapWord(footerOf(second)) = secondSize + kBlockOverhead;
+  he->size = firstSize;
+  he->usedSize = firstSize;
+  heapWord(footerOf(header)) = firstSize + kBlockOverhead;
+  mapOf(header).set(second);
+  ++iNOfEntries;
+}
+
+void VMHeap::allocateTwo(TUint32 size1, TInt32 typeId1, TUint32 gcCode1, TUint32 size2, TInt32 typeId2,
+                         TUint32 gcCode2, VMAddr& object1, VMAddr& object2) {
+  checkGcCode(gcCode2);
+  checkRequest(size1);
+  checkRequest(size2);
+  const TUint32 r1 = roundUp4(size1), r2 = roundUp4(size2);
+  checkRequest(TUint64(r1) + r2 + kBlockOverhead);
+  const VMAddr header = createHeapEntry(r1 + r2 + kBlockOverhead, typeId1, gcCode1);
+  cutEntry(header, r1, r2, typeId2, gcCode2);
+  object1 = header + kHeaderSize;
+  object2 = header + kBlockOverhead + r1 + kHeaderSize;
+}
+
+void VMHeap::allocateThree(TUint32 size1, TInt32 typeId1, TUint32 gcCode1, TUint32 size2, TInt32 typeId2,
+                           TUint32 gcCode2, TUint32 size3, TInt32 typeId3, TUint32 gcCode3, VMAddr& object1,
+                           VMAddr& object2, VMAddr& object3) {
+  checkGcCode(gcCode2);
+  checkGcCode(gcCode3);
+  checkRequest(size1);
+  checkRequest(size2);
+  checkRequest(size3);
+  const TUint32 r1 = roundUp4(size1), r2 = roundUp4(size2), r3 = roundUp4(size3);
+  checkRequest(TUint64(r1) + r2 + r3 + 2 * kBlockOverhead);
+  const VMAddr header = createHeapEntry(r1 + r2 + r3 + 2 * kBlockOverhead, typeId1, gcCode1);
+  cutEntry(header, r1, r2 + r3 + kBlockOverhead, typeId2, gcCode2);
+  const VMAddr second = header + kBlockOverhead + r1;
+  cutEntry(second, r2, r3, typeId3, gcCode3);
+  object1 = header + kHeaderSize;
+  object2 = second + kHeaderSize;
+  object3 = second + kBlockOverhead + r2 + kHeaderSize;
+}
+
+// ---- release ------------------------------------------------------------
+
+// header takes in the block after it; neither is on a free list.
+void VMHeap::absorbNext(VMAddr header) {
+  HeapEntry* he = heapEntry(header);
+  const VMAddr next = nextBlock(header);
+  mapOf(header).clear(next);
+  he->size += heapEntry(next)->size + kBlockOverhead;
+  heapWord(footerOf(header)) = he->size + kBlockOverhead;
+}
+
+VMAddr VMHeap::freeEntry(VMAddr header) {
+  HeapEntry* he = header ? heapEntry(header) : nullptr;
+  VM_ASSERT(he);
+  if (he->freeHeapEntryIterator != 0)
+    assertFailed("he->freeHeapEntryIterator == LinkedListIterator< HeapEntry* > ()", __FILE__, __LINE__);
+  --iNOfEntries;
+  const TInt32 typeId = he->typeId;
+  // Cleared before the destructor runs, so a destructor that frees this
+  // block again is refused instead of freeing it twice.
+  he->usedSize = 0;
+  he->typeId = 0;
+  he->gcCode = GC_CODE_FREE;
+  he->marked = 0;
+  if (typeId != 0) gcObjectAt(header + kHeaderSize)->~GCObject();
+
+  for (VMAddr next = nextBlock(header); isFree(heapEntry(next)); next = nextBlock(header)) {
+    removeEntryFromFreeEntries(next);
+    absorbNext(header);
+  }
+  for (;;) {
+    const VMAddr previous = header - heapWord(header - kFooterSize);
+    if (!isBlockStart(previous) || !isFree(heapEntry(previous))) break;
+    removeEntryFromFreeEntries(previous);
+    absorbNext(previous);
+    header = previous;
+  }
+  addEntryToFreeEntries(header);
+  return header;
+}
+
+void VMHeap::freeObject(VMAddr object) {
+  if (!object) return;
+  if (!isLiveBlock(object)) raise(ERR_RUNTIME, "Invalid address");
+  freeEntry(object - kHeaderSize);
+}
+
+// ---- roots --------------------------------------------------------------
+
+void VMHeap::addRoot(VMAddr object) { iRoots.append(object - kHeaderSize); }
+
+void VMHeap::removeRoot(VMAddr object) {
+  for (ListEntry<VMAddr>* node = iRoots.head(); node; node = node->next) {
+    if (node->value != object - kHeaderSize) continue;
+    iRoots.remove(LinkedListIterator<VMAddr>(node));
+    return;
+  }
+  std::fprintf(stderr, "Error: Removing non-existing root: %d\n", static_cast<TInt32>(object));
+}
+
+// ---- marking ------------------------------------------------------------
+// Marking uses an explicit grey stack rather than native recursion, so a
+// long chain of objects cannot overflow the host stack.
+
+template <typename F>
+void VMHeap::guarded(F body) {
+  try {
+    body();
+  } catch (const ErrorHandlingException&) {
+    iGrey.clear();
+    iMarkStack.clear();
+    clearMarks();
+    throw;
+  }
+}
+
+void VMHeap::pushIfLive(TUint32 word) {
+  if (!isLiveBlock(word)) return;
+  HeapEntry* he = heapEntry(word - kHeaderSize);
+  if (he->marked) return;
+  he->marked = 1;
+  iGrey.push_back(word);
+}
+
+void VMHeap::drainMarkStack() {
+  while (!iGrey.empty()) {
+    const VMAddr object = iGrey.back();
+    iGrey.pop_back();
+    traceChildren(object);
+  }
+}
+
+void VMHeap::markChecked(VMAddr object) {
+  pushIfLive(object);
+  drainMarkStack();
+}
+
+void VMHeap::traceChildren(VMAddr object) {
+  const HeapEntry* he = heapEntry(object - kHeaderSize);
+  if (hasObject(he)) {
+    gcObjectAt(object)->addReferences(iMarkStack);
+    while (!iMarkStack.isEmpty()) {
+      const TUint32 ref = static_cast<TUint32>(iMarkStack.last());
+      iMarkStack.removeLast();
+      pushIfLive(ref);
+    }
+  }
+  switch (he->gcCode) {
+    case GC_CODE_CLASS_OBJECT:
+      traceClassObject(object, he);
+      break;
+    case GC_CODE_VECTOR_HOLDER:
+    case GC_CODE_REF_VECTOR_HOLDER:
+      if (he->usedSize >= 4) traceVector(object, he->gcCode == GC_CODE_REF_VECTOR_HOLDER);
+      break;
+    case GC_CODE_REF_HOLDER:
+      if (he->usedSize >= 4) pushIfLive(heapWord(object));
+      break;
+    case GC_CODE_BITMAP_HANDLE:
+      traceBitmapHandle(object, he);
+      break;
+    default:
+      break;
+  }
+}
+
+void VMHeap::traceClassObject(VMAddr object, const HeapEntry* he) {
+  // A 0-word object (a globals block of 1-3 bytes) has no class word to read.
+  if (he->usedSize < 4) return;
+  const TUint32 words = he->usedSize / 4;
+  const TInt32 k = static_cast<TInt32>(heapWord(object));
+  if (k >= 0 && k < iClassReferenceFields.size()) {
+    for (int i : iClassReferenceFields[k])
+      if (i >= 0 && static_cast<TUint32>(i) < words) pushIfLive(heapWord(object + 4 * i));
+  }
+  if (k < 0 || k >= iClassVectorFields.size()) return;
+  const Vec<int>& fields = iClassVectorFields[k];
+  const Vec<char>* flags = k < iClassVectorFieldFlags.size() ? &iClassVectorFieldFlags[k] : nullptr;
+  for (TInt32 j = 0; j < fields.size(); ++j) {
+    const int i = fields[j];
+    if (i < 0 || static_cast<TUint32>(i) >= words) continue;
+    const bool refs = flags && j < flags->size() && (*flags)[j] != 0;
+    traceVector(object + 4 * i, refs);
+  }
+}
+
+void VMHeap::traceBitmapHandle(VMAddr object, const HeapEntry* he) {
+  const TUint32 words = he->usedSize / 4;
+  const TUint32 kind = words >= 1 ? heapWord(object) : 0;
+  if (kind != 1 && kind != 2) raise(ERR_VM, "Invalid bitmap handle");
+  for (TUint32 w = 1; w <= kind && w < words; ++w) pushIfLive(heapWord(object + 4 * w));
+}
+
+void VMHeap::traceVector(VMAddr location, bool elementsAreReferences) {
+  if (!vmValid(location, 4)) return;
+  const VMAddr vector = heapWord(location);
+  if (!isLiveBlock(vector)) return;
+  pushIfLive(vector);
+  if (heapEntry(vector - kHeaderSize)->usedSize < kNVectorSize) return;
+  // An empty vector does not keep its element buffer.
+  const TInt32 count = static_cast<TInt32>(heapWord(vector + kNVectorCountOffset));
+  if (count <= 0) return;
+  const VMAddr data = heapWord(vector + kNVectorDataOffset);
+  if (!isLiveBlock(data)) return;
+  pushIfLive(data);
+  if (!elementsAreReferences) return;
+  const TUint32 n = std::min<TUint32>(count, heapEntry(data - kHeaderSize)->usedSize / 4);
+  for (TUint32 i = 0; i < n; ++i) pushIfLive(heapWord(data + 4 * i));
+}
+
+void VMHeap::mark(VMAddr object) {
+  guarded([&] {
+    if (!isLiveBlock(object)) {
+      const VMAddr header = object - kHeaderSize;
+      if (object < kHeaderSize || !isBlockStart(header)) raise(ERR_VM, "Marking a non-object");
+      if (heapEntry(header)->gcCode == GC_CODE_TERMINATOR) raise(ERR_VM, "Marking a pool terminator");
+      raise(ERR_VM, "Marking a free block");
+    }
+    markChecked(object);
+  });
+}
+
+void VMHeap::markIfInHeap(TUint32 value) {
+  const VMAddr header = belongsToPools(value - kHeaderSize);
+  if (!header || !isLiveBlock(header + kHeaderSize)) return;
+  guarded([&] { markChecked(header + kHeaderSize); });
+}
+
+void VMHeap::markVectorAt(VMAddr location, bool elementsAreReferences) {
+  guarded([&] {
+    traceVector(location, elementsAreReferences);
+    drainMarkStack();
+  });
+}
+
+void VMHeap::markRoots() {
+  for (ListEntry<VMAddr>* node = iRoots.head(); node; node = node->next) {
+    const VMAddr object = node->value + kHeaderSize;
+    // A root inside a block (an address result) keeps that block alive.
+    if (isBlockStart(node->value)) mark(object); else markIfInHeap(object);
+  }
+}
+
+void VMHeap::clearMarks() {
+  for (TInt32 p = 0; p < iPoolStarts.size(); ++p) {
+    const VMAddr end = iPoolStarts[p] + iPoolSizes[p] - kHeaderSize;
+    for (VMAddr h = iPoolStarts[p]; h != end; h = nextBlock(h)) heapEntry(h)->marked = 0;
+  }
+}
+
+// ---- sweep and collect --------------------------------------------------
+
+void VMHeap::sweep() {
+  // Index loop: a destructor that allocates may add pools meanwhile.
+  for (TInt32 p = 0; p < iPoolStarts.size(); ++p) {
+    const VMAddr start = iPoolStarts[p];
+    const VMAddr end = start + iPoolSizes[p] - kHeaderSize;
+    const HeapEntry* he = heapEntry(start);
+    VM_ASSERT(he->gcCode == GC_CODE_TERMINATOR);
+    for (VMAddr h = nextBlock(start); h != end; h = nextBlock(h)) {
+      HeapEntry* e = heapEntry(h);
+      if (!isFree(e) && !e->marked) h = freeEntry(h);
+      heapEntry(h)->marked = 0;
+    }
+  }
+}
+
+void VMHeap::collect() {
+  iMarkStack.clear();
+  markRoots();
+  sweep();
+}
+
+// ---- memory report ------------------------------------------------------
+
+MemUsage VMHeap::memUsage() const {
+  MemUsage u;
+  for (TInt32 p = 0; p < iPoolStarts.size(); ++p) {
+    const VMAddr end = iPoolStarts[p] + iPoolSizes[p] - kHeaderSize;
+    TInt64 poolContents = 0;
+    for (VMAddr h = nextBlock(iPoolStarts[p]); h != end; h = nextBlock(h)) {
+      const HeapEntry* he = heapEntry(h);
+      poolContents += he->size;
+      if (isFree(he)) {
+        u.freeSpace += he->size;
+        continue;
+      }
+      u.actual += he->usedSize;
+      u.wasted += TInt64(he->size) - he->usedSize;
+      if (!hasObject(he)) continue;
+      const TInt64 outside = gcObjectAt(h + kHeaderSize)->getContentSize();
+      u.outsideHeap += outside;
+      if (he->gcCode == GC_CODE_STRING) u.stringContents += outside;
+      if (he->gcCode == GC_CODE_FONT) u.fontContents += outside;
+    }
+    u.allContents += poolContents;
+    u.headers += TInt64(iPoolSizes[p]) - poolContents;
+    u.szOfPools += iPoolSizes[p];
+  }
+  u.total = u.headers + u.actual + u.wasted + u.outsideHeap;
+  return u;
+}
+
+TInt64 VMHeap::getMemUsage(QString* report) const {
+  const MemUsage u = memUsage();
+  const TInt64 totalSizeOfPools = u.szOfPools, freeSpaceInPools = u.freeSpace, actualObjectsInMem = u.actual,
+               wastedMemInActualObjectBlocks = u.wasted, memInHeHeaders = u.headers;
+  VM_ASSERT(totalSizeOfPools == freeSpaceInPools + actualObjectsInMem + wastedMemInActualObjectBlocks + memInHeHeaders);
+  if (report) {
+    const auto n = [](TInt64 v) { return QString::number(v); };
+    *report += QStringLiteral("\n");
+    *report += "headers " + n(u.headers) + " + " + "actual " + n(u.actual) + " + " + "wasted " + n(u.wasted) +
+               " + " + "outsideHeap " + n(u.outsideHeap) + " = " + "total " + n(u.total) + "\n";
+    *report += "stringContents=" + n(u.stringContents) + " " + "bitmapContents=" + n(0) + " " + "fontContents=" +
+               n(u.fontContents) + "\n";
+    *report += "nOfEntries=" + n(iNOfEntries) + " " + "nOfPools=" + n(iPoolStarts.size()) + " " + "SzOfPools=" +
+               n(u.szOfPools) + " " + "AllContents=" + n(u.allContents) + " " + "freeSpace=" + n(u.freeSpace) + "\n";
+  }
+  return u.total;
+}
