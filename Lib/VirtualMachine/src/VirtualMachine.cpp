@@ -24,8 +24,7 @@ VirtualMachine::VirtualMachine()
 
 VirtualMachine::~VirtualMachine() {
   for (StoredMethodCall* c : iQueue) delete c;
-  // Every object is freed and every native destructor runs before the pools go.
-  iState.heap.sweep();
+  // The heap's destructor sweeps: every native destructor runs before the pools go.
 }
 
 TInt32 VirtualMachine::load(const Vec<TUint8>& image, const CAppsString& name) {
@@ -100,7 +99,46 @@ TUint32 VirtualMachine::box(TUint32 v, TInt32 level) {
   }
 }
 
+namespace {
+// The frame maps the stack scan reads, straight from the method records.
+class MethodFrameMaps : public MFrameMapSource {
+ public:
+  explicit MethodFrameMaps(const Vec<MethodGCInfo>& infos) : iInfos(infos) {}
+  FrameGCMap frameMap(TInt32 record) const override {
+    if (static_cast<TUint32>(record) >= static_cast<TUint32>(iInfos.size())) raise(ERR_INVALID_ARGUMENT, "", record);
+    const MethodGCInfo& m = iInfos.data()[record];
+    FrameGCMap map;
+    map.paramSlots = m.paramSlots;
+    map.resultSlots = m.resultSlots;
+    map.localSlots = m.localSlots;
+    map.paramRefSlots = list(m.paramReferenceSlots, nullptr);
+    map.paramVectorSlots = list(m.paramVectorSlots, &m.paramVectorFlags);
+    map.localRefSlots = list(m.localReferenceSlots, nullptr);
+    map.localVectorSlots = list(m.localVectorSlots, &m.localVectorFlags);
+    return map;
+  }
+
+ private:
+  static FrameSlotList list(const Vec<int>& offsets, const Vec<char>* flags) {
+    FrameSlotList l;
+    l.offsets = offsets.data();
+    l.count = offsets.size();
+    if (flags) {
+      l.flags = flags->data();
+      if (flags->size() < l.count) l.count = flags->size();
+    }
+    return l;
+  }
+  const Vec<MethodGCInfo>& iInfos;
+};
+}  // namespace
+
 void VirtualMachine::collectGarbage() {
-  scanStack(iState.heap, iState.stack, iState.sp, iFrameRecords, iFrameBases, iTables.methodInfos);
-  iState.heap.collect();
+  SlotStackView view;
+  view.slots = iState.stack;
+  view.top = iState.sp;
+  view.stackRangeSlots = kStackScanSlots;
+  view.frameRecords = &iFrameRecords;
+  view.frameBases = &iFrameBases;
+  ::collectGarbage(iState.heap, view, MethodFrameMaps(iTables.methodInfos));
 }

@@ -1,0 +1,79 @@
+#!/usr/bin/env python3
+"""Runs each benchmark program on our VM (mcbrun), Lua 5.4 and LuaJIT with
+the JIT off, side by side, checks that all print the same result, and prints
+a table of our time / their time.
+
+usage: run.py BUILD_DIR [program ...]
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+PROGRAMS = ["loop", "fib", "calls", "sieve", "strings", "sort"]
+
+
+def timed(cmd):
+    t = time.perf_counter()
+    r = subprocess.run(cmd, capture_output=True, text=True, errors="replace")
+    return time.perf_counter() - t, r
+
+
+def result_of(r, ours):
+    if ours:
+        logs = [l[5:] for l in r.stderr.splitlines() if l.startswith("LOG: ")]
+        return logs[-1].strip() if logs else "(no result: %s)" % r.stderr.strip()[-200:]
+    return r.stdout.strip().splitlines()[-1] if r.stdout.strip() else "(no output)"
+
+
+def best_of(n, cmd):
+    best, last = None, None
+    for _ in range(n):
+        t, r = timed(cmd)
+        best = t if best is None else min(best, t)
+        last = r
+    return best, last
+
+
+def main():
+    build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build")
+    names = sys.argv[2:] or PROGRAMS
+    mcbasm = os.path.join(build, "tools", "mcbasm")
+    mcbrun = os.path.join(build, "tools", "mcbrun")
+    rows, failed = [], False
+    for name in names:
+        asm = os.path.join(HERE, name + ".asm")
+        lua = os.path.join(HERE, name + ".lua")
+        if not os.path.exists(asm) or not os.path.exists(lua):
+            continue
+        with tempfile.TemporaryDirectory() as tmp:
+            subprocess.run([mcbasm, "-I", os.path.join(ROOT, "examples", "lib"), asm, "-o",
+                            os.path.join(tmp, "index.mcb")], check=True)
+            ours, r = best_of(3, [mcbrun, tmp])
+            mine = result_of(r, True)
+        lua_t, r = best_of(3, ["lua5.4", lua])
+        theirs = result_of(r, False)
+        row = [name, ours, lua_t, None]
+        if shutil.which("luajit"):
+            jit_t, rj = best_of(3, ["luajit", "-joff", lua])
+            row[3] = jit_t
+            if result_of(rj, False) != theirs:
+                print("%s: luajit result %s differs" % (name, result_of(rj, False)))
+        if mine != theirs:
+            failed = True
+            print("%s: our result %s differs from lua's %s" % (name, mine, theirs))
+        rows.append(row)
+    print("| program | ours (s) | lua5.4 (s) | ours/lua5.4 | luajit -joff (s) | ours/luajit |")
+    print("|---|---|---|---|---|---|")
+    for name, ours, lua_t, jit_t in rows:
+        jit = ("%.3f | %.2f" % (jit_t, ours / jit_t)) if jit_t else "- | -"
+        print("| %s | %.3f | %.3f | %.2f | %s |" % (name, ours, lua_t, ours / lua_t, jit))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
