@@ -192,7 +192,7 @@ void VirtualMachine::run() {
   do {                                                                     \
     const TUint32 t_ = static_cast<TUint32>(target);                      \
     if (UNLIKELY(t_ >= codeSize)) goto bad_target;                         \
-    if (UNLIKELY(iBudget != 0) && --iBudget == 0) goto budget_fault;       \
+    if (UNLIKELY(iBudget >= 0) && iBudget-- == 0) goto budget_fault;       \
     ip = code + t_;                                                        \
     if (UNLIKELY(static_cast<TUint32>(sp + 1) > TUint32(kStackSlots))) goto stack_fault; \
     DISPATCH();                                                            \
@@ -813,6 +813,7 @@ bad_target:
   SYNC();
   badTarget();
 budget_fault:
+  iBudget = 0;
   SYNC();
   raise(ERR_RUNTIME, "Instruction budget exhausted");
 

@@ -55,8 +55,8 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
   TInt32 frameDepth() const { return iFrameRecords.size(); }
   TInt32 handlerCount() const { return iHandlerCount; }
 
-  // Instruction budget for fuzzing: taken jumps, calls and returns count;
-  // 0 means unlimited. Exhaustion raises code 11.
+  // Budget for fuzzing: taken jumps, calls, returns and catches count;
+  // negative means unlimited. Exhaustion raises code 11.
   void setBudget(TInt64 budget) { iBudget = budget; }
 
  protected:
@@ -92,6 +92,6 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
   TInt32 iPrintThrowableHandle = -1;   // vmprintthrowable<throwable>
   TInt32 iPrintAndExitHandle = -1;     // vmprintthrowableandexit<throwable>
 
-  TInt64 iBudget = 0;
+  TInt64 iBudget = -1;
   bool iDraining = false;
 };
