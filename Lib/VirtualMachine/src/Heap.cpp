@@ -96,6 +96,7 @@ VMAddr VMHeap::createPool(TUint32 capacity) {
   iBlockMaps.back().set(start);
   iBlockMaps.back().set(entry);
   iBlockMaps.back().set(end);
+  indexPool(iPoolStarts.size() - 1);
   iTotalPoolBytes += bytes;
   return entry;
 }
@@ -152,11 +153,23 @@ VMAddr VMHeap::findFreeEntry(TUint32 size) {
 // ---- pool lookup --------------------------------------------------------
 
 const HeapBlockMap* VMHeap::mapContaining(VMAddr address) const {
-  auto it = std::upper_bound(iBlockMaps.begin(), iBlockMaps.end(), address,
-                             [](VMAddr a, const HeapBlockMap& m) { return a < m.start(); });
-  if (it == iBlockMaps.begin()) return nullptr;
-  --it;
-  return it->contains(address) ? &*it : nullptr;
+  const TUint32 chunk = address >> kChunkShift;
+  if (chunk >= iChunkPools.size()) return nullptr;
+  // The chunk names the lowest pool touching it; a later one may follow.
+  for (TInt32 p = iChunkPools[chunk]; p >= 0 && size_t(p) < iBlockMaps.size(); ++p) {
+    const HeapBlockMap& map = iBlockMaps[p];
+    if (map.start() > address) break;
+    if (map.contains(address)) return &map;
+  }
+  return nullptr;
+}
+
+void VMHeap::indexPool(TInt32 pool) {
+  const HeapBlockMap& map = iBlockMaps[pool];
+  const TUint32 first = map.start() >> kChunkShift, last = (map.start() + map.bytes() - 1) >> kChunkShift;
+  if (iChunkPools.size() <= last) iChunkPools.resize(last + 1, -1);
+  for (TUint32 c = first; c <= last; ++c)
+    if (iChunkPools[c] < 0) iChunkPools[c] = pool;
 }
 
 HeapBlockMap& VMHeap::mapOf(VMAddr header) {

@@ -103,6 +103,7 @@ class VMHeap {
   void cutEntry(VMAddr header, TUint32 firstSize, TUint32 usedSize2, TInt32 typeId2, TUint32 gcCode2);
   HeapBlockMap& mapOf(VMAddr header);
   const HeapBlockMap* mapContaining(VMAddr address) const;
+  void indexPool(TInt32 pool);
   bool isBlockStart(VMAddr header) const;
   void absorbNext(VMAddr header);
   VMAddr nextBlock(VMAddr header) const;
@@ -126,6 +127,10 @@ class VMHeap {
   Vec<VMAddr> iPoolStarts;
   Vec<TUint32> iPoolSizes;
   std::vector<HeapBlockMap> iBlockMaps;   // parallel to the pool arrays
+  // Pool lookup in constant time: per 64 KiB of arena, the lowest pool
+  // touching it, or -1.
+  static constexpr TUint32 kChunkShift = 16;
+  std::vector<TInt32> iChunkPools;
   TInt64 iTotalPoolBytes = 0;
 
   ListEntryPool<VMAddr> iNodePool;

@@ -65,8 +65,8 @@ void scanSlotStack(VMHeap& heap, const SlotStackView& stack, const MFrameMapSour
       const TInt32 record = stack.frameRecords->at(f);
       if (record < 0) continue;
       const TInt32 base = stack.frameBases->at(f);
-      const FrameGCMap map = maps.frameMap(record);
       scan.conservative(pos, base);
+      const FrameGCMap map = maps.frameMap(record);
       scan.frame(base, map);
       pos = base + map.resultSlots + map.paramSlots + 1 + map.localSlots;
     }

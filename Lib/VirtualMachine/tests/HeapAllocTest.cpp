@@ -168,7 +168,7 @@ TEST_F(HeapTest, MemoryReportText) {
             "stringContents=0 bitmapContents=0 fontContents=0\n"
             "nOfEntries=0 nOfPools=1 SzOfPools=64080 AllContents=64000 freeSpace=64000\n");
 
-  int deaths = 0;
+
   probe(&deaths, 0, GC_CODE_STRING, 100);
   probe(&deaths, 0, GC_CODE_FONT, 7);
   heap->allocate(2, 0, GC_CODE_LEAF);

@@ -82,5 +82,6 @@ class HeapTest : public ::testing::Test {
   Vec<Vec<int>> refFields;
   Vec<Vec<int>> vecFields;
   Vec<Vec<char>> vecFlags;
+  int deaths = 0;   // Probe destructors run until the heap is gone
   std::unique_ptr<VMHeap> heap;
 };
