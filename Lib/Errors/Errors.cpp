@@ -55,8 +55,6 @@ void raise(TInt32 code, const QString& detail) {
   throw ErrorHandlingException();
 }
 
-void raise(TInt32 code) { raise(code, QString()); }
-
 void raise(TInt32 code, const char* detail) { raise(code, QString::fromUtf8(detail)); }
 
 void raise(TInt32 code, const char* prefix, TInt64 number) {

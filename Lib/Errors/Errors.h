@@ -26,7 +26,8 @@ enum ErrorCode : TInt32 {
   ERR_TYPE_CONVERSION = 14,
 };
 
-[[noreturn]] void raise(TInt32 code);
+// There is no one-argument form: the C library's raise(int) owns that
+// signature. Raise without a detail as raise(code, "").
 [[noreturn]] void raise(TInt32 code, const char* detail);     // detail is UTF-8
 [[noreturn]] void raise(TInt32 code, const QString& detail);
 [[noreturn]] void raise(TInt32 code, const NString& detail);

@@ -394,7 +394,7 @@ dispatch:
   CASE(CHECK_CAST) {
     const TInt32 cls = static_cast<TInt32>(ld32(MEM(TOP, 4)));
     SYNC();
-    if (!Interpreter::inherits(iTables.superclassA, cls, rd32(ip + 1), false)) raise(ERR_TYPE_CONVERSION);
+    if (!Interpreter::inherits(iTables.superclassA, cls, rd32(ip + 1), false)) raise(ERR_TYPE_CONVERSION, "");
     NEXT(5);
   }
   CASE(INSTANCE_OF) {

@@ -2,14 +2,7 @@
 // Shared fixture for the heap tests: a heap over empty class tables that
 // the test can fill, checked with verify() when each test ends.
 
-// The C library's raise(int) (pulled in by gtest through <csignal>) clashes
-// with the error model's raise(TInt32): declare the C one under another
-// name, so <csignal>'s `using ::raise` picks up the error model's overloads.
 #include "Errors.h"
-#define raise c_signal_raise
-#include <signal.h>
-#undef raise
-#include <csignal>
 
 #include "Heap.h"
 
