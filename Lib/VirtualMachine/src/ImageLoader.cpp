@@ -1,0 +1,354 @@
+// The image loader: header, tables, code, and the operand rewriting that
+// turns an image's local numbers into the machine's global indices.
+//
+// Every read goes through ImageReader, which raises code 6 for a read past
+// the end of the image; nothing is rolled back when a load fails.
+#include "ImageLoader.h"
+
+#include "Errors.h"
+#include "Heap.h"
+#include "Opcodes.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr TInt32 kWidthCount = 9;
+enum Width {
+  CODE_OFFSET_WIDTH,
+  METHOD_INFO_WIDTH,
+  CLASS_ID_WIDTH,
+  SUPER_FLAG_WIDTH,
+  INTERFACE_COUNT_WIDTH,
+  PARAM_SLOTS_WIDTH,
+  RESULT_SLOTS_WIDTH,
+  LOCAL_SLOTS_WIDTH,
+  ENTRY_COUNT_WIDTH,
+};
+
+[[noreturn]] void openError() { raise(ERR_RUNTIME, "OPEN BYTECODE EXCEPTION"); }
+bool validWidth(TInt32 w) { return w == 1 || w == 2 || w == 4; }
+
+class ImageReader {
+ public:
+  explicit ImageReader(const Vec<TUint8>& bytes) : iBytes(bytes.data()), iSize(bytes.size()) {}
+
+  TInt32 position() const { return iPos; }
+  TInt32 size() const { return iSize; }
+  void need(TInt32 n) const {
+    if (n < 0 || n > iSize - iPos) raise(ERR_INVALID_ARGUMENT, "", iPos);
+  }
+  TUint8 byte() {
+    need(1);
+    return iBytes[iPos++];
+  }
+  const TUint8* take(TInt32 n) {
+    need(n);
+    const TUint8* p = iBytes + iPos;
+    iPos += n;
+    return p;
+  }
+  // A value of width w: 1 and 2 zero-extended, 4 the 32-bit pattern.
+  TInt32 value(TInt32 w) {
+    if (!validWidth(w)) raise(ERR_RUNTIME, "OPENBYTOCE READ VALUE EXCEPTION");
+    const TUint8* p = take(w);
+    TUint32 v = 0;
+    for (TInt32 i = w - 1; i >= 0; --i) v = (v << 8) | p[i];
+    return static_cast<TInt32>(v);
+  }
+  TInt32 count() { return value(4); }
+  CAppsString string() {
+    const TInt32 n = count();
+    const TUint8* p = take(n);
+    Vec<TUint8> utf8;
+    utf8.setCapacity(n);
+    for (TInt32 i = 0; i < n; ++i) utf8.append(p[i]);
+    return CAppsString::fromNString(NString::fromUtf8(utf8));
+  }
+
+ private:
+  const TUint8* iBytes;
+  TInt32 iSize;
+  TInt32 iPos = 0;
+};
+
+// Grows a per-class table so that index id exists.
+template <typename T>
+void ensure(Vec<T>& table, TInt32 id, const T& fill) {
+  if (id < 0) raise(ERR_INVALID_ARGUMENT, "", id);
+  while (table.size() <= id) table.append(fill);
+}
+
+struct Bases {
+  TInt32 classBase = 0;
+  TInt32 recordBase = 0;
+  TInt32 codeBase = 0;
+  TInt32 stringBase = 0;
+};
+
+class Loader {
+ public:
+  Loader(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes) : iT(t), iHeap(heap), iIn(bytes) {}
+
+  void readTag(TInt32 length) {
+    iIn.byte();
+    iIn.take(length);
+  }
+
+  void readHeader() {
+    static const TUint8 kMagic[4] = {0xFF, 0xFF, 0x00, 0x01};
+    for (TUint8 m : kMagic)
+      if (iIn.byte() != m) openError();
+    for (TInt32& w : iWidths) {
+      w = iIn.byte();
+      if (!validWidth(w)) openError();
+    }
+  }
+
+  void readExports(TInt32 image) {
+    const TInt32 n = iIn.count();
+    for (TInt32 i = 0; i < n; ++i) {
+      ExportedMethod m;
+      m.imageIndex = image;
+      m.name = iIn.string();
+      MethodEntry e;
+      e.classId = -1;
+      e.codeOffset = iIn.value(iWidths[CODE_OFFSET_WIDTH]) + iB.codeBase;
+      e.methodInfo = iIn.value(iWidths[METHOD_INFO_WIDTH]) + iB.recordBase;
+      m.entries.append(e);
+      iT.exportedMethods.append(m);
+    }
+  }
+
+  void readDirectives() {
+    const TInt32 n = iIn.count();
+    for (TInt32 i = 0; i < n; ++i) {
+      const CAppsString name = iIn.string();
+      if (iIn.position() >= iIn.size()) raise(ERR_RUNTIME, "INVALID EXPORT DIRECTIVE");
+      const TInt32 index = findOrAddVirtual(name);
+      iDirectiveMap.append(index);
+      const TInt32 entries = iIn.value(iWidths[ENTRY_COUNT_WIDTH]);
+      for (TInt32 k = 0; k < entries; ++k) {
+        MethodEntry e;
+        e.classId = iIn.value(iWidths[CLASS_ID_WIDTH]) + iB.classBase;
+        e.codeOffset = iIn.value(iWidths[CODE_OFFSET_WIDTH]) + iB.codeBase;
+        e.methodInfo = iIn.value(iWidths[METHOD_INFO_WIDTH]) + iB.recordBase;
+        raiseHighest(e.classId);
+        iT.exportedMethods[index].entries.append(e);
+      }
+    }
+  }
+
+  void readGlobals() {
+    const TInt32 bytes = iIn.count();
+    if (bytes < 1) {
+      iT.globals = 0;
+      return;
+    }
+    iT.globals = iHeap.allocateWords(bytes / 4, GC_CODE_CLASS_OBJECT);
+    iHeap.addRoot(iT.globals);
+  }
+
+  void readClasses() {
+    const TInt32 n = iIn.count();
+    for (TInt32 i = 0; i < n; ++i) {
+      const TInt32 id = iB.classBase + i;
+      ensureClass(id);
+      const TInt32 w = iIn.byte();
+      if (!validWidth(w)) openError();
+      Vec<int>& refs = iT.classReferenceFields[id];
+      refs.clear();
+      const TInt32 nRefs = iIn.count();
+      for (TInt32 k = 0; k < nRefs; ++k) refs.append(iIn.value(w));
+      Vec<int>& vectors = iT.classVectorFields[id];
+      Vec<char>& flags = iT.classVectorFieldFlags[id];
+      vectors.clear();
+      flags.clear();
+      const TInt32 nVectors = iIn.count();
+      for (TInt32 k = 0; k < nVectors; ++k) {
+        flags.append(flagByte());
+        vectors.append(iIn.value(w));
+      }
+      if (iIn.value(iWidths[SUPER_FLAG_WIDTH]) != 0) {
+        const TInt32 super = iIn.value(iWidths[CLASS_ID_WIDTH]) + iB.classBase;
+        iT.superclassA[id] = super;
+        iT.superclassB[id] = super;
+      } else {
+        iT.superclassB[id] = -1;
+      }
+      raiseHighest(id);
+      const TInt32 interfaces = iIn.value(iWidths[INTERFACE_COUNT_WIDTH]);
+      for (TInt32 k = 0; k < interfaces; ++k) iIn.value(iWidths[CLASS_ID_WIDTH]);
+    }
+  }
+
+  void readMethodRecords() {
+    const TInt32 n = iIn.count();
+    for (TInt32 i = 0; i < n; ++i) {
+      MethodGCInfo m;
+      const TInt32 w = iIn.byte();
+      // A bad width byte rejects the image instead of stopping silently.
+      if (!validWidth(w)) openError();
+      m.paramSlots = iIn.value(iWidths[PARAM_SLOTS_WIDTH]);
+      readSlots(m.paramReferenceSlots, w);
+      readVectorSlots(m.paramVectorSlots, m.paramVectorFlags, w);
+      m.resultSlots = iIn.value(iWidths[RESULT_SLOTS_WIDTH]);
+      m.localSlots = iIn.value(iWidths[LOCAL_SLOTS_WIDTH]);
+      readSlots(m.localReferenceSlots, w);
+      readVectorSlots(m.localVectorSlots, m.localVectorFlags, w);
+      iT.methodInfos.append(m);
+    }
+  }
+
+  void readStrings() {
+    iB.stringBase = iT.strings.size();
+    const TInt32 n = iIn.count();
+    for (TInt32 i = 0; i < n; ++i) iT.strings.append(iIn.string().toNString());
+  }
+
+  TInt32 readCode() {
+    const TInt32 n = iIn.size() - iIn.position();
+    iT.appendCode(iIn.take(n), n);
+    return n;
+  }
+
+  void rewrite(TInt32 from, TInt32 to) {
+    TUint8* code = iT.code.data();
+    for (TInt32 pc = from; pc < to;) {
+      const TUint8 op = code[pc];
+      const TInt32 len = instructionLength(op);
+      if (len > to - pc) raise(ERR_INVALID_ARGUMENT, "", pc);
+      TUint8* operand = code + pc + 1;
+      switch (op) {
+        case OP_CALL: {
+          add(operand, iB.codeBase);
+          if (word(operand + 4) >= 0) add(operand + 4, iB.recordBase);
+          break;
+        }
+        case OP_CALL_VIRTUAL: {
+          const TInt32 d = word(operand);
+          if (d < 0 || d >= iDirectiveMap.size()) raise(ERR_INVALID_ARGUMENT, "", d);
+          setWord(operand, iDirectiveMap[d]);
+          break;
+        }
+        case OP_PUSH_STRING: add(operand, iB.stringBase); break;
+        case OP_SET_CLASS:
+        case OP_CHECK_CAST:
+        case OP_INSTANCE_OF:
+          add(operand, iB.classBase);
+          raiseHighest(word(operand));
+          break;
+        case OP_TRY:
+          if (word(operand) >= 0) add(operand, iB.classBase);
+          break;
+        default: break;
+      }
+      pc += len;
+    }
+  }
+
+  Bases iB;
+
+ private:
+  static TInt32 word(const TUint8* p) {
+    TInt32 v;
+    std::memcpy(&v, p, 4);
+    return v;
+  }
+  static void setWord(TUint8* p, TInt32 v) { std::memcpy(p, &v, 4); }
+  static void add(TUint8* p, TInt32 base) {
+    setWord(p, static_cast<TInt32>(static_cast<TUint32>(word(p)) + static_cast<TUint32>(base)));
+  }
+
+  char flagByte() {
+    const TUint8 f = iIn.byte();
+    if (f != 0x00 && f != 0xFF) openError();
+    return static_cast<char>(f);
+  }
+  void readSlots(Vec<int>& slots, TInt32 w) {
+    const TInt32 n = iIn.count();
+    for (TInt32 k = 0; k < n; ++k) slots.append(iIn.value(w));
+  }
+  void readVectorSlots(Vec<int>& slots, Vec<char>& flags, TInt32 w) {
+    const TInt32 n = iIn.count();
+    for (TInt32 k = 0; k < n; ++k) {
+      flags.append(flagByte());
+      slots.append(iIn.value(w));
+    }
+  }
+  void ensureClass(TInt32 id) {
+    ensure(iT.classReferenceFields, id, Vec<int>());
+    ensure(iT.classVectorFields, id, Vec<int>());
+    ensure(iT.classVectorFieldFlags, id, Vec<char>());
+    ensure(iT.superclassA, id, -1);
+    ensure(iT.superclassB, id, -2);
+  }
+  void raiseHighest(TInt32 id) {
+    if (id > iT.highestClassId) iT.highestClassId = id;
+  }
+  TInt32 findOrAddVirtual(const CAppsString& name) {
+    for (TInt32 m = 0; m < iT.exportedMethods.size(); ++m)
+      if (iT.exportedMethods[m].name.toQString() == name.toQString()) return m;
+    ExportedMethod m;
+    m.imageIndex = 0;
+    m.name = name;
+    m.isVirtual = 1;
+    iT.exportedMethods.append(m);
+    return iT.exportedMethods.size() - 1;
+  }
+
+  ImageTables& iT;
+  VMHeap& iHeap;
+  ImageReader iIn;
+  TInt32 iWidths[kWidthCount] = {};
+  Vec<int> iDirectiveMap;
+};
+
+bool sameBytes(const Vec<TUint8>& a, const TUint8* b, TInt32 n) {
+  return a.size() == n && (n == 0 || std::memcmp(a.data(), b, static_cast<size_t>(n)) == 0);
+}
+
+}  // namespace
+
+TInt32 loadImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const CAppsString& name) {
+  if (bytes.size() == 0) raise(ERR_INVALID_ARGUMENT, "", 0);
+  const TInt32 tagLength = static_cast<TInt8>(bytes[0]);
+  if (tagLength < 0 || tagLength > bytes.size() - 1) raise(ERR_RUNTIME, "OPEN BYTECODE EXCEPTION");
+  const TUint8* tag = bytes.data() + 1;
+
+  for (TInt32 i = 0; i < t.images.size(); ++i) {
+    const BytecodeStruct& b = t.images[i];
+    if (b.imageSize == bytes.size() && sameBytes(b.tag, tag, tagLength) && b.name.toQString() == name.toQString())
+      return i;
+  }
+
+  Loader loader(t, heap, bytes);
+  // A later image's classes start after every id seen so far, so its class 0
+  // cannot share an id with the previous image's last class.
+  loader.iB.classBase = t.images.size() == 0 ? t.highestClassId : t.highestClassId + 1;
+  if (t.images.size() > 0) t.highestClassId += 1;
+  loader.iB.recordBase = t.methodInfos.size();
+  loader.iB.codeBase = t.codeSize;
+
+  BytecodeStruct b;
+  b.name = name;
+  for (TInt32 i = 0; i < tagLength; ++i) b.tag.append(tag[i]);
+  b.codeBase = t.codeSize;
+  b.imageSize = bytes.size();
+  t.images.append(b);
+  const TInt32 index = t.images.size() - 1;
+
+  loader.readTag(tagLength);
+  loader.readHeader();
+  loader.readExports(index);
+  loader.readDirectives();
+  loader.readGlobals();
+  loader.readClasses();
+  loader.readMethodRecords();
+  loader.readStrings();
+  const TInt32 codeStart = t.codeSize;
+  const TInt32 codeSize = loader.readCode();
+  t.images[index].codeSize = codeSize;
+  loader.rewrite(codeStart, codeStart + codeSize);
+  return index;
+}
