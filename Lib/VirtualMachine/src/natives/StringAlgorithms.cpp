@@ -148,6 +148,7 @@ TInt32 compare(const UnitView& a, const UnitView& b, bool cs) {
 }
 
 TInt32 compareRange(const UnitView& s, const UnitView& t, TInt32 first, TInt32 count, bool cs) {
+  if (first < 0) raise(ERR_RANGE, "");
   if (count < 0) {
     if (first == 0) return compare(s, t, cs);
     if (first > s.length - 1) raise(ERR_RANGE, "");
@@ -161,6 +162,7 @@ TInt32 compareRange(const UnitView& s, const UnitView& t, TInt32 first, TInt32 c
 }
 
 bool regionEquals(const UnitView& s, const UnitView& t, TInt32 first, TInt32 count, bool cs) {
+  if (first < 0) raise(ERR_RANGE, "");
   if (count < 0) {
     const TInt32 tail = first < s.length ? s.length - first : 0;
     if (tail != t.length) return false;

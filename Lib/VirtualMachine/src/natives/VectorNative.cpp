@@ -93,14 +93,8 @@ class VectorCall {
     native::store(dst, object);
   }
 
-  // A new vector cell of the group's kind holding a vector filled with src:
-  // the holder keeps the element block alive across collections.
   TUint32 newHolder(const TUint8* src, TInt32 n) {
-    const VMAddr object = newVectorObject();
-    VectorStore(object, size).assign(heap(), src, n);
-    const VMAddr cell = heap().allocate(8, 0, primitive ? GC_CODE_VECTOR_HOLDER : GC_CODE_REF_VECTOR_HOLDER);
-    native::store(cell, object);
-    return cell;
+    return vectors::newVectorCell(heap(), size, !primitive, src, n);
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "HeapEntry.h"
+#include "Interpreter.h"
 #include "NativeHelpers.h"
 
 #include <cstring>
@@ -98,12 +99,28 @@ void VectorStore::repeat(VMHeap& heap, TInt32 n) {
   store(data, capacity, newCount);
 }
 
-void VectorStore::assign(VMHeap& heap, const TUint8* src, TInt32 n) {
+void VectorStore::assign(VMHeap& heap, const TUint8* src, TInt32 n, TInt32 capacity) {
   if (n == 0) return clear();
-  const TInt32 capacity = capacityFor(n);
+  if (capacity < n) capacity = capacityFor(n);
   const VMAddr block = allocateBlock(heap, capacity);
   std::memcpy(vmPtr(block), src, static_cast<size_t>(n) * iSize);
   store(block, capacity, n);
+}
+
+TInt32 capacityAfterAppends(TInt32 n) {
+  if (n == 0) return 0;
+  TInt32 capacity = 10;
+  while (capacity < n) capacity = capacityFor(capacity + 1);
+  return capacity;
+}
+
+TUint32 newVectorCell(VMHeap& heap, TInt32 elementSize, bool references, const TUint8* src, TInt32 n,
+                      TInt32 capacity) {
+  const VMAddr object = Interpreter::newVector(heap, elementSize);
+  VectorStore(object, elementSize).assign(heap, src, n, capacity);
+  const VMAddr cell = heap.allocate(8, 0, references ? GC_CODE_REF_VECTOR_HOLDER : GC_CODE_VECTOR_HOLDER);
+  native::store(cell, object);
+  return cell;
 }
 
 }  // namespace vectors

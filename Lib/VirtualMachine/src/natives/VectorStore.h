@@ -44,8 +44,8 @@ class VectorStore {
   void repeat(VMHeap& heap, TInt32 n);
   // data null, capacity 0, count 0.
   void clear() { store(0, 0, 0); }
-  // Fills a vector that has no elements with a fresh block holding src.
-  void assign(VMHeap& heap, const TUint8* src, TInt32 n);
+  // Gives the vector a fresh block holding src (capacity 0: capacityFor(n)).
+  void assign(VMHeap& heap, const TUint8* src, TInt32 n, TInt32 capacity = 0);
 
  private:
   VMAddr allocateBlock(VMHeap& heap, TInt32 capacity) const;
@@ -57,5 +57,14 @@ class VectorStore {
   TInt32 iCapacity;
   TInt32 iCount;
 };
+
+// Capacity a vector reaches when n elements are appended one by one.
+TInt32 capacityAfterAppends(TInt32 n);
+
+// A new vector cell (GC_CODE_VECTOR_HOLDER, or GC_CODE_REF_VECTOR_HOLDER
+// when the elements are references) whose word 0 is a new NVector filled
+// with src; the cell keeps the element block alive across collections.
+TUint32 newVectorCell(VMHeap& heap, TInt32 elementSize, bool references, const TUint8* src, TInt32 n,
+                      TInt32 capacity = 0);
 
 }  // namespace vectors
