@@ -55,7 +55,9 @@ void raise(TInt32 code, const QString& detail) {
   throw ErrorHandlingException();
 }
 
-void raise(TInt32 code, const char* detail) { raise(code, QString::fromUtf8(detail)); }
+void raise(TInt32 code, const char* detail) {
+  raise(code, detail ? QString::fromUtf8(detail) : QString());
+}
 
 void raise(TInt32 code, const char* prefix, TInt64 number) {
   raise(code, QString::fromUtf8(prefix) + QString::number(number));

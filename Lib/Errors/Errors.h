@@ -26,9 +26,11 @@ enum ErrorCode : TInt32 {
   ERR_TYPE_CONVERSION = 14,
 };
 
-// There is no one-argument form: the C library's raise(int) owns that
-// signature. Raise without a detail as raise(code, "").
-[[noreturn]] void raise(TInt32 code, const char* detail);     // detail is UTF-8
+// One-argument calls use the defaulted detail. There is deliberately no
+// raise(TInt32) overload: it would clash with the C library's int raise(int)
+// in any file that also sees <signal.h> (gtest, <thread>...). Where both are
+// visible a one-argument call is ambiguous, so write raise(code, "").
+[[noreturn]] void raise(TInt32 code, const char* detail = nullptr);   // detail is UTF-8
 [[noreturn]] void raise(TInt32 code, const QString& detail);
 [[noreturn]] void raise(TInt32 code, const NString& detail);
 // Detail made of a prefix and a decimal number ("FileSystem: " 11).

@@ -58,16 +58,23 @@ class Vec {
     iCapacity = n;
   }
 
+  // value may live in this Vec: take it before growing frees the storage.
   void append(const T& value) {
-    if (iSize == iCapacity) grow();
+    if (iSize == iCapacity) {
+      T copy(value);
+      grow();
+      iData[iSize++] = std::move(copy);
+      return;
+    }
     iData[iSize++] = value;
   }
 
   void insert(TInt32 index, const T& value) {
     if (index < 0 || index > iSize) vecIndexError(index, iSize);
+    T copy(value);
     if (iSize == iCapacity) grow();
     for (TInt32 i = iSize; i > index; --i) iData[i] = std::move(iData[i - 1]);
-    iData[index] = value;
+    iData[index] = std::move(copy);
     ++iSize;
   }
 
@@ -114,10 +121,18 @@ class Vec {
   const T* end() const { return iData + iSize; }
 
  protected:
-  void grow() { setCapacity(iCapacity < 4 ? 4 : iCapacity + iCapacity / 2 + 1); }
+  // Growth on append: (size * 5) / 4 + 8, so small vectors jump to 8.
+  void grow() {
+    const TInt64 next = ((static_cast<TInt64>(iSize) * 5) >> 2) + 8;
+    if (next > 0x7fffffff / static_cast<TInt64>(sizeof(T)))
+      raise(ERR_INVALID_ARGUMENT, "Vec allocation failed");
+    setCapacity(static_cast<TInt32>(next));
+  }
 
   T* allocateArray(TInt32 n) {
     if (iAllocator) {
+      if (static_cast<TInt64>(n) * static_cast<TInt64>(sizeof(T)) > 0x7fffffff)
+        raise(ERR_INVALID_ARGUMENT, "Vec allocation failed");
       void* raw = iAllocator->allocate(static_cast<TInt32>(sizeof(T)) * n);
       if (!raw) raise(ERR_INVALID_ARGUMENT, "Vec allocation failed");
       T* p = static_cast<T*>(raw);

@@ -1,6 +1,5 @@
 #include "ClientVM.h"
 
-#include "AppsFileIO.h"
 #include "Errors.h"
 #include "NativeGroups.h"
 
@@ -37,12 +36,6 @@ ClientVM::ClientVM(FrameworkServices* host) : iHost(host), iRandomState(new TUin
 }
 
 ClientVM::~ClientVM() { delete[] iRandomState; }
-
-TInt32 ClientVM::load(CAppsFileReader& reader, const CAppsString& name) {
-  Vec<TUint8> bytes;
-  reader.readAll(bytes);
-  return loadBytes(bytes, name);
-}
 
 TInt32 ClientVM::loadBytes(const Vec<TUint8>& image, const CAppsString& name) {
   const TInt32 index = VirtualMachine::load(image, name);

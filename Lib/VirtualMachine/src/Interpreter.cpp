@@ -636,7 +636,7 @@ dispatch:
   BYTE_AT(SHRB_AT, shrbAt(a, static_cast<TInt32>(b)))
   CASE(INT_TO_STRING) {
     SYNC();
-    TOP = Interpreter::newString(heap, NString(static_cast<TInt32>(TOP)));
+    TOP = Interpreter::newString(heap, NString::number(static_cast<TInt32>(TOP)));
     NEXT(1);
   }
   CASE(ZERO_EXTEND_BYTE) {

@@ -1,5 +1,6 @@
 // Calls into bytecode from outside: the immediate call, the deferred queue,
 // error conversion and the runtime hooks for thrown errors.
+#include "CAppsString.h"
 #include "Errors.h"
 #include "Interpreter.h"
 #include "NString.h"
@@ -126,7 +127,7 @@ void VirtualMachine::raiseInBytecode(TInt32 code, const QString& message) {
   const MethodEntry& entry = entryFor(iThrowHandle, -1);
   const TInt32 first = h.parameterLevels.size() > 0 ? h.parameterLevels[0] : 0;
   const TInt32 second = h.parameterLevels.size() > 1 ? h.parameterLevels[1] : 0;
-  const TUint32 text = Interpreter::newString(iState.heap, NString(message));
+  const TUint32 text = Interpreter::newString(iState.heap, CAppsString::fromQString(message).toNString());
   TInt32 sp = iState.sp;
   if (sp + 3 >= kStackSlots || sp < -1) raise(ERR_RUNTIME, "Stack overflow");
   iState.stack[++sp] = box(static_cast<TUint32>(code), first);

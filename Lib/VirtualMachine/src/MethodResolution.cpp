@@ -52,7 +52,7 @@ TInt32 VirtualMachine::resolveMethod(const QString& name, TInt32 image) {
     if (method.handleIndex >= 0) return method.handleIndex;
 
     MethodHandle handle;
-    handle.name = CAppsString(name);
+    handle.name = CAppsString::fromQString(name);
     handle.exportedMethod = m;
     handle.hasResult = name.startsWith(QLatin1Char('(')) ? 1 : 0;
     for (int i = 1; i < exported.size(); ++i) handle.parameterLevels.append(exported[i - 1].starsAfter);

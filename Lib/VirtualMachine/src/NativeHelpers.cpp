@@ -1,5 +1,6 @@
 #include "NativeHelpers.h"
 
+#include "CAppsString.h"
 #include "Errors.h"
 #include "NString.h"
 #include "NVector.h"
@@ -39,16 +40,18 @@ TUint32 newStringFrom(VMHeap& heap, const NString& text) {
   return cell;
 }
 
-TUint32 newStringFrom(VMHeap& heap, const QString& text) { return newStringFrom(heap, NString(text)); }
+TUint32 newStringFrom(VMHeap& heap, const QString& text) {
+  return newStringFrom(heap, CAppsString::fromQString(text).toNString());
+}
 
 TUint32 newRefVector(TInt32 count, VMHeap& heap) {
   typedef NVector<ObjectWrapper<int, 1> > RefVector;
   if (count < 0) raise(ERR_INVALID_ARGUMENT, "Negative vector size");
   VMAddr vector = 0, cell = 0;
   heap.allocateTwo(sizeof(RefVector), -1, GC_CODE_VECTOR, 8, 0, GC_CODE_REF_VECTOR_HOLDER, vector, cell);
-  RefVector* v = new (vmPtr(vector)) RefVector();
+  HeapVectorStorage storage(heap);
+  new (vmPtr(vector)) RefVector(storage, count);
   store(cell, vector);
-  if (count > 0) v->resize(heap, count);
   return cell;
 }
 
@@ -88,6 +91,11 @@ TUint32 newStreamRecord(VMHeap& heap, void* stream, TInt32 kind) {
   (void)stream;
   (void)kind;
   raise(ERR_RUNTIME, "Internal error: stream records are not available");
+}
+
+VMAddr HeapVectorStorage::allocateElements(TInt32 bytes) {
+  if (bytes < 0) raise(ERR_INVALID_ARGUMENT, "Negative vector size");
+  return iHeap.allocate(static_cast<TUint32>(bytes), 0, GC_CODE_LEAF);
 }
 
 void unknownOperation(const char* prefix, TInt32 op) { raise(ERR_VM, prefix, op); }

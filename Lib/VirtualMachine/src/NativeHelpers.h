@@ -2,6 +2,7 @@
 // Helpers shared by every native group. All raise through the error model;
 // the ones that allocate take the heap.
 #include "Heap.h"
+#include "MVectorStorage.h"
 #include "Types.h"
 #include "VMArena.h"
 #include "VMState.h"
@@ -12,6 +13,18 @@ class NString;
 class QString;
 
 namespace native {
+
+// Vector element blocks come from the heap as plain leaf blocks; a dropped
+// block is left to the collector.
+class HeapVectorStorage : public MVectorStorage {
+ public:
+  explicit HeapVectorStorage(VMHeap& heap) : iHeap(heap) {}
+  VMAddr allocateElements(TInt32 bytes) override;
+  void freeElements(VMAddr) override {}
+
+ private:
+  VMHeap& iHeap;
+};
 
 // Word access at a VM address (checked; 0 raises "NULL pointer").
 inline TUint32 load(VMAddr a) {
