@@ -16,7 +16,16 @@ void ClientVM::nativeCall(TInt32 group, TInt32 function) {
   VMState& s = iState;
   switch (group) {
     // Groups land here as they are built; the rest report that they are missing.
+    case 1: return vectorNative(s, function, 1, true);
+    case 3: return vectorNative(s, function, 4, true);
+    case 4: return vectorNative(s, function, 8, true);
+    case 5: return vectorNative(s, function, 12, true);
+    case 6: return vectorNative(s, function, 16, true);
+    case 7: return vectorNative(s, function, 4, false);
+    case 8: return stringNative(s, function);
+    case 28: return encoderNative(s, function, s.heap);
     case 30: return debugNative(s, function, hostOf(iHost, group));
+    case 32: return systemNative(s, function, hostOf(iHost, group), applicationObjectSlot());
     default:
       if (group <= 0 || group == 2 || group == 9 || group > 36)
         raise(ERR_RUNTIME, "Internal error: invalid group in native call: ", group);

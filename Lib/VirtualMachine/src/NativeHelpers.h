@@ -75,6 +75,14 @@ class Args {
     iState.stack[iFirst + 1] = high;
     iState.sp = iFirst + 1;
   }
+  // n result words stored from argument slot `index` on (values of several
+  // slots, or a result that leaves the earlier arguments in place).
+  void resultAt(TInt32 index, const TUint32* values, TInt32 n) {
+    const TInt32 at = iFirst + index;
+    if (at + n - 1 >= kStackSlots) raise(ERR_RUNTIME, "Stack overflow");
+    for (TInt32 k = 0; k < n; ++k) iState.stack[at + k] = values[k];
+    iState.sp = at + n - 1;
+  }
   void noResult() { iState.sp = iFirst - 1; }
   VMHeap& heap() { return iState.heap; }
 

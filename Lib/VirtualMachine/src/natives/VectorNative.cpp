@@ -1,0 +1,420 @@
+// Vector groups (1, 3, 4, 5, 6, 7): one operation set over vectors of one
+// element size; group 7's elements are object references.
+//
+// A vector argument is the address of a two-word vector value whose word 0
+// is the NVector; dst is the address of such a value that receives a new
+// vector. Element values occupy `slots` slots (group 1: one sign-extended
+// byte per slot).
+#include "Errors.h"
+#include "HeapEntry.h"
+#include "Interpreter.h"
+#include "NativeGroups.h"
+#include "NativeHelpers.h"
+#include "RangeCheck.h"
+#include "StringAlgorithms.h"
+#include "VectorStore.h"
+
+#include <array>
+#include <cstring>
+
+using vectors::VectorStore;
+
+namespace {
+
+typedef std::array<TUint8, 16> Element;
+
+// A position and length inside a vector, after the range conversion.
+struct Span {
+  TInt32 first;
+  TInt32 length;
+};
+
+class VectorCall {
+ public:
+  VectorCall(VMState& s, TInt32 op, TInt32 elementSize, bool primitive)
+      : state(s), op(op), size(elementSize), slots(elementSize == 1 ? 1 : elementSize / 4), primitive(primitive) {}
+
+  VMState& state;
+  const TInt32 op;
+  const TInt32 size;
+  const TInt32 slots;
+  const bool primitive;
+
+  native::Args args(TInt32 words) { return native::Args(state, words); }
+  VMHeap& heap() { return state.heap; }
+
+  VectorStore vector(const native::Args& a, TInt32 i) const {
+    return VectorStore(native::derefCell(a.word(i)), size);
+  }
+
+  Element element(const native::Args& a, TInt32 i) const {
+    Element e{};
+    if (size == 1) {
+      e[0] = static_cast<TUint8>(a.word(i));
+    } else {
+      for (TInt32 k = 0; k < slots; ++k) {
+        const TUint32 w = a.word(i + k);
+        std::memcpy(e.data() + 4 * k, &w, 4);
+      }
+    }
+    return e;
+  }
+
+  // The value of an element as slot words, stored from argument slot `at`.
+  void resultElement(native::Args& a, TInt32 at, const TUint8* p) const {
+    TUint32 w[4];
+    if (size == 1) w[0] = static_cast<TUint32>(static_cast<TInt32>(static_cast<TInt8>(*p)));
+    else std::memcpy(w, p, 4 * slots);
+    a.resultAt(at, w, slots);
+  }
+
+  // Part 3.1's range conversion over a vector of n elements.
+  static Span span(const native::Args& a, TInt32 i, TInt32 n) {
+    const TInt32 first = a.integer(i), count = a.integer(i + 1);
+    if (first < 0) raise(ERR_RANGE, "");
+    const TInt32 last = count < 0 ? n - 1 : strings::lastOf(first, count);
+    if (strings::isEmptyRange(first, last)) return Span{0, 0};
+    if (first > last || last >= n) raise(ERR_RANGE, "");
+    return Span{first, last - first + 1};
+  }
+
+  static void checkPosition(TInt32 pos, const VectorStore& v) {
+    if (pos < 0 || pos > v.count()) raise(ERR_INDEX_OUT_OF_BOUNDS, "");
+  }
+
+  // A new, empty NVector of this element size.
+  VMAddr newVectorObject() { return Interpreter::newVector(heap(), size); }
+
+  // The NVector stored in word 0 of the vector value at dst, filled with src.
+  void toDestination(TUint32 dst, const TUint8* src, TInt32 n) {
+    vmChecked(dst, 8);
+    const VMAddr object = newVectorObject();
+    VectorStore(object, size).assign(heap(), src, n);
+    native::store(dst, object);
+  }
+
+  TUint32 newHolder(const TUint8* src, TInt32 n) {
+    return vectors::newVectorCell(heap(), size, !primitive, src, n);
+  }
+};
+
+typedef void (*Handler)(VectorCall&);
+
+// ---- creating vectors -------------------------------------------------
+
+void copyVector(VectorCall& c) {   // 2: dst, v
+  native::Args a = c.args(2);
+  const VectorStore v = c.vector(a, 1);
+  const std::vector<TUint8> b = v.bytes(0, v.count());
+  c.toDestination(a.word(0), b.data(), v.count());
+  a.noResult();
+}
+
+void fill(VectorCall& c) {   // 3: dst, e, n
+  native::Args a = c.args(2 + c.slots);
+  const Element e = c.element(a, 1);
+  const TInt32 n = a.integer(1 + c.slots);
+  if (n < 0) raise(ERR_INVALID_ARGUMENT, "");
+  std::vector<TUint8> b(static_cast<size_t>(n) * c.size);
+  for (TInt32 k = 0; k < n; ++k) std::memcpy(b.data() + static_cast<size_t>(k) * c.size, e.data(), c.size);
+  c.toDestination(a.word(0), b.data(), n);
+  a.noResult();
+}
+
+void nothing(VectorCall&) {}   // 4
+
+std::vector<TUint8> stepped(const VectorStore& v, Span s, TInt32 step) {
+  if (step < 1) raise(ERR_INVALID_ARGUMENT, "");
+  std::vector<TUint8> b;
+  for (TInt32 i = s.first; i < s.first + s.length; i += step) {
+    const TUint8* p = v.at(i);
+    b.insert(b.end(), p, p + v.elementSize());
+    if (i > 0x7FFFFFFF - step) break;
+  }
+  return b;
+}
+
+void copyStepped(VectorCall& c) {   // 5: dst, v, step
+  native::Args a = c.args(3);
+  const VectorStore v = c.vector(a, 1);
+  const std::vector<TUint8> b = stepped(v, Span{0, v.count()}, a.integer(2));
+  c.toDestination(a.word(0), b.data(), static_cast<TInt32>(b.size() / c.size));
+  a.noResult();
+}
+
+void copyRange(VectorCall& c) {   // 28: dst, v, range
+  native::Args a = c.args(4);
+  const VectorStore v = c.vector(a, 1);
+  const Span s = VectorCall::span(a, 2, v.count());
+  const std::vector<TUint8> b = v.bytes(s.first, s.length);
+  c.toDestination(a.word(0), b.data(), s.length);
+  a.noResult();
+}
+
+void single(VectorCall& c) {   // 29: dst, e
+  native::Args a = c.args(1 + c.slots);
+  const Element e = c.element(a, 1);
+  c.toDestination(a.word(0), e.data(), 1);
+  a.noResult();
+}
+
+// ---- reading ----------------------------------------------------------
+
+void elementAccess(VectorCall& c) {   // 6: v, i
+  native::Args a = c.args(2);
+  const VectorStore v = c.vector(a, 0);
+  const TInt32 i = a.integer(1);
+  v.checkIndex(i);
+  a.result(c.primitive ? v.addressOf(i) : native::load(v.addressOf(i)));
+}
+
+void elementAddress(VectorCall& c) {   // 7: v, i (reference vectors only)
+  if (c.primitive) native::reservedOperation();
+  native::Args a = c.args(2);
+  const VectorStore v = c.vector(a, 0);
+  const TInt32 i = a.integer(1);
+  v.checkIndex(i);
+  a.result(v.addressOf(i));
+}
+
+void get(VectorCall& c) {   // 8: v, i
+  native::Args a = c.args(2);
+  const VectorStore v = c.vector(a, 0);
+  const TInt32 i = a.integer(1);
+  v.checkIndex(i);
+  // The primitive groups keep v below the value.
+  c.resultElement(a, c.primitive ? 1 : 0, v.at(i));
+}
+
+void firstOrLast(VectorCall& c) {   // 9, 10: v
+  native::Args a = c.args(1);
+  const VectorStore v = c.vector(a, 0);
+  if (v.count() == 0) raise(ERR_INDEX_OUT_OF_BOUNDS, "");
+  c.resultElement(a, 0, v.at(c.op == 9 ? 0 : v.count() - 1));
+}
+
+void count(VectorCall& c) {   // 11: v
+  native::Args a = c.args(1);
+  a.result(static_cast<TUint32>(c.vector(a, 0).count()));
+}
+
+void isEmpty(VectorCall& c) {   // 12: v
+  native::Args a = c.args(1);
+  a.result(c.vector(a, 0).count() == 0 ? 1 : 0);
+}
+
+// ---- inserting --------------------------------------------------------
+
+void insertAt(VectorCall& c, native::Args& a, VectorStore& v, TInt32 pos, const TUint8* src, TInt32 n) {
+  VectorCall::checkPosition(pos, v);
+  v.splice(c.heap(), pos, 0, src, n);
+  a.noResult();
+}
+
+void insertVector(VectorCall& c) {   // 13: v, other, pos; 16: v, other; 18: v, other
+  native::Args a = c.args(c.op == 13 ? 3 : 2);
+  VectorStore v = c.vector(a, 0);
+  const VectorStore other = c.vector(a, 1);
+  const std::vector<TUint8> b = other.bytes(0, other.count());
+  const TInt32 pos = c.op == 13 ? a.integer(2) : c.op == 16 ? 0 : v.count();
+  insertAt(c, a, v, pos, b.data(), other.count());
+}
+
+void insertVectorRange(VectorCall& c) {   // 14: v, other, range, pos
+  native::Args a = c.args(5);
+  VectorStore v = c.vector(a, 0);
+  const VectorStore other = c.vector(a, 1);
+  const Span s = VectorCall::span(a, 2, other.count());
+  const std::vector<TUint8> b = other.bytes(s.first, s.length);
+  insertAt(c, a, v, a.integer(4), b.data(), s.length);
+}
+
+void insertElement(VectorCall& c) {   // 15: v, e, pos; 17: v, e; 19: v, e
+  native::Args a = c.args(1 + c.slots + (c.op == 15 ? 1 : 0));
+  VectorStore v = c.vector(a, 0);
+  const Element e = c.element(a, 1);
+  const TInt32 pos = c.op == 15 ? a.integer(1 + c.slots) : c.op == 17 ? 0 : v.count();
+  insertAt(c, a, v, pos, e.data(), 1);
+}
+
+void repeat(VectorCall& c) {   // 20: v, n
+  native::Args a = c.args(2);
+  VectorStore v = c.vector(a, 0);
+  v.repeat(c.heap(), a.integer(1));
+  a.noResult();
+}
+
+// ---- removing ---------------------------------------------------------
+
+void removeAt(VectorCall& c) {   // 21: v, i
+  native::Args a = c.args(2);
+  VectorStore v = c.vector(a, 0);
+  const TInt32 i = a.integer(1);
+  v.checkIndex(i);
+  v.splice(c.heap(), i, 1, nullptr, 0);
+  a.noResult();
+}
+
+void removeRange(VectorCall& c) {   // 22: v, range
+  native::Args a = c.args(3);
+  VectorStore v = c.vector(a, 0);
+  const Span s = VectorCall::span(a, 1, v.count());
+  v.splice(c.heap(), s.first, s.length, nullptr, 0);
+  a.noResult();
+}
+
+void dropEnds(VectorCall& c) {   // 23: v, n (first n); 24: v, n (last n)
+  native::Args a = c.args(2);
+  VectorStore v = c.vector(a, 0);
+  const TInt32 n = a.integer(1);
+  if (n < 0 || n > v.count()) raise(ERR_INVALID_ARGUMENT, "");
+  if (n > 0) v.splice(c.heap(), c.op == 23 ? 0 : v.count() - n, n, nullptr, 0);
+  a.noResult();
+}
+
+void clear(VectorCall& c) {   // 25: v
+  native::Args a = c.args(1);
+  VectorStore v = c.vector(a, 0);
+  v.clear();
+  a.noResult();
+}
+
+// ---- replacing --------------------------------------------------------
+
+void replaceWithVector(VectorCall& c) {   // 26: v, range, other
+  native::Args a = c.args(4);
+  VectorStore v = c.vector(a, 0);
+  const Span s = VectorCall::span(a, 1, v.count());
+  const VectorStore other = c.vector(a, 3);
+  const std::vector<TUint8> b = other.bytes(0, other.count());
+  v.splice(c.heap(), s.first, s.length, b.data(), other.count());
+  a.noResult();
+}
+
+void replaceWithElement(VectorCall& c) {   // 27: v, range, e
+  native::Args a = c.args(3 + c.slots);
+  VectorStore v = c.vector(a, 0);
+  const Span s = VectorCall::span(a, 1, v.count());
+  const Element e = c.element(a, 3);
+  v.splice(c.heap(), s.first, s.length, e.data(), 1);
+  a.noResult();
+}
+
+// Count 0 inserts at first (a position), anything else replaces.
+void insertOrReplace(VectorCall& c, native::Args& a, VectorStore& v, TInt32 first, TInt32 count,
+                     const std::vector<TUint8>& b) {
+  const TInt32 n = static_cast<TInt32>(b.size() / c.size);
+  if (count == 0) return insertAt(c, a, v, first, b.data(), n);
+  v.splice(c.heap(), first, count, b.data(), n);
+  a.noResult();
+}
+
+void checkedReplace(VectorCall& c) {   // 81: v, range, other
+  native::Args a = c.args(4);
+  VectorStore v = c.vector(a, 0);
+  TInt32 first = a.integer(1), count = a.integer(2);
+  checkRange(0, v.count(), first, count);
+  const VectorStore other = c.vector(a, 3);
+  insertOrReplace(c, a, v, first, count, other.bytes(0, other.count()));
+}
+
+void checkedCopy(VectorCall& c) {   // 82: v, range -> new vector
+  native::Args a = c.args(3);
+  const VectorStore v = c.vector(a, 0);
+  TInt32 first = a.integer(1), count = a.integer(2);
+  checkRange(0, v.count(), first, count);
+  const std::vector<TUint8> b = v.bytes(first, count);
+  a.result(c.newHolder(b.data(), count));
+}
+
+void replaceWithSlice(VectorCall& c) {   // 83: v, range, other, slice
+  native::Args a = c.args(6);
+  VectorStore v = c.vector(a, 0);
+  const VectorStore other = c.vector(a, 3);
+  const Span slice = VectorCall::span(a, 4, other.count());
+  const std::vector<TUint8> b = other.bytes(slice.first, slice.length);
+  const TInt32 first = a.integer(1), count = a.integer(2);
+  if (count == 0) {
+    if (first < 0) raise(ERR_RANGE, "");
+    return insertOrReplace(c, a, v, first, 0, b);
+  }
+  const Span s = VectorCall::span(a, 1, v.count());
+  insertOrReplace(c, a, v, s.first, s.length, b);
+}
+
+void joinRanges(VectorCall& c) {   // 84: a, rangeOfB, b, rangeOfA -> new vector
+  native::Args a = c.args(6);
+  const VectorStore va = c.vector(a, 0);
+  const VectorStore vb = c.vector(a, 3);
+  const Span sb = VectorCall::span(a, 1, vb.count());
+  const Span sa = VectorCall::span(a, 4, va.count());
+  std::vector<TUint8> b = vb.bytes(sb.first, sb.length);
+  const std::vector<TUint8> tail = va.bytes(sa.first, sa.length);
+  b.insert(b.end(), tail.begin(), tail.end());
+  a.result(c.newHolder(b.data(), sb.length + sa.length));
+}
+
+void reserved(VectorCall&) { native::reservedOperation(); }   // 1
+
+struct Entry {
+  TInt32 op;
+  const char* name;
+  Handler handler;
+};
+
+const Entry kOperations[] = {
+    {1, "reserved", reserved},
+    {2, "copy", copyVector},
+    {3, "fill", fill},
+    {4, "nothing", nothing},
+    {5, "copyStepped", copyStepped},
+    {6, "element", elementAccess},
+    {7, "elementAddress", elementAddress},
+    {8, "get", get},
+    {9, "first", firstOrLast},
+    {10, "last", firstOrLast},
+    {11, "count", count},
+    {12, "isEmpty", isEmpty},
+    {13, "insertVector", insertVector},
+    {14, "insertVectorRange", insertVectorRange},
+    {15, "insertElement", insertElement},
+    {16, "prependVector", insertVector},
+    {17, "prependElement", insertElement},
+    {18, "appendVector", insertVector},
+    {19, "appendElement", insertElement},
+    {20, "repeat", repeat},
+    {21, "removeAt", removeAt},
+    {22, "removeRange", removeRange},
+    {23, "dropFirst", dropEnds},
+    {24, "dropLast", dropEnds},
+    {25, "clear", clear},
+    {26, "replaceWithVector", replaceWithVector},
+    {27, "replaceWithElement", replaceWithElement},
+    {28, "copyRange", copyRange},
+    {29, "single", single},
+    {81, "checkedReplace", checkedReplace},
+    {82, "checkedCopy", checkedCopy},
+    {83, "replaceWithSlice", replaceWithSlice},
+    {84, "joinRanges", joinRanges},
+};
+
+constexpr TInt32 kLastOperation = 84;
+
+Handler handlerFor(TInt32 op) {
+  static const struct Table {
+    Handler h[kLastOperation + 1] = {};
+    Table() {
+      for (const Entry& e : kOperations) h[e.op] = e.handler;
+    }
+  } table;
+  return op >= 0 && op <= kLastOperation ? table.h[op] : nullptr;
+}
+
+}  // namespace
+
+void vectorNative(VMState& state, TInt32 op, TInt32 elementSize, bool primitive) {
+  const Handler h = handlerFor(op);
+  if (!h) native::unknownOperation("Vector: ", op);
+  VectorCall call(state, op, elementSize, primitive);
+  h(call);
+}

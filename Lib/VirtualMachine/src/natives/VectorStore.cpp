@@ -1,0 +1,126 @@
+#include "VectorStore.h"
+
+#include "Errors.h"
+#include "HeapEntry.h"
+#include "Interpreter.h"
+#include "NativeHelpers.h"
+
+#include <cstring>
+
+namespace vectors {
+
+TInt32 capacityFor(TInt32 n) {
+  const double grown = n * 1.2;
+  if (grown < 10.0) return 10;
+  if (grown > 2147483647.0) raise(ERR_INVALID_ARGUMENT, "Vector too large");
+  return static_cast<TInt32>(grown);
+}
+
+VectorStore::VectorStore(VMAddr object, TInt32 elementSize) : iObject(object), iSize(elementSize) {
+  vmChecked(object, kNVectorSize);
+  iData = native::load(object + kNVectorDataOffset);
+  iCapacity = static_cast<TInt32>(native::load(object + kNVectorDataOffset + 4));
+  iCount = static_cast<TInt32>(native::load(object + kNVectorCountOffset));
+  if (iCount < 0 || iCount > iCapacity) raise(ERR_RUNTIME, "Invalid vector");
+  if (iCount > 0) {
+    const TUint64 bytes = static_cast<TUint64>(iCapacity) * static_cast<TUint32>(iSize);
+    if (bytes > 0xFFFFFFFFu) raise(ERR_RUNTIME, "Invalid vector");
+    vmChecked(iData, static_cast<TUint32>(bytes));
+  }
+}
+
+void VectorStore::checkIndex(TInt32 i) const {
+  if (i < 0 || i >= iCount) raise(ERR_INDEX_OUT_OF_BOUNDS, "");
+}
+
+std::vector<TUint8> VectorStore::bytes(TInt32 first, TInt32 n) const {
+  if (n <= 0) return std::vector<TUint8>();
+  const TUint8* p = at(first);
+  return std::vector<TUint8>(p, p + static_cast<size_t>(n) * iSize);
+}
+
+VMAddr VectorStore::allocateBlock(VMHeap& heap, TInt32 capacity) const {
+  const TUint64 bytes = static_cast<TUint64>(capacity) * iSize;
+  if (bytes > VMHeap::kMaxRequest) raise(ERR_INVALID_ARGUMENT, "Vector too large");
+  return heap.allocate(static_cast<TUint32>(bytes), 0, GC_CODE_LEAF);
+}
+
+void VectorStore::store(VMAddr data, TInt32 capacity, TInt32 count) {
+  native::store(iObject + kNVectorDataOffset, data);
+  native::store(iObject + kNVectorDataOffset + 4, static_cast<TUint32>(capacity));
+  native::store(iObject + kNVectorCountOffset, static_cast<TUint32>(count));
+  iData = data;
+  iCapacity = capacity;
+  iCount = count;
+}
+
+void VectorStore::splice(VMHeap& heap, TInt32 pos, TInt32 removed, const TUint8* src, TInt32 n) {
+  const TInt64 grownCount = static_cast<TInt64>(iCount) - removed + n;
+  if (grownCount > 0x7FFFFFFF) raise(ERR_INVALID_ARGUMENT, "Vector too large");
+  const TInt32 newCount = static_cast<TInt32>(grownCount);
+  if (newCount == 0) return clear();
+  const size_t es = static_cast<size_t>(iSize);
+  const TInt32 tail = iCount - pos - removed;
+  bool reallocate = false;
+  if (n > removed) reallocate = iCount == 0 || newCount > iCapacity;
+  else if (n < removed) reallocate = newCount <= static_cast<TInt32>(iCapacity * 0.5);
+  if (reallocate) {
+    const TInt32 capacity = capacityFor(newCount);
+    const VMAddr block = allocateBlock(heap, capacity);
+    TUint8* d = vmPtr(block);
+    if (pos > 0) std::memcpy(d, at(0), pos * es);
+    if (n > 0) std::memcpy(d + pos * es, src, n * es);
+    if (tail > 0) std::memcpy(d + (pos + n) * es, at(pos + removed), tail * es);
+    store(block, capacity, newCount);
+    return;
+  }
+  if (tail > 0 && n != removed) std::memmove(at(pos + n), at(pos + removed), tail * es);
+  if (n > 0) std::memcpy(at(pos), src, n * es);
+  store(iData, iCapacity, newCount);
+}
+
+void VectorStore::repeat(VMHeap& heap, TInt32 n) {
+  if (n < 0) raise(ERR_INVALID_ARGUMENT, "");
+  if (n == 0) return clear();
+  if (n == 1 || iCount == 0) return;
+  const TInt64 total = static_cast<TInt64>(iCount) * n;
+  if (total > 0x7FFFFFFF) raise(ERR_INVALID_ARGUMENT, "Vector too large");
+  const TInt32 newCount = static_cast<TInt32>(total);
+  const size_t chunk = static_cast<size_t>(iCount) * iSize;
+  VMAddr data = iData;
+  TInt32 capacity = iCapacity;
+  if (newCount > iCapacity) {
+    capacity = capacityFor(newCount);
+    data = allocateBlock(heap, capacity);
+    std::memcpy(vmPtr(data), at(0), chunk);
+  }
+  TUint8* d = vmPtr(data);
+  for (TInt32 k = 1; k < n; ++k) std::memcpy(d + k * chunk, d, chunk);
+  store(data, capacity, newCount);
+}
+
+void VectorStore::assign(VMHeap& heap, const TUint8* src, TInt32 n, TInt32 capacity) {
+  if (n == 0) return clear();
+  if (capacity < n) capacity = capacityFor(n);
+  const VMAddr block = allocateBlock(heap, capacity);
+  std::memcpy(vmPtr(block), src, static_cast<size_t>(n) * iSize);
+  store(block, capacity, n);
+}
+
+TInt32 capacityAfterAppends(TInt32 n) {
+  if (n == 0) return 0;
+  TInt32 capacity = 10;
+  while (capacity < n) capacity = capacityFor(capacity + 1);
+  return capacity;
+}
+
+TUint32 newVectorCell(VMHeap& heap, TInt32 elementSize, bool references, const TUint8* src, TInt32 n,
+                      TInt32 capacity) {
+  const VMAddr object = Interpreter::newVector(heap, elementSize);
+  VectorStore(object, elementSize).assign(heap, src, n, capacity);
+  const VMAddr cell = heap.allocate(8, 0, references ? GC_CODE_REF_VECTOR_HOLDER : GC_CODE_VECTOR_HOLDER);
+  native::store(cell, object);
+  return cell;
+}
+
+}  // namespace vectors

@@ -1,0 +1,70 @@
+#pragma once
+// Element storage of a machine vector seen at a fixed element size: the
+// NVector fields (data, capacity, count) and the insert, remove, replace,
+// copy and repeat rules of the Vector groups.
+//
+// Invariants kept here:
+//  - count == 0 means no usable block: the collector frees the element
+//    block of an empty vector, so its data word is never read and the next
+//    growth allocates afresh.
+//  - A block is capacity x element size bytes (GC_CODE_LEAF, typeId 0);
+//    capacities follow capacityFor. A replaced block is left to the collector.
+//  - Fields read from the heap are checked before use (count within
+//    capacity, the block inside the arena), so a forged vector raises
+//    instead of reaching outside the sandbox.
+#include "Heap.h"
+#include "Types.h"
+
+#include <vector>
+
+namespace vectors {
+
+// Capacity for n elements: 10 when n x 1.2 < 10, else n x 1.2 truncated.
+TInt32 capacityFor(TInt32 n);
+
+class VectorStore {
+ public:
+  // object: the NVector's address (checked); elementSize in bytes.
+  VectorStore(VMAddr object, TInt32 elementSize);
+
+  VMAddr object() const { return iObject; }
+  TInt32 count() const { return iCount; }
+  TInt32 capacity() const { return iCount == 0 ? 0 : iCapacity; }
+  TInt32 elementSize() const { return iSize; }
+  VMAddr addressOf(TInt32 i) const { return iData + static_cast<TUint32>(i) * iSize; }
+  TUint8* at(TInt32 i) const { return vmPtr(addressOf(i)); }
+  // Raises code 2 unless 0 <= i < count.
+  void checkIndex(TInt32 i) const;
+  // Copy of elements [first, first + n), so a source may alias the target.
+  std::vector<TUint8> bytes(TInt32 first, TInt32 n) const;
+
+  // Replaces [pos, pos + removed) with n elements from src, following the
+  // growth rule when it grows, the half-capacity rule when it shrinks.
+  void splice(VMHeap& heap, TInt32 pos, TInt32 removed, const TUint8* src, TInt32 n);
+  void repeat(VMHeap& heap, TInt32 n);
+  // data null, capacity 0, count 0.
+  void clear() { store(0, 0, 0); }
+  // Gives the vector a fresh block holding src (capacity 0: capacityFor(n)).
+  void assign(VMHeap& heap, const TUint8* src, TInt32 n, TInt32 capacity = 0);
+
+ private:
+  VMAddr allocateBlock(VMHeap& heap, TInt32 capacity) const;
+  void store(VMAddr data, TInt32 capacity, TInt32 count);
+
+  VMAddr iObject;
+  TInt32 iSize;
+  VMAddr iData;
+  TInt32 iCapacity;
+  TInt32 iCount;
+};
+
+// Capacity a vector reaches when n elements are appended one by one.
+TInt32 capacityAfterAppends(TInt32 n);
+
+// A new vector cell (GC_CODE_VECTOR_HOLDER, or GC_CODE_REF_VECTOR_HOLDER
+// when the elements are references) whose word 0 is a new NVector filled
+// with src; the cell keeps the element block alive across collections.
+TUint32 newVectorCell(VMHeap& heap, TInt32 elementSize, bool references, const TUint8* src, TInt32 n,
+                      TInt32 capacity = 0);
+
+}  // namespace vectors

@@ -1,0 +1,365 @@
+// Vector, System and Encoder natives against a real machine state: the
+// block and capacity rules, the cells that keep element blocks alive, and
+// the application-object root, which bytecode cannot observe directly.
+#include "Errors.h"
+#include "FrameworkServices.h"
+#include "HeapEntry.h"
+#include "Interpreter.h"
+#include "NString.h"
+#include "NativeGroups.h"
+#include "NativeHelpers.h"
+#include "VMState.h"
+#include "VectorStore.h"
+
+#include <gtest/gtest.h>
+#include <QString>
+#include <memory>
+
+namespace {
+
+template <typename F> QString raised(TInt32 code, F body) {
+  clearError();
+  bool thrown = false;
+  try {
+    body();
+  } catch (const ErrorHandlingException&) {
+    thrown = true;
+  }
+  EXPECT_TRUE(thrown) << "no raise";
+  EXPECT_EQ(currentErrorCode(), code) << currentErrorText().toStdString();
+  return currentErrorText();
+}
+
+// Host services that answer the System group's queries with fixed values.
+class FixedHost : public FrameworkServices {
+ public:
+  NERIM::OutputStream* openOutputStream(const NString&, TInt32) override { return nullptr; }
+  NERIM::InputStream* openInputStream(const NString&) override { return nullptr; }
+  bool deleteFile(const NString&) override { return false; }
+  bool fileExists(const NString&) override { return false; }
+  TInt32 reserved6() override { return 0; }
+  bool moveFile(const NString&, const NString&) override { return false; }
+  bool listDirectory(const NString&, Vec<NString>&, Vec<NString>&) override { return false; }
+  bool makePath(const NString&) override { return false; }
+  bool deleteDirectory(const NString&) override { return false; }
+  bool renameDirectory(const NString&, const NString&) override { return false; }
+  bool directoryExists(const NString&) override { return false; }
+  TInt32 integerQueryA() override { return 7; }
+  TInt32 integerQueryB() override { return 8; }
+  NString pathSeparator() override { return NString("/"); }
+  NString platformName() override { return NString("test"); }
+  TUint64 currentTimeMillis() override { return 0x100000005ull; }
+  TUint64 elapsedMillis() override { return 0x200000003ull; }
+  void repaint(TInt32, TInt32, TInt32, TInt32) override {}
+  void log(const NString&) override {}
+  bool setLogFile(const NString&) override { return true; }
+  bool hostRequest(const NString& text) override {
+    requests += 1;
+    lastRequest = text;
+    return true;
+  }
+  void exitApplication() override { exits += 1; }
+  void reserved24() override {}
+  void setBlankingPaused(bool) override {}
+  void setOrientation(TInt32) override {}
+  TInt32 getOrientation() override { return 0; }
+  TInt32 callExtension(VMState&, TInt32, TInt32) override { return 0; }
+  void getScreenSize(TInt32& w, TInt32& h) override { w = h = 0; }
+  void longOperationNotice(bool) override {}
+  void addScreenListener(TUint32) override {}
+  void removeScreenListener(TUint32) override {}
+  TInt32 addTimer(TInt32, TInt32) override { return 0; }
+  TInt32 removeTimer(TInt32) override { return 0; }
+  bool updateTimerDelay(TInt32, TInt32) override { return false; }
+  TInt32 reserved36() override { return 0; }
+  NString getApplicationDirectory() override { return NString(); }
+
+  int requests = 0;
+  int exits = 0;
+  NString lastRequest;
+};
+
+class NativeStateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state.reset(new VMState(nullptr, VMHeap::kDefaultPoolSize, refs, vecs, flags));
+    state->stack = vmPtrAs<TUint32>(VMArena::commit(kStackSlots * 4));
+    state->sp = -1;
+  }
+  void TearDown() override {
+    state->heap.verify();
+    state.reset();
+  }
+
+  VMHeap& heap() { return state->heap; }
+  void push(TUint32 w) { state->stack[++state->sp] = w; }
+  TUint32 top(TInt32 below = 0) { return state->stack[state->sp - below]; }
+
+  // A rooted vector cell (a two-word vector value) holding an empty vector.
+  VMAddr vectorValue(TInt32 elementSize, bool references = false) {
+    const VMAddr cell = heap().allocate(8, 0, references ? GC_CODE_REF_VECTOR_HOLDER : GC_CODE_VECTOR_HOLDER);
+    native::store(cell, Interpreter::newVector(heap(), elementSize));
+    native::store(cell + 4, static_cast<TUint32>(elementSize));
+    heap().addRoot(cell);
+    return cell;
+  }
+  vectors::VectorStore store(VMAddr value, TInt32 elementSize = 4) {
+    return vectors::VectorStore(native::load(value), elementSize);
+  }
+  // Group 3 operations on int vectors.
+  void intOp(TInt32 op) { vectorNative(*state, op, 4, true); }
+  VMAddr intVector(std::initializer_list<TInt32> values) {
+    const VMAddr v = vectorValue(4);
+    for (TInt32 x : values) {
+      push(v);
+      push(static_cast<TUint32>(x));
+      intOp(19);
+    }
+    return v;
+  }
+  TInt32 element(VMAddr value, TInt32 i) { return static_cast<TInt32>(native::load(store(value).addressOf(i))); }
+
+  Vec<Vec<int>> refs, vecs;
+  Vec<Vec<char>> flags;
+  std::unique_ptr<VMState> state;
+  FixedHost host;
+};
+
+}  // namespace
+
+TEST_F(NativeStateTest, FillFollowsTheCapacityRule) {
+  const VMAddr v = vectorValue(4);
+  for (auto [n, capacity] : {std::pair<TInt32, TInt32>{9, 10}, {8, 10}, {100, 120}, {0, 0}}) {
+    push(v);
+    push(42);
+    push(static_cast<TUint32>(n));
+    intOp(3);
+    EXPECT_EQ(state->sp, -1);
+    EXPECT_EQ(store(v).count(), n);
+    EXPECT_EQ(store(v).capacity(), capacity) << n;
+  }
+  push(v);
+  push(1);
+  push(static_cast<TUint32>(-1));
+  raised(ERR_INVALID_ARGUMENT, [&] { intOp(3); });
+}
+
+TEST_F(NativeStateTest, EmptiedVectorGrowsAFreshBlock) {
+  const VMAddr v = intVector({1, 2, 3});
+  push(v);
+  intOp(25);
+  EXPECT_EQ(native::load(native::load(v) + kNVectorDataOffset), 0u);
+  push(v);
+  intOp(12);
+  EXPECT_EQ(top(), 1u);
+  state->sp = -1;
+  // The collector drops an empty vector's block; growth must not reuse it.
+  heap().collect();
+  push(v);
+  push(9);
+  intOp(19);
+  EXPECT_EQ(store(v).capacity(), 10);
+  EXPECT_TRUE(heap().isLiveBlock(native::load(native::load(v) + kNVectorDataOffset)));
+  EXPECT_EQ(element(v, 0), 9);
+}
+
+TEST_F(NativeStateTest, DropAllReleasesTheBlockAndTooManyRaises) {
+  const VMAddr v = intVector({1, 2, 3, 4});
+  push(v);
+  push(5);
+  raised(ERR_INVALID_ARGUMENT, [&] { intOp(23); });
+  state->sp = -1;
+  push(v);
+  push(0);
+  intOp(24);
+  EXPECT_EQ(store(v).count(), 4);
+  push(v);
+  push(4);
+  intOp(23);
+  EXPECT_EQ(store(v).count(), 0);
+  EXPECT_EQ(native::load(native::load(v) + kNVectorDataOffset), 0u);
+}
+
+TEST_F(NativeStateTest, RemovalReallocatesAtHalfCapacity) {
+  const VMAddr v = vectorValue(4);
+  push(v);
+  push(1);
+  push(20);
+  intOp(3);   // 20 elements, capacity 24
+  const VMAddr before = store(v).addressOf(0);
+  push(v);
+  push(0);
+  push(1);
+  intOp(22);   // 19 left > 12: in place
+  EXPECT_EQ(store(v).addressOf(0), before);
+  push(v);
+  push(0);
+  push(7);
+  intOp(22);   // 12 left <= 12: a block for 12
+  EXPECT_NE(store(v).addressOf(0), before);
+  EXPECT_EQ(store(v).capacity(), 14);
+  EXPECT_EQ(store(v).count(), 12);
+}
+
+TEST_F(NativeStateTest, GetLeavesTheVectorBelowOnPrimitiveGroupsOnly) {
+  const VMAddr v = intVector({5, 6, 7});
+  push(v);
+  push(1);
+  intOp(8);
+  EXPECT_EQ(state->sp, 1);
+  EXPECT_EQ(top(1), v);
+  EXPECT_EQ(top(), 6u);
+  state->sp = -1;
+  push(v);
+  push(1);
+  vectorNative(*state, 8, 4, false);
+  EXPECT_EQ(state->sp, 0);
+  EXPECT_EQ(top(), 6u);
+  state->sp = -1;
+  push(v);
+  push(3);
+  raised(ERR_INDEX_OUT_OF_BOUNDS, [&] { intOp(8); });
+  EXPECT_EQ(state->sp, 1);   // an exception leaves sp where it was
+}
+
+TEST_F(NativeStateTest, ByteElementsAreSignExtended) {
+  const VMAddr v = vectorValue(1);
+  push(v);
+  push(200);
+  vectorNative(*state, 19, 1, true);
+  push(v);
+  vectorNative(*state, 9, 1, true);
+  EXPECT_EQ(static_cast<TInt32>(top()), -56);
+}
+
+TEST_F(NativeStateTest, ReservedAndUnknownOperations) {
+  const VMAddr v = intVector({1});
+  push(v);
+  push(0);
+  EXPECT_EQ(raised(ERR_RUNTIME, [&] { intOp(7); }), "RuntimeException: Reserved native operation");
+  push(v);
+  push(0);
+  vectorNative(*state, 7, 4, false);
+  EXPECT_EQ(top(), store(v).addressOf(0));
+  raised(ERR_RUNTIME, [&] { intOp(1); });
+  EXPECT_EQ(raised(ERR_VM, [&] { intOp(30); }), "VMException: Vector: 30");
+  EXPECT_EQ(raised(ERR_VM, [&] { intOp(0); }), "VMException: Vector: 0");
+}
+
+TEST_F(NativeStateTest, CheckedReplaceInsertsOnCountZero) {
+  const VMAddr v = intVector({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+  const VMAddr other = intVector({70, 71});
+  push(v);
+  push(2);
+  push(0);
+  push(other);
+  intOp(81);
+  EXPECT_EQ(store(v).count(), 12);
+  EXPECT_EQ(element(v, 2), 70);
+  EXPECT_EQ(element(v, 4), 2);
+  const VMAddr ten = intVector({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+  push(ten);
+  push(8);
+  push(3);
+  push(other);
+  EXPECT_EQ(raised(ERR_RANGE, [&] { intOp(81); }), "RangeException: Invalid Range, range out of bounds: 11 > 10");
+}
+
+TEST_F(NativeStateTest, NewVectorCellsKeepTheirBlocksAcrossCollections) {
+  const VMAddr v = intVector({1, 2, 3, 4});
+  push(v);
+  push(1);
+  push(static_cast<TUint32>(-1));
+  intOp(82);
+  const VMAddr cell = top();
+  EXPECT_EQ(heapEntry(cell - kHeaderSize)->gcCode, static_cast<TUint32>(GC_CODE_VECTOR_HOLDER));
+  heap().addRoot(cell);
+  state->sp = -1;
+  heap().collect();
+  EXPECT_TRUE(heap().isLiveBlock(native::load(native::load(cell) + kNVectorDataOffset)));
+  EXPECT_EQ(element(cell, 0), 2);
+  EXPECT_EQ(element(cell, 2), 4);
+  // 84: b's range then a's range.
+  push(v);
+  push(2);
+  push(2);
+  push(cell);
+  push(0);
+  push(1);
+  vectorNative(*state, 84, 4, false);
+  EXPECT_EQ(heapEntry(top() - kHeaderSize)->gcCode, static_cast<TUint32>(GC_CODE_REF_VECTOR_HOLDER));
+  EXPECT_EQ(store(top()).count(), 3);
+  EXPECT_EQ(element(top(), 0), 4);
+  EXPECT_EQ(element(top(), 2), 1);
+}
+
+TEST_F(NativeStateTest, ApplicationObjectIsOneRoot) {
+  TUint32 slot = 0;
+  const TInt32 roots = heap().rootCount();
+  const VMAddr first = heap().allocateWords(2, GC_CODE_LEAF);
+  for (int k = 0; k < 2; ++k) {
+    push(first);
+    systemNative(*state, 5, host, &slot);
+  }
+  EXPECT_EQ(heap().rootCount(), roots + 1);
+  const VMAddr second = heap().allocateWords(2, GC_CODE_LEAF);
+  push(second);
+  systemNative(*state, 5, host, &slot);
+  EXPECT_EQ(slot, second);
+  EXPECT_EQ(heap().rootCount(), roots + 1);
+  heap().collect();
+  EXPECT_FALSE(heap().isLiveBlock(first));
+  EXPECT_TRUE(heap().isLiveBlock(second));
+  push(0);
+  systemNative(*state, 5, host, &slot);
+  EXPECT_EQ(heap().rootCount(), roots);
+  EXPECT_EQ(state->sp, -1);
+}
+
+TEST_F(NativeStateTest, SystemQueriesAndEnding) {
+  TUint32 slot = 0;
+  systemNative(*state, 3, host, &slot);
+  EXPECT_EQ(top(), 3u);   // low 32 bits
+  systemNative(*state, 8, host, &slot);
+  EXPECT_EQ(top(), 5u);
+  systemNative(*state, 6, host, &slot);
+  systemNative(*state, 7, host, &slot);
+  EXPECT_EQ(top(1), 8u);
+  EXPECT_EQ(top(), 7u);
+  systemNative(*state, 4, host, &slot);
+  EXPECT_EQ(native::stringAt(top()), NString("No Callstack available"));
+  EXPECT_EQ(state->sp, 4);
+  systemNative(*state, 13, host, &slot);
+  EXPECT_EQ(state->sp, 2);
+  systemNative(*state, 1, host, &slot);
+  EXPECT_EQ(host.exits, 1);
+  push(native::newStringFrom(heap(), NString("bye")));
+  raised(ERR_TERMINATE, [&] { systemNative(*state, 2, host, &slot); });
+  EXPECT_EQ(host.lastRequest, NString("bye"));
+  EXPECT_EQ(raised(ERR_VM, [&] { systemNative(*state, 99, host, &slot); }), "VMException: System:99");
+  EXPECT_EQ(raised(ERR_RUNTIME, [&] { systemNative(*state, 10, host, &slot); }),
+            "RuntimeException: Internal error: System operation 10 is not available");
+}
+
+TEST_F(NativeStateTest, EncoderRoundTrip) {
+  push(native::newStringFrom(heap(), NString::filled(0x20AC, 1)));
+  encoderNative(*state, 1, heap());
+  const VMAddr bytes = top();
+  EXPECT_EQ(state->sp, 0);
+  const vectors::VectorStore v = store(bytes, 1);
+  ASSERT_EQ(v.count(), 3);
+  EXPECT_EQ(v.at(0)[0], 0xE2);
+  EXPECT_EQ(v.at(1)[0], 0x82);
+  EXPECT_EQ(v.at(2)[0], 0xAC);
+  EXPECT_EQ(v.capacity(), 10);
+  encoderNative(*state, 2, heap());
+  EXPECT_EQ(native::stringAt(top()), NString::filled(0x20AC, 1));
+  const VMAddr bad = vectorValue(1);
+  for (TUint32 b : {0xC0u, 0x80u}) {
+    push(bad);
+    push(b);
+    vectorNative(*state, 19, 1, true);
+  }
+  push(bad);
+  raised(ERR_DATA_FORMAT, [&] { encoderNative(*state, 2, heap()); });
+}
