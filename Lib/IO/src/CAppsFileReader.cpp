@@ -19,7 +19,9 @@ CAppsFileReader::CAppsFileReader(const TUint8* data, TInt32 length)
     : iFileName(new CAppsString), iStream(nullptr) {
   NERIM::MemoryInputStream* memory = new NERIM::MemoryInputStream;
   iStream = memory;
-  memory->setBuffer(data, length);
+  // An empty block may come without storage; the stream still wants a pointer.
+  static const TUint8 kNothing = 0;
+  memory->setBuffer(data ? data : &kNothing, data ? length : 0);
 }
 
 CAppsFileReader::~CAppsFileReader() {
