@@ -47,3 +47,5 @@ class CAppsFileReader : public GCObject {
   NERIM::InputStream* iStream;
 };
 GCOBJECT_PACK_END
+
+static_assert(alignof(CAppsFileReader) <= 4, "heap blocks are 4-byte aligned");

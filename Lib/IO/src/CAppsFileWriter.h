@@ -42,3 +42,5 @@ class CAppsFileWriter : public GCObject {
   NERIM::OutputStream* iStream;
 };
 GCOBJECT_PACK_END
+
+static_assert(alignof(CAppsFileWriter) <= 4, "heap blocks are 4-byte aligned");
