@@ -125,7 +125,7 @@ bool FileUtility::deleteDirectory(const Str16& path) {
 }
 
 // Everything that is not a real directory (files, links of every kind,
-// dangling links, special files) is unlinked; real directories recurse.
+// dangling links, device files) is unlinked; real directories recurse.
 // The first failure ends the walk.
 bool FileUtility::deleteTree(const QString& path) {
   QDir dir(path);
