@@ -14,8 +14,21 @@ struct ErrorRecord {
 
 QThreadStorage<ErrorRecord*> gRecords;
 
+// QThreadStorage frees the main thread's data only when a QCoreApplication
+// is destroyed; without one (tests, tools) the record would outlive the
+// thread. This per-thread guard drops the record when its thread ends.
+struct RecordGuard {
+  ~RecordGuard() {
+    if (gRecords.hasLocalData()) gRecords.setLocalData(nullptr);
+  }
+};
+
 ErrorRecord& record() {
-  if (!gRecords.hasLocalData()) gRecords.setLocalData(new ErrorRecord);
+  if (!gRecords.hasLocalData()) {
+    static thread_local RecordGuard guard;
+    (void)guard;
+    gRecords.setLocalData(new ErrorRecord);
+  }
   return *gRecords.localData();
 }
 

@@ -60,6 +60,7 @@ class CAppsString : public Vec<unsigned short> {
   bool operator==(const CAppsString& other) const;
   bool operator!=(const CAppsString& other) const { return !(*this == other); }
   bool operator==(const char* text) const { return *this == CAppsString(text); }
+  bool operator!=(const char* text) const { return !(*this == text); }
   // Locale-aware order through the platform's string type.
   TInt32 localeAwareCompare(const CAppsString& other) const;
 

@@ -132,3 +132,5 @@ class NString : public GCObject {
   StringBuffer* iBuffer;
 };
 GCOBJECT_PACK_END
+
+static_assert(alignof(NString) <= 4, "NString must fit a 4-byte aligned heap block");

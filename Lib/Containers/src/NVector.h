@@ -203,3 +203,5 @@ class NVector : public GCObject {
   TInt32 iLength;
 };
 GCOBJECT_PACK_END
+
+static_assert(alignof(NVector<int>) <= 4, "NVector must fit a 4-byte aligned heap block");
