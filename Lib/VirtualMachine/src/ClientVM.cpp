@@ -1,5 +1,7 @@
 #include "ClientVM.h"
 
+#include "CAppsFileReader.h"
+
 #include "Errors.h"
 #include "NativeGroups.h"
 
@@ -36,6 +38,12 @@ ClientVM::ClientVM(FrameworkServices* host) : iHost(host), iRandomState(new TUin
 }
 
 ClientVM::~ClientVM() { delete[] iRandomState; }
+
+TInt32 ClientVM::load(CAppsFileReader& reader, const CAppsString& name) {
+  Vec<TUint8> bytes;
+  if (!reader.readIntoByteVector(bytes)) raise(ERR_IO, "Could not read the image");
+  return loadBytes(bytes, name);
+}
 
 TInt32 ClientVM::loadBytes(const Vec<TUint8>& image, const CAppsString& name) {
   const TInt32 index = VirtualMachine::load(image, name);
