@@ -280,8 +280,9 @@ TEST_F(NativeStateTest, NewVectorCellsKeepTheirBlocksAcrossCollections) {
   EXPECT_EQ(element(cell, 0), 2);
   EXPECT_EQ(element(cell, 2), 4);
   // 84: b's range then a's range.
+  // b = [2, 3, 4]: its range (1, 2) is [3, 4]; a's range (0, 1) is [1].
   push(v);
-  push(2);
+  push(1);
   push(2);
   push(cell);
   push(0);
@@ -289,7 +290,7 @@ TEST_F(NativeStateTest, NewVectorCellsKeepTheirBlocksAcrossCollections) {
   vectorNative(*state, 84, 4, false);
   EXPECT_EQ(heapEntry(top() - kHeaderSize)->gcCode, static_cast<TUint32>(GC_CODE_REF_VECTOR_HOLDER));
   EXPECT_EQ(store(top()).count(), 3);
-  EXPECT_EQ(element(top(), 0), 4);
+  EXPECT_EQ(element(top(), 0), 3);
   EXPECT_EQ(element(top(), 2), 1);
 }
 
