@@ -23,9 +23,15 @@ void ClientVM::nativeCall(TInt32 group, TInt32 function) {
     case 6: return vectorNative(s, function, 16, true);
     case 7: return vectorNative(s, function, 4, false);
     case 8: return stringNative(s, function);
+    case 21: return outputStreamNative(s, function);
+    case 22: return fileWriterNative(s, function, hostOf(iHost, group));
+    case 23: return inputStreamNative(s, function);
+    case 24: return fileReaderNative(s, function, hostOf(iHost, group));
+    case 25: return fileSystemNative(s, function, hostOf(iHost, group));
     case 28: return encoderNative(s, function, s.heap);
     case 30: return debugNative(s, function, hostOf(iHost, group));
     case 32: return systemNative(s, function, hostOf(iHost, group), applicationObjectSlot());
+    case 33: return timerNative(s, function, hostOf(iHost, group));
     default:
       if (group <= 0 || group == 2 || group == 9 || group > 36)
         raise(ERR_RUNTIME, "Internal error: invalid group in native call: ", group);

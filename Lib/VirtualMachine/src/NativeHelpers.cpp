@@ -86,13 +86,6 @@ TUint32 wrapReference(TInt32 levels, TUint32 value, TUint32 gcCode, VMHeap& heap
   }
 }
 
-TUint32 newStreamRecord(VMHeap& heap, void* stream, TInt32 kind) {
-  (void)heap;
-  (void)stream;
-  (void)kind;
-  raise(ERR_RUNTIME, "Internal error: stream records are not available");
-}
-
 VMAddr HeapVectorStorage::allocateElements(TInt32 bytes) {
   if (bytes < 0) raise(ERR_INVALID_ARGUMENT, "Negative vector size");
   return iHeap.allocate(static_cast<TUint32>(bytes), 0, GC_CODE_LEAF);

@@ -43,6 +43,15 @@ TUint32 derefCell(TUint32 reference);
 NString& stringAt(TUint32 cell);
 // A host object of type T held in a cell (the cell's word is the object).
 template <typename T> T& objectAt(TUint32 cell) { return *vmPtrAs<T>(derefCell(cell)); }
+// The native object of type T at a heap address, or null when the word is
+// no live GCObject block of that type: a forged word must not reach a
+// virtual call.
+template <typename T> T* hostObject(const VMHeap& heap, TUint32 address) {
+  if (!heap.isLiveBlock(address)) return nullptr;
+  const HeapEntry* he = heapEntry(address - kHeaderSize);
+  if (he->typeId != -1 || he->usedSize < sizeof(T)) return nullptr;
+  return dynamic_cast<T*>(vmPtrAs<GCObject>(address));
+}
 
 // An empty string object and its cell; returns the cell.
 TUint32 newString(VMHeap& heap, VMAddr* stringObject = nullptr);
@@ -52,8 +61,6 @@ TUint32 newStringFrom(VMHeap& heap, const QString& text);
 TUint32 newRefVector(TInt32 count, VMHeap& heap);
 inline VMAddr newCell(VMHeap& heap, TInt32 words, TUint32 gcCode) { return heap.allocateWords(words, gcCode); }
 TUint32 wrapReference(TInt32 levels, TUint32 value, TUint32 gcCode, VMHeap& heap);
-// A StreamHolder block: kind 6 (writer) or 5 (reader) and the stream.
-TUint32 newStreamRecord(VMHeap& heap, void* stream, TInt32 kind);
 
 // Argument and result access under the group conventions: k arguments are
 // stack[sp-k+1..sp]; a result replaces the first argument.

@@ -1,0 +1,69 @@
+// OutputStream group (21): close, open test and writing bytes to a
+// writer's stream.
+#include "Errors.h"
+#include "NativeGroups.h"
+#include "NativeHelpers.h"
+#include "OutputStream.h"
+#include "RangeCheck.h"
+#include "StreamHolder.h"
+#include "VectorStore.h"
+
+namespace {
+
+StreamHolder* holderOf(VMState& state, TUint32 writer) {
+  return StreamHolder::at(state.heap, native::derefCell(writer));
+}
+
+// Null while no file was opened.
+NERIM::OutputStream* streamOf(VMState& state, TUint32 writer) {
+  StreamHolder* holder = holderOf(state, writer);
+  return holder ? StreamHolder::getOutputStream(holder) : nullptr;
+}
+
+StreamHolder& openedHolder(VMState& state, TUint32 writer) {
+  StreamHolder* holder = holderOf(state, writer);
+  if (!holder) raise(ERR_IO, "File is not open");
+  return *holder;
+}
+
+void write(NERIM::OutputStream* stream, const vectors::VectorStore& bytes, TInt32 first, TInt32 count) {
+  if (count == 0) return;
+  if (!stream || !stream->write(bytes.at(first), count)) raise(ERR_IO, "");
+}
+
+}  // namespace
+
+void outputStreamNative(VMState& state, TInt32 op) {
+  switch (op) {
+    case 1: {
+      native::Args a(state, 1);
+      if (NERIM::OutputStream* stream = streamOf(state, a.word(0))) stream->close();
+      return a.noResult();
+    }
+    case 2: {
+      native::Args a(state, 1);
+      NERIM::OutputStream* stream = streamOf(state, a.word(0));
+      return a.result(stream && stream->isOpen() ? static_cast<TUint32>(-1) : 0);
+    }
+    case 3: {
+      native::Args a(state, 2);
+      StreamHolder& holder = openedHolder(state, a.word(0));
+      const vectors::VectorStore bytes(native::derefCell(a.word(1)), 1);
+      write(StreamHolder::getOutputStream(&holder), bytes, 0, bytes.count());
+      return a.noResult();
+    }
+    case 4: {
+      native::Args a(state, 4);
+      StreamHolder& holder = openedHolder(state, a.word(0));
+      TInt32 first = a.integer(1);
+      TInt32 count = a.integer(2);
+      const vectors::VectorStore bytes(native::derefCell(a.word(3)), 1);
+      checkRange(0, bytes.count(), first, count);
+      NERIM::OutputStream* stream = StreamHolder::getOutputStream(&holder);
+      if (!stream || !stream->isOpen()) raise(ERR_IO, "File is not open");
+      write(stream, bytes, first, count);
+      return a.noResult();
+    }
+    default: native::unknownOperation("OutputStream: ", op);
+  }
+}

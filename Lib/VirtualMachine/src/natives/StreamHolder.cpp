@@ -1,0 +1,57 @@
+#include "StreamHolder.h"
+
+#include "Errors.h"
+#include "InputStream.h"
+#include "NativeHelpers.h"
+#include "OutputStream.h"
+
+#include <new>
+
+VMAddr StreamHolder::create(VMHeap& heap, TUint32 typeId, NERIM::Stream* stream) {
+  VMAddr block = 0;
+  try {
+    block = heap.allocate(sizeof(StreamHolder), -1, GC_CODE_STREAM_HOLDER);
+  } catch (const ErrorHandlingException&) {
+    delete stream;
+    throw;
+  }
+  new (vmPtr(block)) StreamHolder(typeId, stream);
+  return block;
+}
+
+VMAddr StreamHolder::newReader(VMHeap& heap, NERIM::InputStream* stream) {
+  return create(heap, FILE_READER_TYPE_ID, stream);
+}
+
+VMAddr StreamHolder::newWriter(VMHeap& heap, NERIM::OutputStream* stream) {
+  return create(heap, FILE_WRITER_TYPE_ID, stream);
+}
+
+StreamHolder* StreamHolder::at(const VMHeap& heap, TUint32 word) {
+  if (word == 0) return nullptr;
+  StreamHolder* holder = native::hostObject<StreamHolder>(heap, word);
+  if (!holder) raise(ERR_VM, "Invalid TYPEID");
+  return holder;
+}
+
+NERIM::InputStream* StreamHolder::getInputStream(StreamHolder* holder) {
+  VM_ASSERT(holder->TYPEID == FILE_READER_TYPE_ID);
+  return static_cast<NERIM::InputStream*>(holder->stream);
+}
+
+NERIM::OutputStream* StreamHolder::getOutputStream(StreamHolder* holder) {
+  VM_ASSERT(holder->TYPEID == FILE_WRITER_TYPE_ID);
+  return static_cast<NERIM::OutputStream*>(holder->stream);
+}
+
+// No assertion here: a destructor must not raise, and TYPEID never changes.
+StreamHolder::~StreamHolder() {
+  delete stream;
+  stream = nullptr;
+}
+
+void StreamHolder::destruct() {
+  VM_ASSERT(TYPEID == FILE_READER_TYPE_ID || TYPEID == FILE_WRITER_TYPE_ID);
+  delete stream;
+  stream = nullptr;
+}
