@@ -1,0 +1,3 @@
+// Placeholder until the Math group lands.
+#include "NativeGroups.h"
+void initRandomState(TUint8*) {}
