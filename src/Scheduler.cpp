@@ -18,6 +18,11 @@ TInt32 Scheduler::indexOf(TInt32 id) const {
   return -1;
 }
 
+const Timer* Scheduler::timer(TInt32 id) const {
+  const TInt32 i = indexOf(id);
+  return i < 0 ? nullptr : iTimers[i];
+}
+
 void Scheduler::sweepRetired() {
   if (iDelivering > 0) return;
   for (Timer* t : iRetired) delete t;

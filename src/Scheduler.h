@@ -30,6 +30,8 @@ class Scheduler {
   void updateTimerDelay(TInt32 id, TUint32 delayMillis);
 
   TInt32 liveTimers() const { return iTimers.size(); }
+  // The live timer with the id, or null.
+  const Timer* timer(TInt32 id) const;
 
   // Called by a timer on every expiry.
   void expired(const Timer& timer);

@@ -25,6 +25,8 @@ Timer::~Timer() {}
 
 void Timer::setDelay(TUint32 delayMillis) { iTimer->start(interval(delayMillis)); }
 
+TInt32 Timer::delay() const { return iTimer->interval(); }
+
 void Timer::stop() { iTimer->stop(); }
 
 void Timer::timeout() { iScheduler->expired(*this); }

@@ -18,6 +18,7 @@ class Timer : public QObject {
 
   TInt32 listener() const { return iListener; }
   TInt32 id() const { return iId; }
+  TInt32 delay() const;
   // The period restarts from now, as QTimer does for an active timer.
   void setDelay(TUint32 delayMillis);
   void stop();

@@ -1,0 +1,19 @@
+#pragma once
+// The command line of the headless runner:
+//   mcbrun [--verify-heap] [--budget N] [--time-limit MS] DIR
+#include "Types.h"
+
+#include <QString>
+#include <QStringList>
+
+struct RunOptions {
+  bool verifyHeap = false;
+  TInt64 budget = -1;       // negative: unlimited
+  TInt64 timeLimitMs = -1;  // negative: none
+  QString directory;
+  bool help = false;
+
+  // False with a message for a command line that cannot be run.
+  static bool parse(const QStringList& arguments, RunOptions& out, QString& error);
+  static const char* usage();
+};
