@@ -12,7 +12,7 @@
 namespace {
 
 NERIM::InputStream* streamOf(VMState& state, TUint32 reader) {
-  StreamHolder* holder = StreamHolder::at(state.heap, native::derefCell(reader));
+  StreamHolder* holder = StreamHolder::at(state.heap, native::derefCell(reader), FILE_READER_TYPE_ID);
   return holder ? StreamHolder::getInputStream(holder) : nullptr;
 }
 

@@ -11,7 +11,7 @@
 namespace {
 
 StreamHolder* holderOf(VMState& state, TUint32 writer) {
-  return StreamHolder::at(state.heap, native::derefCell(writer));
+  return StreamHolder::at(state.heap, native::derefCell(writer), FILE_WRITER_TYPE_ID);
 }
 
 // Null while no file was opened.

@@ -34,6 +34,12 @@ StreamHolder* StreamHolder::at(const VMHeap& heap, TUint32 word) {
   return holder;
 }
 
+StreamHolder* StreamHolder::at(const VMHeap& heap, TUint32 word, TUint32 typeId) {
+  StreamHolder* holder = at(heap, word);
+  if (holder && holder->TYPEID != typeId) raise(ERR_VM, "Invalid TYPEID");
+  return holder;
+}
+
 NERIM::InputStream* StreamHolder::getInputStream(StreamHolder* holder) {
   VM_ASSERT(holder->TYPEID == FILE_READER_TYPE_ID);
   return static_cast<NERIM::InputStream*>(holder->stream);

@@ -29,6 +29,9 @@ class StreamHolder : public GCObject {
   // The holder at a cell's word: null for 0; any word that is not a
   // holder raises code 10 "Invalid TYPEID".
   static StreamHolder* at(const VMHeap& heap, TUint32 word);
+  // As at, and a holder of another type raises code 10 "Invalid TYPEID"
+  // too: the getters' assertions stop the process, bytecode must not reach them.
+  static StreamHolder* at(const VMHeap& heap, TUint32 word, TUint32 typeId);
 
   static NERIM::InputStream* getInputStream(StreamHolder* holder);
   static NERIM::OutputStream* getOutputStream(StreamHolder* holder);
