@@ -3,22 +3,14 @@
 ; expect: tick
 ; expect fatal: RuntimeException: Invalid mem alloc gc code
 .include "runtime.asm"
-.globals 8
-.class Globals super=Object refs=1
+.include "timers.inc"
 
 .method main export="main"
   PUSH_GLOBALS
   SET_CLASS Globals
-  ALLOC REF_HOLDER, 1
-  PUSH_GLOBALS
-  FIELD_ADDR 1
-  LOAD_LOCAL -2
-  STORE_WORD
-  DUP
-  NATIVE_CALL Timer 1
-  LOAD_LOCAL -1
+  PUSH_IMM32 1
   PUSH_IMM32 0
-  NATIVE_CALL Timer 2
+  CALL start_global_timer
   RETURN 0, 1
 
 .method tick params=1 export="<systemtimerlistener>.systemtimerevent"

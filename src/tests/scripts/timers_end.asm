@@ -8,70 +8,46 @@
 ; expect: slow
 ; expect: last
 .include "runtime.asm"
-.globals 16
-; word 1 the fast timer, word 2 the slow one, word 3 the fast count
-.class Globals super=Object refs=1 2
-
-; [timer cell] -> [] : starts it with itself as the listener
-.method start params=2 paramrefs=0
-  LOAD_LOCAL -3
-  NATIVE_CALL Timer 1
-  LOAD_LOCAL -3
-  LOAD_LOCAL -1
-  LOAD_LOCAL -4
-  NATIVE_CALL Timer 2
-  RETURN 0, 3
+.include "timers.inc"
+; globals word 1: the fast timer, word 2: the slow one, word 3: the fast count
 
 .method main export="main"
   PUSH_GLOBALS
   SET_CLASS Globals
-  ALLOC REF_HOLDER, 1
-  PUSH_GLOBALS
-  FIELD_ADDR 1
-  LOAD_LOCAL -2
-  STORE_WORD
+  PUSH_IMM32 1
   PUSH_IMM32 40
-  CALL start
-  ALLOC REF_HOLDER, 1
-  PUSH_GLOBALS
-  FIELD_ADDR 2
-  LOAD_LOCAL -2
-  STORE_WORD
+  CALL start_global_timer
+  PUSH_IMM32 2
   PUSH_IMM32 0
-  CALL start
+  CALL start_global_timer
   ALLOC REF_HOLDER, 1                ; dropped at once
   PUSH_IMM32 0
-  CALL start
+  CALL start_timer
   RETURN 0, 1
 
-; The slow timer fires first (delay 0) and stops after its second event,
-; which comes after the fast one stopped.
+; The slow timer fires first (delay 0), waits while the fast one ticks
+; three times, and stops after its second event.
 .method tick params=1 export="<systemtimerlistener>.systemtimerevent"
   LOAD_LOCAL -2
-  PUSH_GLOBALS
-  FIELD_ADDR 2
-  DEREF
+  PUSH_IMM32 0
+  PUSH_IMM32 2
+  CALL global_timer
   CMP_EQ
   JUMP_IF_FALSE tick_fast
+  PUSH_STRING_CELL "slow"
+  NATIVE_CALL Debug 1
+  PUSH_IMM32 0
+  PUSH_IMM32 2
+  CALL global_timer
   PUSH_GLOBALS
   FIELD_ADDR 3
   DEREF
   JUMP_IF_FALSE tick_first_slow
-  PUSH_STRING_CELL "slow"
-  NATIVE_CALL Debug 1
   PUSH_STRING_CELL "last"
   NATIVE_CALL Debug 1
-  PUSH_GLOBALS
-  FIELD_ADDR 2
-  DEREF
   NATIVE_CALL Timer 3
   RETURN 0, 2
 tick_first_slow:
-  PUSH_STRING_CELL "slow"
-  NATIVE_CALL Debug 1
-  PUSH_GLOBALS
-  FIELD_ADDR 2
-  DEREF
   PUSH_IMM32 1000000
   NATIVE_CALL Timer 4                ; far off: the fast timer runs out first
   RETURN 0, 2
@@ -95,13 +71,13 @@ tick_fast:
   JUMP_IF_FALSE tick_fast_done
   RETURN 0, 2
 tick_fast_done:
-  PUSH_GLOBALS
-  FIELD_ADDR 1
-  DEREF
+  PUSH_IMM32 0
+  PUSH_IMM32 1
+  CALL global_timer
   NATIVE_CALL Timer 3
-  PUSH_GLOBALS
-  FIELD_ADDR 2
-  DEREF
+  PUSH_IMM32 0
+  PUSH_IMM32 2
+  CALL global_timer
   PUSH_IMM32 0
   NATIVE_CALL Timer 4                ; the slow timer comes back now
   RETURN 0, 2
