@@ -1,5 +1,5 @@
 ; Files and a timer: writes a file, reads it back, lists its directory,
-; then a timer logs five ticks and the application exits.
+; then a timer logs five ticks and the application ends its run.
 ; expect: wrote 11 bytes
 ; expect: read back: hello files
 ; expect: data holds 1 file
@@ -118,5 +118,6 @@ tick_last:
   NATIVE_CALL Timer 3                ; stop
   PUSH_STRING_CELL "done"
   NATIVE_CALL Debug 1
-  NATIVE_CALL System 1               ; exit
+  PUSH_STRING_CELL "finished"
+  NATIVE_CALL System 2               ; end the run: the host tears down in order
   RETURN 0, 2
