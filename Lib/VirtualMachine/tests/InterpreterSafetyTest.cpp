@@ -144,3 +144,20 @@ TEST(InterpreterSafety, NativesOnlyTakeObjectsTheyMade) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InterpreterSafety, AFreedElementBlockIsNotWrittenThrough) {
+  // Free the element block of a live vector, let a string take its space,
+  // then append to the vector: refused, and the heap still verifies.
+  const RunResult r = run(mainMethod(
+      "  RESERVE 2\n  ADDR_LOCAL -2\n  NEW_VECTOR 4\n"
+      "  ADDR_LOCAL -2\n  PUSH_IMM32 7\n  PUSH_IMM32 3\n  NATIVE_CALL IntVector 3\n"   // [7, 7, 7]
+      "  ADDR_LOCAL -2\n  PUSH_IMM32 0\n  NATIVE_CALL IntVector 6\n  FREE\n"            // free its block
+      "  PUSH_STRING_CELL \"takes the space\"\n  RESERVE -1\n"
+      "  ADDR_LOCAL -2\n  PUSH_IMM32 9\n  NATIVE_CALL IntVector 19\n"                   // append
+      "  RESERVE -2", "locals=2 localvectors=1:data"));
+  EXPECT_EQ(r.errorCode, 11) << r.error;
+}
+
+}  // namespace

@@ -53,7 +53,10 @@ VectorStore::VectorStore(VMAddr object, TInt32 elementSize) : iObject(object), i
   if (iCount > 0) {
     const TUint64 bytes = static_cast<TUint64>(iCapacity) * static_cast<TUint32>(iSize);
     if (bytes > 0xFFFFFFFFu) raise(ERR_RUNTIME, "Invalid vector");
-    vmChecked(iData, static_cast<TUint32>(bytes));
+    // The bytecode can FREE an element block; if its space now holds heap
+    // metadata or a native object, the vector is refused rather than let
+    // host code write over them.
+    if (!vmOpen(iData, static_cast<TUint32>(bytes))) raise(ERR_RUNTIME, "Invalid vector");
   }
 }
 
