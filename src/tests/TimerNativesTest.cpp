@@ -85,7 +85,7 @@ TEST_F(TimerNatives, ForeignWordsAreRefused) {
   hosttest::raised(ERR_NULL_POINTER, [&] { bench.push(empty).push(0).push(1).call(kTimer, 2); });
   const TUint32 forged = bench.cell();
   native::store(forged, native::load(bench.string("not a timer")));
-  EXPECT_EQ(hosttest::raised(ERR_VM, [&] { bench.push(forged).call(kTimer, 3); }), "VMException: Invalid timer handle");
+  EXPECT_EQ(hosttest::raised(ERR_RUNTIME, [&] { bench.push(forged).call(kTimer, 3); }), "RuntimeException: Invalid address");
   EXPECT_EQ(hosttest::raised(ERR_VM, [&] { bench.push(forged).call(kTimer, 5); }), "VMException: Timer: 5");
 }
 

@@ -22,8 +22,14 @@ ScriptMachine::ScriptMachine(const std::string& source, bool withRuntime) : iVm(
   if (bytes.empty()) return;
   Vec<TUint8> image;
   for (TUint8 b : bytes) image.append(b);
-  iVm->loadBytes(image, CAppsString("test"));
   iAssembled = true;
+  try {
+    iVm->loadBytes(image, CAppsString("test"));
+  } catch (const ErrorHandlingException&) {
+    iLoad.errorCode = currentErrorCode();
+    iLoad.error = currentErrorText().toStdString();
+    clearError();
+  }
 }
 
 RunResult ScriptMachine::capture(void (*call)(ClientVM&)) {
@@ -44,6 +50,7 @@ RunResult ScriptMachine::capture(void (*call)(ClientVM&)) {
 }
 
 RunResult ScriptMachine::runMain() {
+  if (iLoad.errorCode) return iLoad;
   return capture([](ClientVM& vm) {
     vm.callGlobalInit();
     vm.callMain();

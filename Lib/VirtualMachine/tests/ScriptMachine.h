@@ -22,6 +22,8 @@ class ScriptMachine {
   explicit ScriptMachine(const std::string& source, bool withRuntime = true);
   bool assembled() const { return iAssembled; }
   const std::string& assemblyErrors() const { return iAssemblyErrors; }
+  // The error the loader raised (code 0: the image loaded).
+  const RunResult& loadResult() const { return iLoad; }
 
   // "::global::init" then "main"; verifies the heap afterwards.
   RunResult runMain();
@@ -34,6 +36,7 @@ class ScriptMachine {
  private:
   bool iAssembled = false;
   std::string iAssemblyErrors;
+  RunResult iLoad;
   std::unique_ptr<ClientVM> iVm;
 };
 

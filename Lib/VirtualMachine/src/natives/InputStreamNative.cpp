@@ -11,8 +11,8 @@
 
 namespace {
 
-NERIM::InputStream* streamOf(VMState& state, TUint32 reader) {
-  StreamHolder* holder = StreamHolder::at(state.heap, native::derefCell(reader), FILE_READER_TYPE_ID);
+NERIM::InputStream* streamOf(TUint32 reader) {
+  StreamHolder* holder = StreamHolder::at(native::derefCell(reader), FILE_READER_TYPE_ID);
   return holder ? StreamHolder::getInputStream(holder) : nullptr;
 }
 
@@ -20,7 +20,7 @@ void read(VMState& state) {
   native::Args a(state, 2);
   const TInt32 count = a.integer(1);
   if (count < 0) raise(ERR_INVALID_ARGUMENT, "The number of bytes should be non-negative");
-  NERIM::InputStream* stream = streamOf(state, a.word(0));
+  NERIM::InputStream* stream = streamOf(a.word(0));
   if (!stream || !stream->isOpen()) raise(ERR_IO, "File is not open");
   // A count past the end fails anyway; refusing it first spares a block of that size.
   if (count > stream->size() - stream->position()) raise(ERR_IO, "");
@@ -38,12 +38,12 @@ void inputStreamNative(VMState& state, TInt32 op) {
   switch (op) {
     case 1: {
       native::Args a(state, 1);
-      if (NERIM::InputStream* stream = streamOf(state, a.word(0))) stream->close();
+      if (NERIM::InputStream* stream = streamOf(a.word(0))) stream->close();
       return a.noResult();
     }
     case 2: {
       native::Args a(state, 1);
-      NERIM::InputStream* stream = streamOf(state, a.word(0));
+      NERIM::InputStream* stream = streamOf(a.word(0));
       return a.result(stream && stream->isOpen() ? static_cast<TUint32>(-1) : 0);
     }
     case 3: return read(state);

@@ -10,18 +10,18 @@
 
 namespace {
 
-StreamHolder* holderOf(VMState& state, TUint32 writer) {
-  return StreamHolder::at(state.heap, native::derefCell(writer), FILE_WRITER_TYPE_ID);
+StreamHolder* holderOf(TUint32 writer) {
+  return StreamHolder::at(native::derefCell(writer), FILE_WRITER_TYPE_ID);
 }
 
 // Null while no file was opened.
-NERIM::OutputStream* streamOf(VMState& state, TUint32 writer) {
-  StreamHolder* holder = holderOf(state, writer);
+NERIM::OutputStream* streamOf(TUint32 writer) {
+  StreamHolder* holder = holderOf(writer);
   return holder ? StreamHolder::getOutputStream(holder) : nullptr;
 }
 
-StreamHolder& openedHolder(VMState& state, TUint32 writer) {
-  StreamHolder* holder = holderOf(state, writer);
+StreamHolder& openedHolder(TUint32 writer) {
+  StreamHolder* holder = holderOf(writer);
   if (!holder) raise(ERR_IO, "File is not open");
   return *holder;
 }
@@ -37,24 +37,24 @@ void outputStreamNative(VMState& state, TInt32 op) {
   switch (op) {
     case 1: {
       native::Args a(state, 1);
-      if (NERIM::OutputStream* stream = streamOf(state, a.word(0))) stream->close();
+      if (NERIM::OutputStream* stream = streamOf(a.word(0))) stream->close();
       return a.noResult();
     }
     case 2: {
       native::Args a(state, 1);
-      NERIM::OutputStream* stream = streamOf(state, a.word(0));
+      NERIM::OutputStream* stream = streamOf(a.word(0));
       return a.result(stream && stream->isOpen() ? static_cast<TUint32>(-1) : 0);
     }
     case 3: {
       native::Args a(state, 2);
-      StreamHolder& holder = openedHolder(state, a.word(0));
+      StreamHolder& holder = openedHolder(a.word(0));
       const vectors::VectorStore bytes(native::derefCell(a.word(1)), 1);
       write(StreamHolder::getOutputStream(&holder), bytes, 0, bytes.count());
       return a.noResult();
     }
     case 4: {
       native::Args a(state, 4);
-      StreamHolder& holder = openedHolder(state, a.word(0));
+      StreamHolder& holder = openedHolder(a.word(0));
       TInt32 first = a.integer(1);
       TInt32 count = a.integer(2);
       const vectors::VectorStore bytes(native::derefCell(a.word(3)), 1);

@@ -27,15 +27,10 @@ VMAddr StreamHolder::newWriter(VMHeap& heap, NERIM::OutputStream* stream) {
   return create(heap, FILE_WRITER_TYPE_ID, stream);
 }
 
-StreamHolder* StreamHolder::at(const VMHeap& heap, TUint32 word) {
-  if (word == 0) return nullptr;
-  StreamHolder* holder = native::hostObject<StreamHolder>(heap, word);
-  if (!holder) raise(ERR_VM, "Invalid TYPEID");
-  return holder;
-}
+StreamHolder* StreamHolder::at(TUint32 word) { return word ? &native::objectOf<StreamHolder>(word) : nullptr; }
 
-StreamHolder* StreamHolder::at(const VMHeap& heap, TUint32 word, TUint32 typeId) {
-  StreamHolder* holder = at(heap, word);
+StreamHolder* StreamHolder::at(TUint32 word, TUint32 typeId) {
+  StreamHolder* holder = at(word);
   if (holder && holder->TYPEID != typeId) raise(ERR_VM, "Invalid TYPEID");
   return holder;
 }

@@ -26,12 +26,12 @@ class StreamHolder : public GCObject {
   // New holders adopting the stream; the result is the holder's address.
   static VMAddr newReader(VMHeap& heap, NERIM::InputStream* stream);
   static VMAddr newWriter(VMHeap& heap, NERIM::OutputStream* stream);
-  // The holder at a cell's word: null for 0; any word that is not a
-  // holder raises code 10 "Invalid TYPEID".
-  static StreamHolder* at(const VMHeap& heap, TUint32 word);
-  // As at, and a holder of another type raises code 10 "Invalid TYPEID"
-  // too: the getters' assertions stop the process, bytecode must not reach them.
-  static StreamHolder* at(const VMHeap& heap, TUint32 word, TUint32 typeId);
+  // The holder at a cell's word: null for 0; a word that is no holder
+  // raises code 11 "Invalid address" (objectOf).
+  static StreamHolder* at(TUint32 word);
+  // As at, and a holder of the other type raises code 10 "Invalid TYPEID":
+  // the getters' assertions stop the process, bytecode must not reach them.
+  static StreamHolder* at(TUint32 word, TUint32 typeId);
 
   static NERIM::InputStream* getInputStream(StreamHolder* holder);
   static NERIM::OutputStream* getOutputStream(StreamHolder* holder);

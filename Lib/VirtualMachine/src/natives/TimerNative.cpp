@@ -7,18 +7,6 @@
 #include "NativeHelpers.h"
 #include "SystemTimerHandle.h"
 
-namespace {
-
-SystemTimerHandle& handleOf(VMState& state, TUint32 timer) {
-  const TUint32 word = native::derefCell(timer);
-  if (word == 0) raise(ERR_NULL_POINTER, "NULL pointer");
-  SystemTimerHandle* handle = native::hostObject<SystemTimerHandle>(state.heap, word);
-  if (!handle) raise(ERR_VM, "Invalid timer handle");
-  return *handle;
-}
-
-}  // namespace
-
 void timerNative(VMState& state, TInt32 op, FrameworkServices& host) {
   switch (op) {
     case 1: {
@@ -30,14 +18,14 @@ void timerNative(VMState& state, TInt32 op, FrameworkServices& host) {
     case 2: {
       // A timer the handle already runs keeps running: stopping first is the caller's business.
       native::Args a(state, 3);
-      SystemTimerHandle& h = handleOf(state, a.word(0));
+      SystemTimerHandle& h = native::objectAt<SystemTimerHandle>(a.word(0));
       h.iListener = a.word(1);
       h.iId = host.addTimer(a.integer(1), a.integer(2));
       return a.noResult();
     }
     case 3: {
       native::Args a(state, 1);
-      SystemTimerHandle& h = handleOf(state, a.word(0));
+      SystemTimerHandle& h = native::objectAt<SystemTimerHandle>(a.word(0));
       if (h.iId != 0) {
         host.removeTimer(h.iId);
         h.iId = 0;
@@ -46,7 +34,7 @@ void timerNative(VMState& state, TInt32 op, FrameworkServices& host) {
     }
     case 4: {
       native::Args a(state, 2);
-      SystemTimerHandle& h = handleOf(state, a.word(0));
+      SystemTimerHandle& h = native::objectAt<SystemTimerHandle>(a.word(0));
       if (h.iId != 0) host.updateTimerDelay(h.iId, a.integer(1));
       return a.noResult();
     }
