@@ -66,7 +66,9 @@ NFixed NRaw::abs(NFixed a) {
 }
 
 NFixed NRaw::negate(NFixed a) {
+  // The two limits swap; every other value is its two's complement.
   if (a == NFixed::MIN()) return NFixed::MAX();
+  if (a == NFixed::MAX()) return NFixed::MIN();
   return NFixed(-a.raw);
 }
 
