@@ -4,6 +4,7 @@
 // heap is verified after each run.
 #include "ClientVM.h"
 #include "Errors.h"
+#include "TestHost.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,7 @@ void runEntry(ClientVM& vm, void (ClientVM::*entry)()) {
   try {
     (vm.*entry)();
   } catch (const ErrorHandlingException&) {
+    clearError();
   } catch (const VMTermination&) {
   }
 }
@@ -23,11 +25,13 @@ void runEntry(ClientVM& vm, void (ClientVM::*entry)()) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Vec<TUint8> image;
   for (size_t i = 0; i < size; ++i) image.append(data[i]);
-  ClientVM vm(nullptr);
+  FixedHost host;
+  ClientVM vm(&host);
   vm.setBudget(kBudget);
   try {
     vm.loadBytes(image, CAppsString("fuzz"));
   } catch (const ErrorHandlingException&) {
+    clearError();
     vm.heap().verify();
     return 0;
   }

@@ -9,7 +9,10 @@ for t in "$BUILD"/fuzz/fuzz_*; do
   name=$(basename "$t")
   corpus="$BUILD/fuzz/corpus-$name"
   mkdir -p "$corpus"
-  [ -d "$BUILD/fuzz/seeds" ] && cp -n "$BUILD"/fuzz/seeds/*.mcb "$corpus"/ 2>/dev/null || true
+  # Seeds: the assembled examples.
+  for seed in "$BUILD"/examples/*/index.mcb; do
+    [ -f "$seed" ] && cp "$seed" "$corpus/seed-$(basename "$(dirname "$seed")").mcb"
+  done
   echo "fuzzing $name for $SECONDS_EACH s"
   "$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -malloc_limit_mb=4096 "$corpus"
 done

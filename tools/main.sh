@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 ./tools/setup-debian.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
-exec ./build/tools/mcbrun examples/hello
+exec ./build/tools/mcbrun build/examples/hello

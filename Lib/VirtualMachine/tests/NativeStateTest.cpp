@@ -2,7 +2,7 @@
 // block and capacity rules, the cells that keep element blocks alive, and
 // the application-object root, which bytecode cannot observe directly.
 #include "Errors.h"
-#include "FrameworkServices.h"
+#include "TestHost.h"
 #include "HeapEntry.h"
 #include "Interpreter.h"
 #include "NString.h"
@@ -30,54 +30,6 @@ template <typename F> QString raised(TInt32 code, F body) {
   return currentErrorText();
 }
 
-// Host services that answer the System group's queries with fixed values.
-class FixedHost : public FrameworkServices {
- public:
-  NERIM::OutputStream* openOutputStream(const NString&, TInt32) override { return nullptr; }
-  NERIM::InputStream* openInputStream(const NString&) override { return nullptr; }
-  bool deleteFile(const NString&) override { return false; }
-  bool fileExists(const NString&) override { return false; }
-  TInt32 reserved6() override { return 0; }
-  bool moveFile(const NString&, const NString&) override { return false; }
-  bool listDirectory(const NString&, Vec<NString>&, Vec<NString>&) override { return false; }
-  bool makePath(const NString&) override { return false; }
-  bool deleteDirectory(const NString&) override { return false; }
-  bool renameDirectory(const NString&, const NString&) override { return false; }
-  bool directoryExists(const NString&) override { return false; }
-  TInt32 integerQueryA() override { return 7; }
-  TInt32 integerQueryB() override { return 8; }
-  NString pathSeparator() override { return NString("/"); }
-  NString platformName() override { return NString("test"); }
-  TUint64 currentTimeMillis() override { return 0x100000005ull; }
-  TUint64 elapsedMillis() override { return 0x200000003ull; }
-  void repaint(TInt32, TInt32, TInt32, TInt32) override {}
-  void log(const NString&) override {}
-  bool setLogFile(const NString&) override { return true; }
-  bool hostRequest(const NString& text) override {
-    requests += 1;
-    lastRequest = text;
-    return true;
-  }
-  void exitApplication() override { exits += 1; }
-  void reserved24() override {}
-  void setBlankingPaused(bool) override {}
-  void setOrientation(TInt32) override {}
-  TInt32 getOrientation() override { return 0; }
-  TInt32 callExtension(VMState&, TInt32, TInt32) override { return 0; }
-  void getScreenSize(TInt32& w, TInt32& h) override { w = h = 0; }
-  void longOperationNotice(bool) override {}
-  void addScreenListener(TUint32) override {}
-  void removeScreenListener(TUint32) override {}
-  TInt32 addTimer(TInt32, TInt32) override { return 0; }
-  TInt32 removeTimer(TInt32) override { return 0; }
-  bool updateTimerDelay(TInt32, TInt32) override { return false; }
-  TInt32 reserved36() override { return 0; }
-  NString getApplicationDirectory() override { return NString(); }
-
-  int requests = 0;
-  int exits = 0;
-  NString lastRequest;
-};
 
 class NativeStateTest : public ::testing::Test {
  protected:
