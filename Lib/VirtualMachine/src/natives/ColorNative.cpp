@@ -38,11 +38,7 @@ void colorNative(VMState& state, TInt32 op) {
       native::store(a.word(0), 0xFFFFFFFFu);
       return a.noResult();
     }
-    case 2: {
-      Args a(state, 2);
-      native::copyWords(a.word(0), a.word(1), 1);
-      return a.noResult();
-    }
+    case 2: return native::copyValue(state, 1);
     case 3: {   // red, green, blue, alpha
       Args a(state, 5);
       TUint32 c = 0;

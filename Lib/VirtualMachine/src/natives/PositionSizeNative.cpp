@@ -10,16 +10,8 @@ namespace {
 void pairNative(VMState& state, TInt32 op, const char* prefix, bool isSize) {
   auto checked = [isSize](TInt32 v) { return isSize ? native::nonNegative(v) : v; };
   switch (op) {
-    case 1: {
-      Args a(state, 1);
-      native::clearWords(a.word(0), 2);
-      return a.noResult();
-    }
-    case 2: {
-      Args a(state, 2);
-      native::copyWords(a.word(0), a.word(1), 2);
-      return a.noResult();
-    }
+    case 1: return native::clearValue(state, 2);
+    case 2: return native::copyValue(state, 2);
     case 3: {
       Args a(state, 3);
       const TInt32 first = checked(a.integer(1)), second = checked(a.integer(2));
@@ -27,17 +19,8 @@ void pairNative(VMState& state, TInt32 op, const char* prefix, bool isSize) {
       native::setWordAt(a.word(0), 1, second);
       return a.noResult();
     }
-    case 4:
-    case 5: {
-      Args a(state, 1);
-      return a.result(static_cast<TUint32>(native::wordAt(a.word(0), op - 4)));
-    }
-    case 6:
-    case 7: {
-      Args a(state, 2);
-      native::setWordAt(a.word(0), op - 6, checked(a.integer(1)));
-      return a.noResult();
-    }
+    case 4: case 5: return native::getWord(state, op - 4);
+    case 6: case 7: return native::setWord(state, op - 6, isSize);
     case 8: case 9: return native::compareValues(state, 2, op == 8);
     default: native::unknownOperation(prefix, op);
   }

@@ -16,16 +16,8 @@ void set(VMAddr ref, TInt32 first, TInt32 count) {
 
 void rangeNative(VMState& state, TInt32 op) {
   switch (op) {
-    case 1: {
-      Args a(state, 1);
-      native::clearWords(a.word(0), 2);
-      return a.noResult();
-    }
-    case 2: {
-      Args a(state, 2);
-      native::copyWords(a.word(0), a.word(1), 2);
-      return a.noResult();
-    }
+    case 1: return native::clearValue(state, 2);
+    case 2: return native::copyValue(state, 2);
     case 3: {   // first, last
       Args a(state, 3);
       const TInt32 first = nonNegative(a.integer(1)), last = nonNegative(a.integer(2));
@@ -39,17 +31,8 @@ void rangeNative(VMState& state, TInt32 op) {
       set(a.word(0), first, count);
       return a.noResult();
     }
-    case 5:
-    case 6: {
-      Args a(state, 1);
-      return a.result(static_cast<TUint32>(native::wordAt(a.word(0), op - 5)));
-    }
-    case 7:
-    case 8: {
-      Args a(state, 2);
-      native::setWordAt(a.word(0), op - 7, nonNegative(a.integer(1)));
-      return a.noResult();
-    }
+    case 5: case 6: return native::getWord(state, op - 5);
+    case 7: case 8: return native::setWord(state, op - 7, true);
     case 9: case 10: return native::compareValues(state, 2, op == 9);
     case 11:
     case 12: {

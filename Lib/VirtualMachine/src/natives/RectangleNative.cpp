@@ -20,21 +20,10 @@ void setFromArgs(VMState& state, TInt32 word, TInt32 count) {
   a.noResult();
 }
 
-void get(VMState& state, TInt32 word) {
-  Args a(state, 1);
-  a.result(static_cast<TUint32>(wordAt(a.word(0), word)));
-}
-
 void getPair(VMState& state, TInt32 word) {
   Args a(state, 1);
   const VMAddr ref = a.word(0);
   a.result2(static_cast<TUint32>(wordAt(ref, word)), static_cast<TUint32>(wordAt(ref, word + 1)));
-}
-
-void setExtent(VMState& state, TInt32 word) {   // 16, 17
-  Args a(state, 2);
-  setWordAt(a.word(0), word, native::nonNegative(a.integer(1)));
-  a.noResult();
 }
 
 void setEdge(VMState& state, TInt32 origin) {   // 18, 19: the far edge sets the extent
@@ -48,23 +37,15 @@ void setEdge(VMState& state, TInt32 origin) {   // 18, 19: the far edge sets the
 
 void rectangleNative(VMState& state, TInt32 op) {
   switch (op) {
-    case 1: {
-      Args a(state, 1);
-      native::clearWords(a.word(0), 4);
-      return a.noResult();
-    }
-    case 2: {
-      Args a(state, 2);
-      native::copyWords(a.word(0), a.word(1), 4);
-      return a.noResult();
-    }
+    case 1: return native::clearValue(state, 4);
+    case 2: return native::copyValue(state, 4);
     case 3: return setFromArgs(state, X, 4);
     case 4: return getPair(state, X);
     case 5: return getPair(state, Width);
-    case 6: return get(state, X);
-    case 7: return get(state, Y);
-    case 8: return get(state, Width);
-    case 9: return get(state, Height);
+    case 6: return native::getWord(state, X);
+    case 7: return native::getWord(state, Y);
+    case 8: return native::getWord(state, Width);
+    case 9: return native::getWord(state, Height);
     case 10:
     case 11: {
       Args a(state, 1);
@@ -73,10 +54,10 @@ void rectangleNative(VMState& state, TInt32 op) {
     }
     case 12: return setFromArgs(state, X, 2);
     case 13: return setFromArgs(state, Width, 2);
-    case 14: return setFromArgs(state, X, 1);
-    case 15: return setFromArgs(state, Y, 1);
-    case 16: return setExtent(state, Width);
-    case 17: return setExtent(state, Height);
+    case 14: return native::setWord(state, X, false);
+    case 15: return native::setWord(state, Y, false);
+    case 16: return native::setWord(state, Width, true);
+    case 17: return native::setWord(state, Height, true);
     case 18: return setEdge(state, X);
     case 19: return setEdge(state, Y);
     case 20: case 21: return native::compareValues(state, 4, op == 20);

@@ -34,4 +34,26 @@ inline TInt32 nonNegative(TInt32 v) {
   return v;
 }
 
+// The operations every value group has, over a value of n words at ref.
+inline void clearValue(VMState& state, TInt32 n) {   // ref
+  Args a(state, 1);
+  clearWords(a.word(0), n);
+  a.noResult();
+}
+inline void copyValue(VMState& state, TInt32 n) {   // ref, ref2
+  Args a(state, 2);
+  copyWords(a.word(0), a.word(1), n);
+  a.noResult();
+}
+inline void getWord(VMState& state, TInt32 i) {   // ref -> word i
+  Args a(state, 1);
+  a.result(static_cast<TUint32>(wordAt(a.word(0), i)));
+}
+inline void setWord(VMState& state, TInt32 i, bool refuseNegative) {   // ref, value
+  Args a(state, 2);
+  const TInt32 v = a.integer(1);
+  setWordAt(a.word(0), i, refuseNegative ? nonNegative(v) : v);
+  a.noResult();
+}
+
 }  // namespace native
