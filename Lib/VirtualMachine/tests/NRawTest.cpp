@@ -49,7 +49,7 @@ TEST(NRawTest, DivideGoesThroughDouble) {
   EXPECT_EQ(NRaw::divide(NFixed::whole(-1), NFixed::whole(3)), NFixed(-1431655765));
   EXPECT_EQ(NRaw::divide(NFixed::whole(1 << 30), fx(0.25)), kMax);
   EXPECT_EQ(NRaw::divide(kMin, kOne), kMin);
-  EXPECT_EQ(NRaw::divide(NFixed::whole(-1 << 30), fx(0.5)), kMin);
+  EXPECT_EQ(NRaw::divide(NFixed::whole(-(1 << 30)), fx(0.5)), kMin);
   EXPECT_RAISES(ERR_MATH, NRaw::divide(kOne, NFixed()));
 }
 

@@ -2,6 +2,7 @@
 // Shared by the numeric, value-type, date and digest native tests: the
 // container tests' helpers, readable QStrings in failures, and a machine
 // state with a slot stack to drive group functions on.
+#include "NativeHelpers.h"
 #include "TestSupport.h"
 #include "VMState.h"
 
@@ -24,6 +25,16 @@ class NativeGroupTest : public ::testing::Test {
     state->heap.verify();
     state.reset();
   }
+
+  typedef void (*Group)(VMState&, TInt32);
+  // op of group g on args pushed onto an empty stack; the top afterwards.
+  TUint32 call(Group g, TInt32 op, std::initializer_list<TUint32> args) {
+    state->sp = -1;
+    push(args);
+    g(*state, op);
+    return state->sp >= 0 ? top() : 0;
+  }
+  QString topString() { return text(native::stringAt(top())); }
 
   VMHeap& heap() { return state->heap; }
   void push(TUint32 w) { state->stack[++state->sp] = w; }

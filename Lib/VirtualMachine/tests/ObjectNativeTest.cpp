@@ -1,10 +1,8 @@
 // DateTime and Hash groups on a machine state: objects stored into cells
 // and fields, their lifetime in the heap, and the group-level failures.
-#include "DateTime.h"
 #include "Heap.h"
-#include "NString.h"
+#include "HeapEntry.h"
 #include "NativeGroups.h"
-#include "NativeHelpers.h"
 #include "NumericTestSupport.h"
 #include "VectorStore.h"
 
@@ -43,18 +41,9 @@ class ObjectNativeTest : public NativeGroupTest {
     EXPECT_EQ(sp(), -1);
     return cell;
   }
-  TInt32 dateOp(TInt32 op, std::initializer_list<TUint32> args) {
-    state->sp = -1;
-    push(args);
-    dateTimeNative(*state, op);
-    EXPECT_EQ(sp(), 0);
-    return static_cast<TInt32>(top());
-  }
   QString dateText(VMAddr cell) {
-    state->sp = -1;
-    push(cell);
-    dateTimeNative(*state, 21);
-    return text(native::stringAt(top()));
+    call(dateTimeNative, 21, {cell});
+    return topString();
   }
 
   TUint32 bytes(const std::string& s) {
@@ -64,14 +53,10 @@ class ObjectNativeTest : public NativeGroupTest {
   std::string hexAt(TUint32 vectorValue) {
     const vectors::VectorStore v(native::load(vectorValue), 1);
     std::string out;
-    for (TInt32 i = 0; i < v.count(); ++i) {
-      char two[3];
-      std::snprintf(two, sizeof two, "%02x", *v.at(i));
-      out += two;
-    }
+    for (TInt32 i = 0; i < v.count(); ++i) out += QString::asprintf("%02x", *v.at(i)).toStdString();
     return out;
   }
-  // A bytecode object of class 0 with one field.
+  // A rooted bytecode object of class 0 with one field.
   VMAddr hashHolder() {
     const VMAddr object = heap().allocate(8, 0, GC_CODE_CLASS_OBJECT);
     heap().addRoot(object);
@@ -81,61 +66,30 @@ class ObjectNativeTest : public NativeGroupTest {
 
 }  // namespace
 
-TEST_F(ObjectNativeTest, DateConstructionStoresAnObjectInTheCell) {
+TEST_F(ObjectNativeTest, DatesLiveInCells) {
   const VMAddr d = newDate({5, 3, 2010, 7, 8, 9, 1});
-  EXPECT_NE(native::load(d), 0u);
   EXPECT_EQ(dateText(d), "2010-03-05 07:08:09Z");
-  EXPECT_EQ(dateOp(9, {d}), 2010);
-  EXPECT_EQ(dateOp(13, {d}), 1);
+  EXPECT_EQ(call(dateTimeNative, 9, {d}), 2010u);
+  EXPECT_EQ(sp(), 0);
 
   const VMAddr bad = dateCell();
-  state->sp = -1;
-  push({bad, 1, 13, 2010, 0, 0, 0, 0});
-  EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, dateTimeNative(*state, 4)), "InvalidArgumentException: Invalid month");
-  EXPECT_EQ(native::load(bad), 0u);
-}
+  EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(dateTimeNative, 4, {bad, 1, 13, 2010, 0, 0, 0, 0})),
+            "InvalidArgumentException: Invalid month");
+  EXPECT_EQ(native::load(bad), 0u);   // nothing allocated or stored
 
-TEST_F(ObjectNativeTest, DateIdentityAndOrder) {
-  const VMAddr a = newDate({1, 1, 2010, 1, 30, 0, 0});
-  const VMAddr b = newDate({31, 12, 2009, 23, 30, 0, 1});   // the same instant in UTC
-  const VMAddr c = newDate({1, 1, 2010, 1, 30, 0, 0});
-  EXPECT_EQ(dateOp(22, {a, c}), 0);
-  EXPECT_EQ(dateOp(23, {a, c}), 1);
-  EXPECT_EQ(dateOp(24, {a, c}), 1);
-  EXPECT_EQ(dateOp(24, {a, b}), 1);
-  EXPECT_EQ(dateOp(22, {a, a}), 1);
-
-  state->sp = -1;
-  push({b, 0, 0, 0, 1});
-  dateTimeNative(*state, 5);   // b one second later
-  EXPECT_EQ(sp(), -1);
-  EXPECT_EQ(dateOp(26, {a, b}), 1);
-  EXPECT_EQ(dateOp(29, {a, b}), 0);
-}
-
-TEST_F(ObjectNativeTest, DateCopyAndSetters) {
-  const VMAddr a = newDate({31, 12, 2009, 23, 30, 0, 1});
+  // A copy is a new object; converting it leaves the original alone.
   const VMAddr copy = dateCell();
-  state->sp = -1;
-  push({copy, a});
-  dateTimeNative(*state, 2);
+  call(dateTimeNative, 2, {copy, d});
   EXPECT_EQ(sp(), -1);
-  EXPECT_NE(native::load(copy), native::load(a));
-  push({copy, 0});
-  dateTimeNative(*state, 20);   // to local time
-  EXPECT_EQ(dateText(copy), "2010-01-01 01:30:00");
-  EXPECT_EQ(dateText(a), "2009-12-31 23:30:00Z");
-  state->sp = -1;
-  push({a, 24});
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, dateTimeNative(*state, 17));
-  state->sp = -1;
-  push(0);
-  EXPECT_RAISES(ERR_NULL_POINTER, dateTimeNative(*state, 7));
-  EXPECT_EQ(EXPECT_RAISES(ERR_VM, dateTimeNative(*state, 30)), "VMException: DateTime: 30");
-}
+  EXPECT_NE(native::load(copy), native::load(d));
+  call(dateTimeNative, 20, {copy, 0});
+  EXPECT_EQ(dateText(copy), "2010-03-05 09:08:09");
+  EXPECT_EQ(dateText(d), "2010-03-05 07:08:09Z");
 
-TEST_F(ObjectNativeTest, DatesAreFreedWithTheirLastReference) {
-  const VMAddr d = newDate({1, 1, 2000, 0, 0, 0, 0});
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(dateTimeNative, 17, {d, 24}));
+  EXPECT_RAISES(ERR_NULL_POINTER, call(dateTimeNative, 7, {0}));
+  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(dateTimeNative, 30, {})), "VMException: DateTime: 30");
+
   const VMAddr object = native::load(d);
   heap().addRoot(d);
   heap().collect();
@@ -145,31 +99,38 @@ TEST_F(ObjectNativeTest, DatesAreFreedWithTheirLastReference) {
   EXPECT_FALSE(heap().isLiveBlock(object));
 }
 
+TEST_F(ObjectNativeTest, DateIdentityAndOrder) {
+  const VMAddr a = newDate({1, 1, 2010, 1, 30, 0, 0});
+  const VMAddr b = newDate({31, 12, 2009, 23, 30, 0, 1});   // the same instant in UTC
+  const VMAddr c = newDate({1, 1, 2010, 1, 30, 0, 0});
+  EXPECT_EQ(call(dateTimeNative, 22, {a, c}), 0u);
+  EXPECT_EQ(call(dateTimeNative, 23, {a, c}), 1u);
+  EXPECT_EQ(call(dateTimeNative, 22, {a, a}), 1u);
+  EXPECT_EQ(call(dateTimeNative, 24, {a, c}), 1u);
+  EXPECT_EQ(call(dateTimeNative, 24, {a, b}), 1u);
+  call(dateTimeNative, 5, {b, 0, 0, 0, 1});   // b one second later
+  EXPECT_EQ(sp(), -1);
+  EXPECT_EQ(call(dateTimeNative, 26, {a, b}), 1u);
+  EXPECT_EQ(call(dateTimeNative, 29, {a, b}), 0u);
+}
+
 TEST_F(ObjectNativeTest, HashIncrementalThroughTheObjectsField) {
   const VMAddr holder = hashHolder();
-  push({holder, 0});
-  hashNative(*state, 1);
+  call(hashNative, 1, {holder, 0});
   EXPECT_EQ(sp(), -1);
   const VMAddr hash = native::load(holder + 4);
-  ASSERT_NE(hash, 0u);
   for (const char* piece : {"ab", "", "c"}) {
-    push({holder, bytes(piece)});
-    hashNative(*state, 3);
+    call(hashNative, 3, {holder, bytes(piece)});
     EXPECT_EQ(sp(), -1);
   }
   heap().collect();   // the field keeps the Hash alive
   ASSERT_TRUE(heap().isLiveBlock(hash));
-  push(holder);
-  hashNative(*state, 4);
+  EXPECT_EQ(hexAt(call(hashNative, 4, {holder})), "900150983cd24fb0d6963f7d28e17f72");
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(hexAt(top()), "900150983cd24fb0d6963f7d28e17f72");
 
-  state->sp = -1;
-  push(holder);
-  EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, hashNative(*state, 4)), "InvalidArgumentException: Hash already finished");
-  state->sp = -1;
-  push({holder, bytes("x")});
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, hashNative(*state, 3));
+  EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(hashNative, 4, {holder})),
+            "InvalidArgumentException: Hash already finished");
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(hashNative, 3, {holder, bytes("x")}));
 
   heap().removeRoot(holder);
   heap().collect();
@@ -177,23 +138,13 @@ TEST_F(ObjectNativeTest, HashIncrementalThroughTheObjectsField) {
 }
 
 TEST_F(ObjectNativeTest, HashOneShotAndRefusals) {
-  push({bytes(""), 1});
-  hashNative(*state, 2);
+  EXPECT_EQ(hexAt(call(hashNative, 2, {bytes(""), 1})), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(hexAt(top()), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
-  EXPECT_EQ(vectors::VectorStore(native::load(top()), 1).count(), 20);
-
-  state->sp = -1;
-  push({bytes("abc"), 2});
-  EXPECT_EQ(EXPECT_RAISES(ERR_UNSUPPORTED_FEATURE, hashNative(*state, 2)),
+  EXPECT_EQ(EXPECT_RAISES(ERR_UNSUPPORTED_FEATURE, call(hashNative, 2, {bytes("abc"), 2})),
             "UnsupportedFeatureException: Unsupported hash algorithm");
   const VMAddr holder = hashHolder();
-  state->sp = -1;
-  push({holder, 2});
-  EXPECT_RAISES(ERR_UNSUPPORTED_FEATURE, hashNative(*state, 1));
+  EXPECT_RAISES(ERR_UNSUPPORTED_FEATURE, call(hashNative, 1, {holder, 2}));
   EXPECT_EQ(native::load(holder + 4), 0u);
-  state->sp = -1;
-  push(holder);   // no Hash in the field
-  EXPECT_RAISES(ERR_NULL_POINTER, hashNative(*state, 4));
-  EXPECT_EQ(EXPECT_RAISES(ERR_VM, hashNative(*state, 5)), "VMException: Hash:5");
+  EXPECT_RAISES(ERR_NULL_POINTER, call(hashNative, 4, {holder}));   // no Hash in the field
+  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(hashNative, 5, {})), "VMException: Hash:5");
 }

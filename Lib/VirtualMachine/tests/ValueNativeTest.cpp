@@ -1,9 +1,10 @@
 // Value-type groups (Position, Size, Rectangle, Range, Color, Char,
 // KeyEvent) on a machine state, and the shared range check's messages.
+// A value passed by reference lives in the lowest slots, its arguments
+// above it, so the slot address is the reference.
 #include "KeyEvent.h"
 #include "NString.h"
 #include "NativeGroups.h"
-#include "NativeHelpers.h"
 #include "NumericTestSupport.h"
 #include "RangeCheck.h"
 
@@ -11,14 +12,8 @@ namespace {
 
 class ValueNativeTest : public NativeGroupTest {
  protected:
-  // Storage for a value of n words in slots 0 .. n-1, arguments above it.
-  VMAddr local(std::initializer_list<TUint32> words) {
-    state->sp = -1;
-    push(words);
-    return slot(0);
-  }
-  TInt32 at(VMAddr value, TInt32 i) const { return static_cast<TInt32>(word(value + 4u * i)); }
-  QString topString() { return text(native::stringAt(top())); }
+  TInt32 at(TInt32 i) const { return static_cast<TInt32>(state->stack[i]); }
+  static TUint32 neg(TInt32 v) { return static_cast<TUint32>(v); }
 };
 
 QString rangeError(TInt32 base, TInt32 size, TInt32 first, TInt32 count) {
@@ -28,160 +23,95 @@ QString rangeError(TInt32 base, TInt32 size, TInt32 first, TInt32 count) {
 }  // namespace
 
 TEST_F(ValueNativeTest, PositionAndSizeShareOneOperationSet) {
-  const VMAddr p = local({0, 0});
-  push({p, static_cast<TUint32>(-3), 4});
-  positionNative(*state, 3);
+  call(positionNative, 3, {0, 0, slot(0), neg(-3), 4});
   EXPECT_EQ(sp(), 1);
-  EXPECT_EQ(at(p, 0), -3);
-  push(p);
-  positionNative(*state, 5);
+  EXPECT_EQ(at(0), -3);
+  EXPECT_EQ(call(positionNative, 5, {7, 4, slot(0)}), 4u);
   EXPECT_EQ(sp(), 2);
-  EXPECT_EQ(top(), 4u);
 
-  const VMAddr s = local({1, 1});
-  push({s, static_cast<TUint32>(-3), 4});
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, sizeNative(*state, 3));
-  EXPECT_EQ(at(s, 0), 1);   // nothing stored
-  state->sp = 1;
-  push({s, static_cast<TUint32>(-1)});
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, sizeNative(*state, 7));
-  EXPECT_EQ(EXPECT_RAISES(ERR_VM, sizeNative(*state, 10)), "VMException: Size: 10");
-  EXPECT_EQ(EXPECT_RAISES(ERR_VM, positionNative(*state, 0)), "VMException: Position: 0");
+  // Sizes refuse a negative part and store nothing.
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(sizeNative, 3, {1, 1, slot(0), neg(-3), 4}));
+  EXPECT_EQ(at(0), 1);
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(sizeNative, 7, {1, 1, slot(0), neg(-1)}));
+  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(sizeNative, 10, {})), "VMException: Size: 10");
+  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(positionNative, 0, {})), "VMException: Position: 0");
 }
 
 TEST_F(ValueNativeTest, EqualityComparesWholeValuesBySlots) {
-  state->sp = -1;
-  push({1, 2, 1, 2});
-  positionNative(*state, 8);
+  EXPECT_EQ(call(positionNative, 8, {1, 2, 1, 2}), 1u);
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(top(), 1u);
-  state->sp = -1;
-  push({1, 2, 3, 4, 1, 2, 3, 5});
-  rectangleNative(*state, 21);
+  EXPECT_EQ(call(rectangleNative, 21, {1, 2, 3, 4, 1, 2, 3, 5}), 1u);
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(top(), 1u);
-  state->sp = -1;
-  push({0xFF00FF00u, 0xFF00FF00u});
-  colorNative(*state, 12);
+  EXPECT_EQ(call(colorNative, 12, {0xFF00FF00u, 0xFF00FF00u}), 1u);
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(top(), 1u);
 }
 
 TEST_F(ValueNativeTest, RectangleEdgesAndParts) {
-  const VMAddr r = local({10, 20, 0, 0});
-  push({r, 10});
-  rectangleNative(*state, 18);   // right == x: width 0
+  call(rectangleNative, 18, {10, 20, 7, 0, slot(0), 10});   // right == x: width 0
   EXPECT_EQ(sp(), 3);
-  EXPECT_EQ(at(r, 2), 0);
-  push({r, 9});
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, rectangleNative(*state, 18));
-  state->sp = 3;
-  push({r, 25});
-  rectangleNative(*state, 19);
-  EXPECT_EQ(at(r, 3), 5);
-  push({r, 1, 2, static_cast<TUint32>(-3), 4});
-  rectangleNative(*state, 3);   // no sign check when set as a whole
-  EXPECT_EQ(sp(), 3);
-  EXPECT_EQ(at(r, 2), -3);
-  push(r);
-  rectangleNative(*state, 5);   // size: two slots
+  EXPECT_EQ(at(2), 0);
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(rectangleNative, 18, {10, 20, 7, 0, slot(0), 9}));
+  EXPECT_EQ(at(2), 7);
+  call(rectangleNative, 19, {10, 20, 0, 0, slot(0), 25});
+  EXPECT_EQ(at(3), 5);
+  call(rectangleNative, 3, {0, 0, 0, 0, slot(0), 1, 2, neg(-3), 4});   // no sign check as a whole
+  EXPECT_EQ(at(2), -3);
+  call(rectangleNative, 5, {1, 2, 3, 4, slot(0)});   // the size: two slots
   EXPECT_EQ(sp(), 5);
-  EXPECT_EQ(top(1), static_cast<TUint32>(-3));
+  EXPECT_EQ(top(1), 3u);
   EXPECT_EQ(top(), 4u);
-  state->sp = 3;
-  push(r);
-  rectangleNative(*state, 11);
-  EXPECT_EQ(top(), 6u);
+  EXPECT_EQ(call(rectangleNative, 11, {1, 2, 3, 4, slot(0)}), 6u);
 }
 
 TEST_F(ValueNativeTest, RangeStoresFirstAndCount) {
-  const VMAddr r = local({9, 9});
-  push({r, 2, 5});
-  rangeNative(*state, 3);
+  call(rangeNative, 3, {9, 9, slot(0), 2, 5});
   EXPECT_EQ(sp(), 1);
-  EXPECT_EQ(at(r, 0), 2);
-  EXPECT_EQ(at(r, 1), 4);
-  push({r, 5, 2});
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, rangeNative(*state, 3));
-  state->sp = 1;
-  push({r, 7});
-  rangeNative(*state, 11);
-  EXPECT_EQ(at(r, 0), 7);
-  EXPECT_EQ(at(r, 1), -1);
-  push({r, static_cast<TUint32>(-1)});
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, rangeNative(*state, 12));
-  state->sp = 1;
-  push(r);
-  rangeNative(*state, 1);
-  EXPECT_EQ(at(r, 0) | at(r, 1), 0);
+  EXPECT_EQ(at(0), 2);
+  EXPECT_EQ(at(1), 4);
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(rangeNative, 3, {9, 9, slot(0), 5, 2}));
+  call(rangeNative, 11, {9, 9, slot(0), 7});
+  EXPECT_EQ(at(0), 7);
+  EXPECT_EQ(at(1), -1);
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(rangeNative, 12, {9, 9, slot(0), neg(-1)}));
 }
 
 TEST_F(ValueNativeTest, ColourComponents) {
-  const VMAddr c = local({0});
-  push({c, 255, 0, 0, 255});
-  colorNative(*state, 3);
+  call(colorNative, 3, {0, slot(0), 255, 0, 0, 255});
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(word(c), 0xFFFF0000u);
+  EXPECT_EQ(top(), 0xFFFF0000u);
   colorNative(*state, 14);   // pushes red
   EXPECT_EQ(sp(), 1);
-  EXPECT_EQ(top(), word(c));
-  state->sp = 0;
-  push({c, 256, 0, 0, 255});
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, colorNative(*state, 3));
-  state->sp = 0;
-  push({c, 0x80});
-  colorNative(*state, 9);   // green
-  EXPECT_EQ(word(c), 0xFFFF8000u);
-  push(c);
-  colorNative(*state, 7);   // alpha
-  EXPECT_EQ(top(), 0xFFu);
-  colorNative(*state, 24);
-  EXPECT_EQ(top(), 0xFFFF7F00u);   // orange, the last constant
-  EXPECT_EQ(EXPECT_RAISES(ERR_VM, colorNative(*state, 25)), "VMException: Color: 25");
+  EXPECT_EQ(top(), top(1));
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(colorNative, 3, {0, slot(0), 256, 0, 0, 255}));
+  call(colorNative, 9, {0xFFFF0000u, slot(0), 0x80});   // green
+  EXPECT_EQ(top(), 0xFFFF8000u);
+  EXPECT_EQ(call(colorNative, 7, {0x12345678u, slot(0)}), 0x12u);   // alpha
+  EXPECT_EQ(call(colorNative, 24, {}), 0xFFFF7F00u);   // orange, the last constant
+  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(colorNative, 25, {})), "VMException: Color: 25");
 }
 
 TEST_F(ValueNativeTest, CharOperations) {
-  push({7, 'A'});
-  charNative(*state, 1);
+  EXPECT_EQ(call(charNative, 1, {7, 'A'}), static_cast<TUint32>('a'));
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(top(), static_cast<TUint32>('a'));
-  push(0xFFFFFFFFu);
-  charNative(*state, 9);
-  EXPECT_EQ(top(), 65535u);
-  push(0x00E9);   // e acute
-  charNative(*state, 4);
-  EXPECT_EQ(top(), 0x00C9u);
-  charNative(*state, 5);
-  EXPECT_EQ(top(), 1u);
-  push(' ');
-  charNative(*state, 7);
-  EXPECT_EQ(top(), 1u);
-  push('x');
-  charNative(*state, 8);
-  EXPECT_EQ(sp(), 4);
+  EXPECT_EQ(call(charNative, 9, {0xFFFFFFFFu}), 65535u);
+  EXPECT_EQ(call(charNative, 4, {0xE9}), 0xC9u);   // e acute
+  EXPECT_EQ(call(charNative, 7, {' '}), 1u);
+  call(charNative, 8, {'x'});
   EXPECT_EQ(topString(), "x");
 }
 
 TEST_F(ValueNativeTest, KeyEventFields) {
   const TUint32 event = Nerim::KeyEvent::newInHeap(heap(), 13, 36, 4, NString("Enter"));
-  for (auto [op, expected] : {std::pair<TInt32, TUint32>{1, 13}, {2, 4}, {3, 36}}) {
-    state->sp = -1;
-    push(event);
-    keyEventNative(*state, op);
-    EXPECT_EQ(sp(), 0);
-    EXPECT_EQ(top(), expected);
-  }
-  state->sp = -1;
-  push(event);
-  keyEventNative(*state, 4);
+  EXPECT_EQ(call(keyEventNative, 1, {event}), 13u);
+  EXPECT_EQ(call(keyEventNative, 2, {event}), 4u);
+  EXPECT_EQ(call(keyEventNative, 3, {event}), 36u);
+  call(keyEventNative, 4, {event});
   EXPECT_EQ(topString(), "Enter");
   native::stringAt(top()).append('!');   // a copy: the event keeps its text
   EXPECT_EQ(text(native::objectAt<Nerim::KeyEvent>(event).text()), "Enter");
-  push(0);
-  EXPECT_RAISES(ERR_NULL_POINTER, keyEventNative(*state, 1));
+  EXPECT_RAISES(ERR_NULL_POINTER, call(keyEventNative, 1, {0}));
   // A cell that holds some other kind of block is refused.
-  push(native::newStringFrom(heap(), NString("k")));
-  EXPECT_RAISES(ERR_RUNTIME, keyEventNative(*state, 1));
+  EXPECT_RAISES(ERR_RUNTIME, call(keyEventNative, 1, {native::newStringFrom(heap(), NString("k"))}));
 }
 
 TEST(RangeCheckTest, ClosesOpenRanges) {
