@@ -146,6 +146,10 @@ TEST(NRawTest, TextRoundsAtTheGivenDigits) {
   EXPECT_EQ(shown(fx(2.2), 1), "2.2");
   EXPECT_EQ(shown(NFixed::PI(), 5), "3.14159");
   EXPECT_EQ(shown(NFixed::whole(4), 3), "4.000");
+  // Past the 32 digits a binary fraction can have, only zeros follow.
+  EXPECT_EQ(shown(NFixed::EPSILON(), 34), "0.0000000002328306436538696289062500");
+  EXPECT_EQ(shown(NFixed::EPSILON(), 31), "0.0000000002328306436538696289063");
+  EXPECT_EQ(shown(kOne, 100000).length(), 100002);
   EXPECT_RAISES(ERR_INVALID_ARGUMENT, NRaw::toText(kOne, -2));
 }
 

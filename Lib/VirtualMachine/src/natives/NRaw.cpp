@@ -165,19 +165,24 @@ NString NRaw::toText(NFixed a, TInt32 digits) {
   const TUint64 m = magnitude(a);
   TUint64 whole = m >> 32;
   TUint64 fraction = m & 0xFFFFFFFFu;
-  std::string fractionDigits;
   auto nextDigit = [&fraction]() {
     fraction *= 10;
     const char d = static_cast<char>('0' + (fraction >> 32));
     fraction &= 0xFFFFFFFFu;
     return d;
   };
+  // A 32-bit binary fraction ends within 32 decimal digits; any digits
+  // asked for beyond those are zeros and are added as such.
+  constexpr TInt32 kSignificant = 32;
+  std::string fractionDigits;
+  TInt32 zeros = 0;
   if (digits < 0) {
     do fractionDigits += nextDigit();
     while (fraction != 0);
   } else {
-    fractionDigits.reserve(static_cast<size_t>(digits));
-    for (TInt32 k = 0; k < digits; ++k) fractionDigits += nextDigit();
+    const TInt32 n = digits < kSignificant ? digits : kSignificant;
+    zeros = digits - n;
+    for (TInt32 k = 0; k < n; ++k) fractionDigits += nextDigit();
     if (nextDigit() >= '5') {
       size_t k = fractionDigits.size();
       while (k > 0 && fractionDigits[k - 1] == '9') fractionDigits[--k] = '0';
@@ -187,6 +192,7 @@ NString NRaw::toText(NFixed a, TInt32 digits) {
   }
   std::string out = a.negative() ? "-" : "";
   out += std::to_string(whole);
-  if (!fractionDigits.empty()) out += "." + fractionDigits;
-  return NString(out.c_str());
+  if (digits != 0) out += "." + fractionDigits;
+  const NString text(out.c_str());
+  return zeros > 0 ? NString::concat(text, NString::filled('0', zeros)) : text;
 }
