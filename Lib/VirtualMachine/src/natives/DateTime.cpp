@@ -76,35 +76,17 @@ void DateTime::setTime(TInt32 hour, TInt32 minute, TInt32 second) {
   readBack(QDateTime(QDate(iYear, iMonth, iDay), time, specOf(iTimezone)));
 }
 
-void DateTime::setDay(TInt32 day) {
-  refuse(outside(day, 1, 31), "");
-  setDate(iYear, iMonth, day);
-}
+void DateTime::setDay(TInt32 day) { refuse(outside(day, 1, 31), ""); setDate(iYear, iMonth, day); }
 
-void DateTime::setMonth(TInt32 month) {
-  refuse(outside(month, 1, 12), "");
-  setDate(iYear, month, iDay);
-}
+void DateTime::setMonth(TInt32 month) { refuse(outside(month, 1, 12), ""); setDate(iYear, month, iDay); }
 
-void DateTime::setYear(TInt32 year) {
-  refuse(above(year, 9999), "");
-  setDate(year, iMonth, iDay);
-}
+void DateTime::setYear(TInt32 year) { refuse(above(year, 9999), ""); setDate(year, iMonth, iDay); }
 
-void DateTime::setHour(TInt32 hour) {
-  refuse(above(hour, 23), "");
-  setTime(hour, iMinute, iSecond);
-}
+void DateTime::setHour(TInt32 hour) { refuse(above(hour, 23), ""); setTime(hour, iMinute, iSecond); }
 
-void DateTime::setMinute(TInt32 minute) {
-  refuse(above(minute, 59), "");
-  setTime(iHour, minute, iSecond);
-}
+void DateTime::setMinute(TInt32 minute) { refuse(above(minute, 59), ""); setTime(iHour, minute, iSecond); }
 
-void DateTime::setSecond(TInt32 second) {
-  refuse(above(second, 59), "");
-  setTime(iHour, iMinute, second);
-}
+void DateTime::setSecond(TInt32 second) { refuse(above(second, 59), ""); setTime(iHour, iMinute, second); }
 
 void DateTime::setTimezone(TInt32 timezone) {
   refuse(above(timezone, 1), "Invalid timezone");
