@@ -8,7 +8,7 @@
 namespace Nerim {
 namespace {
 
-Qt::TimeSpec specOf(TInt32 timezone) { return timezone == DateTime::Utc ? Qt::UTC : Qt::LocalTime; }
+Qt::TimeSpec qtZone(TInt32 timezone) { return timezone == DateTime::Utc ? Qt::UTC : Qt::LocalTime; }
 
 // Negative values count as large: they fail the same upper bound.
 bool above(TInt32 v, TUint32 limit) { return static_cast<TUint32>(v) > limit; }
@@ -50,7 +50,7 @@ DateTime::DateTime(TInt32 day, TInt32 month, TInt32 year, TInt32 hour, TInt32 mi
 }
 
 QDateTime DateTime::toQt() const {
-  return QDateTime(QDate(iYear, iMonth, iDay), QTime(iHour, iMinute, iSecond, 0), specOf(iTimezone));
+  return QDateTime(QDate(iYear, iMonth, iDay), QTime(iHour, iMinute, iSecond, 0), qtZone(iTimezone));
 }
 
 void DateTime::readBack(const QDateTime& dt) {
@@ -67,13 +67,13 @@ void DateTime::readBack(const QDateTime& dt) {
 void DateTime::setDate(TInt32 year, TInt32 month, TInt32 day) {
   QDate date;
   date.setDate(year, month, day);
-  readBack(QDateTime(date, QTime(iHour, iMinute, iSecond, 0), specOf(iTimezone)));
+  readBack(QDateTime(date, QTime(iHour, iMinute, iSecond, 0), qtZone(iTimezone)));
 }
 
 void DateTime::setTime(TInt32 hour, TInt32 minute, TInt32 second) {
   QTime time;
   time.setHMS(hour, minute, second);
-  readBack(QDateTime(QDate(iYear, iMonth, iDay), time, specOf(iTimezone)));
+  readBack(QDateTime(QDate(iYear, iMonth, iDay), time, qtZone(iTimezone)));
 }
 
 void DateTime::setDay(TInt32 day) { refuse(outside(day, 1, 31), ""); setDate(iYear, iMonth, day); }
@@ -90,7 +90,7 @@ void DateTime::setSecond(TInt32 second) { refuse(above(second, 59), ""); setTime
 
 void DateTime::setTimezone(TInt32 timezone) {
   refuse(above(timezone, 1), "Invalid timezone");
-  if (timezone != iTimezone) readBack(toQt().toTimeSpec(specOf(timezone)));
+  if (timezone != iTimezone) readBack(toQt().toTimeSpec(qtZone(timezone)));
   iTimezone = timezone;
 }
 
