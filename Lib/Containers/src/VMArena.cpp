@@ -9,6 +9,8 @@
 namespace vmarena {
 TUint8* gBase = nullptr;
 TUint32 gCommitted = 0;
+TUint64* gSeal = nullptr;
+TUint64* gObjects = nullptr;
 }  // namespace vmarena
 
 namespace {
@@ -22,11 +24,32 @@ std::mutex gLock;
 TUint64 gTop = vmarena::kNullGuard;   // next free byte
 int gUsers = 0;
 
+// One bit per word of the whole space; pages are only backed once touched.
+constexpr TUint64 kBitmapBytes = (1ull << 32) / 4 / 8;
+
+TUint64* mapBitmap() {
+  void* p = mmap(nullptr, kBitmapBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (p == MAP_FAILED) raise(ERR_INVALID_ARGUMENT, "Cannot reserve the VM address space");
+  return static_cast<TUint64*>(p);
+}
+
 void reserve() {
   if (vmarena::gBase) return;
   void* p = mmap(nullptr, kReserve, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (p == MAP_FAILED) raise(ERR_INVALID_ARGUMENT, "Cannot reserve the VM address space");
+  vmarena::gSeal = mapBitmap();
+  vmarena::gObjects = mapBitmap();
   vmarena::gBase = static_cast<TUint8*>(p);
+}
+
+void setBits(TUint64* map, VMAddr a, TUint32 len, bool on) {
+  if (len == 0) return;
+  const TUint32 last = static_cast<TUint32>((static_cast<TUint64>(a) + len - 1) >> 2);
+  for (TUint32 w = a >> 2; w <= last; ++w) {
+    const TUint64 mask = TUint64(1) << (w & 63);
+    if (on) map[w >> 6] |= mask;
+    else map[w >> 6] &= ~mask;
+  }
 }
 
 TUint64 pageRound(TUint64 n) {
@@ -68,7 +91,13 @@ void VMArena::release() {
        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_FIXED, -1, 0);
   vmarena::gCommitted = 0;
   gTop = vmarena::kNullGuard;
+  madvise(vmarena::gSeal, kBitmapBytes, MADV_DONTNEED);
+  madvise(vmarena::gObjects, kBitmapBytes, MADV_DONTNEED);
 }
+
+void vmSeal(VMAddr a, TUint32 len) { setBits(vmarena::gSeal, a, len, true); }
+void vmUnseal(VMAddr a, TUint32 len) { setBits(vmarena::gSeal, a, len, false); }
+void vmSetObjectStart(VMAddr a, bool live) { setBits(vmarena::gObjects, a, 1, live); }
 
 TUint32 VMArena::used() {
   std::lock_guard<std::mutex> guard(gLock);
@@ -82,5 +111,10 @@ void vmInvalidAddress(VMAddr a) {
 
 TUint8* vmChecked(VMAddr a, TUint32 len) {
   if (!vmValid(a, len)) vmInvalidAddress(a);
+  return vmPtr(a);
+}
+
+TUint8* vmOpenChecked(VMAddr a, TUint32 len) {
+  if (!vmOpen(a, len)) vmInvalidAddress(a);
   return vmPtr(a);
 }

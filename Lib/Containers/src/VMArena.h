@@ -9,6 +9,12 @@ namespace vmarena {
 extern TUint8* gBase;        // start of the reservation (never null once created)
 extern TUint32 gCommitted;   // addresses below this are committed (page rounded)
 constexpr TUint32 kNullGuard = 1u << 16;   // [0, 64 KiB) is never committed
+// One bit per arena word. Sealed words (heap headers and footers, native
+// objects with their host pointers) are out of the bytecode's reach; object
+// bits mark the first word of every live native object.
+extern TUint64* gSeal;
+extern TUint64* gObjects;
+inline bool bit(const TUint64* map, TUint32 word) { return (map[word >> 6] >> (word & 63)) & 1u; }
 }  // namespace vmarena
 
 inline TUint8* vmPtr(VMAddr a) { return vmarena::gBase + a; }
@@ -22,10 +28,32 @@ inline bool vmValid(VMAddr a, TUint32 len) {
   return a >= vmarena::kNullGuard && static_cast<TUint64>(a) + len <= vmarena::gCommitted;
 }
 
+// Whether any word of [a, a + len) is sealed; [a, a + len) must be valid.
+inline bool vmSealed(VMAddr a, TUint32 len) {
+  if (len == 0) return false;
+  const TUint32 last = static_cast<TUint32>((static_cast<TUint64>(a) + len - 1) >> 2);
+  for (TUint32 w = a >> 2; w <= last; ++w)
+    if (vmarena::bit(vmarena::gSeal, w)) return true;
+  return false;
+}
+// Valid and not sealed: what the bytecode may read and write.
+inline bool vmOpen(VMAddr a, TUint32 len) { return vmValid(a, len) && !vmSealed(a, len); }
+
 // Checked translation: address 0 raises code 1 "NULL pointer", any other
 // address outside the committed arena raises code 11 "Invalid address".
 TUint8* vmChecked(VMAddr a, TUint32 len);
+// The same for addresses the bytecode supplies: sealed words are refused too.
+TUint8* vmOpenChecked(VMAddr a, TUint32 len);
 [[noreturn]] void vmInvalidAddress(VMAddr a);
+
+// Seals or opens every word that [a, a + len) touches.
+void vmSeal(VMAddr a, TUint32 len);
+void vmUnseal(VMAddr a, TUint32 len);
+// The first word of a live native object.
+void vmSetObjectStart(VMAddr a, bool live);
+inline bool vmIsObjectStart(VMAddr a) {
+  return (a & 3u) == 0 && vmValid(a, 4) && vmarena::bit(vmarena::gObjects, a >> 2);
+}
 
 class VMArena {
  public:

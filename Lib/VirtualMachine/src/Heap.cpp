@@ -23,6 +23,9 @@
 //     free space, a terminator or outside a pool. Reads of an object's
 //     words stay below its usedSize.
 // 10. getMemUsage balances: pool bytes = free + used + wasted + headers.
+// 11. Headers, footers and terminators are sealed (out of the bytecode's
+//     reach); so is the data of every live native object (typeId != 0),
+//     whose first word carries the arena's object mark. Other data is open.
 #include "Heap.h"
 
 #include <algorithm>
@@ -43,6 +46,16 @@ void checkGcCode(TUint32 gcCode) {
 
 void writeTerminator(VMAddr header) {
   *heapEntry(header) = HeapEntry{0, 0, 0, 0, GC_CODE_TERMINATOR, 0};
+  vmSeal(header, kHeaderSize);
+}
+
+// Heap metadata and native objects are sealed from the bytecode: headers
+// and footers always, the data of a native object while it lives (it holds
+// host pointers). Free blocks and plain blocks keep their data open.
+void sealNativeData(VMAddr data, TUint32 size, TInt32 typeId) {
+  if (typeId == 0) return;
+  vmSeal(data, size);
+  vmSetObjectStart(data, true);
 }
 
 bool isFree(const HeapEntry* he) { return he->freeHeapEntryIterator != 0; }
@@ -84,9 +97,12 @@ VMAddr VMHeap::createPool(TUint32 capacity) {
   VM_ASSERT(iPoolStarts.isEmpty() || start > iPoolStarts.last());   // kept sorted for lookup
   writeTerminator(start);
   heapWord(start + kHeaderSize) = kBlockOverhead;
+  vmSeal(start + kHeaderSize, kFooterSize);
   const VMAddr entry = start + kBlockOverhead;
   *heapEntry(entry) = HeapEntry{0, capacity, 0, 0, GC_CODE_FREE, 0};
   heapWord(footerOf(entry)) = capacity + kBlockOverhead;
+  vmSeal(entry, kHeaderSize);
+  vmSeal(footerOf(entry), kFooterSize);
   const VMAddr end = start + bytes - kHeaderSize;
   writeTerminator(end);
 
@@ -223,12 +239,15 @@ VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gcCode) {
     heapWord(footerOf(header)) = tailSize + kBlockOverhead;
     he->size = size;
     heapWord(footerOf(header)) = size + kBlockOverhead;
+    vmSeal(footerOf(header), kFooterSize);
     *heapEntry(tail) = HeapEntry{0, tailSize, 0, 0, GC_CODE_FREE, 0};
+    vmSeal(tail, kHeaderSize);
     mapOf(header).set(tail);
     addEntryToFreeEntries(tail);
   }
   *he = HeapEntry{size, he->size, typeId, 0, gcCode, 0};
   std::memset(vmPtr(header + kHeaderSize), 0, he->size);
+  sealNativeData(header + kHeaderSize, he->size, typeId);
   ++iNOfEntries;
   return header;
 }
@@ -254,6 +273,11 @@ void VMHeap::cutEntry(VMAddr header, TUint32 firstSize, TUint32 usedSize2, TInt3
   he->size = firstSize;
   he->usedSize = firstSize;
   heapWord(footerOf(header)) = firstSize + kBlockOverhead;
+  vmSeal(footerOf(header), kFooterSize);
+  vmSeal(second, kHeaderSize);
+  // The second block's data was part of the first one's.
+  if (he->typeId != 0) vmUnseal(second + kHeaderSize, secondSize);
+  sealNativeData(second + kHeaderSize, secondSize, typeId2);
   mapOf(header).set(second);
   ++iNOfEntries;
 }
@@ -297,6 +321,8 @@ void VMHeap::absorbNext(VMAddr header) {
   HeapEntry* he = heapEntry(header);
   const VMAddr next = nextBlock(header);
   mapOf(header).clear(next);
+  vmUnseal(footerOf(header), kFooterSize);
+  vmUnseal(next, kHeaderSize);
   he->size += heapEntry(next)->size + kBlockOverhead;
   heapWord(footerOf(header)) = he->size + kBlockOverhead;
 }
@@ -314,7 +340,11 @@ VMAddr VMHeap::freeEntry(VMAddr header) {
   he->typeId = 0;
   he->gcCode = GC_CODE_FREE;
   he->marked = 0;
-  if (typeId != 0) gcObjectAt(header + kHeaderSize)->~GCObject();
+  if (typeId != 0) {
+    vmSetObjectStart(header + kHeaderSize, false);
+    gcObjectAt(header + kHeaderSize)->~GCObject();
+    vmUnseal(header + kHeaderSize, he->size);
+  }
 
   for (VMAddr next = nextBlock(header); isFree(heapEntry(next)); next = nextBlock(header)) {
     removeEntryFromFreeEntries(next);

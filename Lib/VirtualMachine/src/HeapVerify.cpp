@@ -45,6 +45,12 @@ void VMHeap::verify() const {
       check(map.isStart(h), 6, "block start missing from block map", h);
       check(heapWord(footerOf(h)) == he->size + kBlockOverhead, 2, "footer does not match header", h);
       check(he->marked == 0, 8, "mark left set", h);
+      check(vmSealed(h, 4) && vmSealed(h + kHeaderSize - 4, 4) && vmSealed(footerOf(h), 4), 11,
+            "block metadata not sealed", h);
+      const VMAddr data = h + kHeaderSize;
+      check(vmIsObjectStart(data) == (he->typeId != 0 && he->freeHeapEntryIterator == 0), 11,
+            "native object mark wrong", h);
+      check(he->typeId != 0 || he->size == 0 || !vmSealed(data, he->size), 11, "plain data sealed", h);
       const bool free = he->freeHeapEntryIterator != 0;
       if (free) {
         check(he->usedSize == 0 && he->typeId == 0 && he->gcCode == GC_CODE_FREE, 3, "free block with contents", h);

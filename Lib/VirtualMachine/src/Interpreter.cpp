@@ -180,7 +180,7 @@ void VirtualMachine::run() {
 #define MEM(addr, len)                                                     \
   ({                                                                       \
     const VMAddr a_ = (addr);                                              \
-    if (UNLIKELY(!vmValid(a_, (len)))) {                                   \
+    if (UNLIKELY(!vmOpen(a_, (len)))) {                                    \
       faultAddress = a_;                                                   \
       goto address_fault;                                                  \
     }                                                                      \

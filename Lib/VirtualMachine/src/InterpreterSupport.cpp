@@ -9,7 +9,7 @@ namespace {
 [[noreturn]] void stackFault() { raise(ERR_RUNTIME, "Stack overflow"); }
 
 // [a, a + 4n) must be valid arena memory; n is positive and bounded.
-TUint8* words(VMAddr a, TInt32 n) { return vmChecked(a, 4u * static_cast<TUint32>(n)); }
+TUint8* words(VMAddr a, TInt32 n) { return vmOpenChecked(a, 4u * static_cast<TUint32>(n)); }
 
 // Word by word, lowest first, so overlapping ranges behave as a sequence of
 // single-word moves.

@@ -18,11 +18,13 @@ TUint32 deref(TUint32 reference) {
 
 TUint32 derefCell(TUint32 reference) { return load(deref(reference)); }
 
-NString& stringAt(TUint32 cell) {
-  const VMAddr s = derefCell(cell);
-  vmChecked(s, sizeof(NString));
-  return *vmPtrAs<NString>(s);
+GCObject* nativeObject(VMAddr object) {
+  if (object == 0) raise(ERR_NULL_POINTER, "NULL pointer");
+  if (!vmIsObjectStart(object)) raise(ERR_RUNTIME, "Invalid address");
+  return vmPtrAs<GCObject>(object);
 }
+
+NString& stringAt(TUint32 cell) { return objectOf<NString>(derefCell(cell)); }
 
 TUint32 newString(VMHeap& heap, VMAddr* stringObject) {
   VMAddr object = 0, cell = 0;

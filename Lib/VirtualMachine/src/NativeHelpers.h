@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by every native group. All raise through the error model;
 // the ones that allocate take the heap.
+#include "Errors.h"
+#include "GCObject.h"
 #include "Heap.h"
 #include "MVectorStorage.h"
 #include "Types.h"
@@ -26,23 +28,35 @@ class HeapVectorStorage : public MVectorStorage {
   VMHeap& iHeap;
 };
 
-// Word access at a VM address (checked; 0 raises "NULL pointer").
+// Word access at a VM address the bytecode supplied (checked: 0 raises
+// "NULL pointer", sealed words and addresses outside the arena "Invalid
+// address").
 inline TUint32 load(VMAddr a) {
   TUint32 v;
-  std::memcpy(&v, vmChecked(a, 4), 4);
+  std::memcpy(&v, vmOpenChecked(a, 4), 4);
   return v;
 }
-inline void store(VMAddr a, TUint32 v) { std::memcpy(vmChecked(a, 4), &v, 4); }
+inline void store(VMAddr a, TUint32 v) { std::memcpy(vmOpenChecked(a, 4), &v, 4); }
 
 // The reference itself; null raises code 1 "NULL pointer".
 TUint32 deref(TUint32 reference);
 // deref, then the word stored in the cell.
 TUint32 derefCell(TUint32 reference);
 
+// The live native object at a VM address, or code 11 "Invalid address":
+// only objects the natives constructed qualify, so a forged block never
+// reaches host code.
+GCObject* nativeObject(VMAddr object);
+// The native object at a VM address, which must be a T.
+template <typename T> T& objectOf(VMAddr object) {
+  T* t = dynamic_cast<T*>(nativeObject(object));
+  if (!t) raise(ERR_RUNTIME, "Invalid address");
+  return *t;
+}
 // The NString a string value (a GC_CODE_REF_HOLDER cell) holds.
 NString& stringAt(TUint32 cell);
 // A host object of type T held in a cell (the cell's word is the object).
-template <typename T> T& objectAt(TUint32 cell) { return *vmPtrAs<T>(derefCell(cell)); }
+template <typename T> T& objectAt(TUint32 cell) { return objectOf<T>(derefCell(cell)); }
 
 // An empty string object and its cell; returns the cell.
 TUint32 newString(VMHeap& heap, VMAddr* stringObject = nullptr);

@@ -74,7 +74,7 @@ const MethodEntry& VirtualMachine::entryFor(TInt32 handle, TInt32 key) const {
 
 TUint32 VirtualMachine::deref(TUint32 reference) const {
   TUint32 v;
-  std::memcpy(&v, vmChecked(reference, 4), 4);
+  std::memcpy(&v, vmOpenChecked(reference, 4), 4);
   return v;
 }
 

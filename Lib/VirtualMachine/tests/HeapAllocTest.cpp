@@ -118,7 +118,7 @@ TEST_F(HeapTest, AllocateTwoAndThreeCarveAdjacentIndependentEntries) {
   EXPECT_EQ(he(c)->gcCode, GC_CODE_REF_HOLDER);
   EXPECT_EQ(he(c)->usedSize, 4u);
   EXPECT_EQ(heap->nOfEntries(), 2);
-  he(s)->typeId = 0;   // nothing was constructed in it
+  new (vmPtr(s)) GCObject();   // a native object of 8 bytes
   heap->freeObject(s);
   EXPECT_TRUE(heap->isLiveBlock(c));
   heap->verify();

@@ -114,3 +114,50 @@ TEST(InterpreterSafety, ByteDivisionByAZeroLowByte) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InterpreterSafety, HeapMetadataAndNativeObjectsAreSealed) {
+  // A string object holds host pointers: no bytecode store or load reaches it.
+  expectRuntimeError(run(mainMethod("  PUSH_STRING \"x\"\n  PUSH_IMM32 0\n  STORE_WORD")), "Invalid address");
+  expectRuntimeError(run(mainMethod("  PUSH_STRING \"x\"\n  FIELD_ADDR 2\n  DEREF\n  RESERVE -1")), "Invalid address");
+  // Block headers and footers.
+  expectRuntimeError(run(mainMethod("  ALLOC LEAF, 2\n  PUSH_IMM32 24\n  SUB\n  PUSH_IMM32 1\n  STORE_WORD")),
+                     "Invalid address");
+  expectRuntimeError(run(mainMethod("  ALLOC LEAF, 2\n  PUSH_IMM32 2\n  SUB\n  DEREF\n  RESERVE -1")), "Invalid address");
+  expectRuntimeError(run(mainMethod("  ALLOC LEAF, 2\n  FIELD_ADDR 2\n  DEREF\n  RESERVE -1")), "Invalid address");
+  // The block's own words stay open.
+  const RunResult ok = run(mainMethod("  ALLOC LEAF, 2\n  FIELD_ADDR 1\n  PUSH_IMM32 5\n  STORE_WORD"));
+  EXPECT_EQ(ok.errorCode, 0) << ok.error;
+}
+
+TEST(InterpreterSafety, NativesOnlyTakeObjectsTheyMade) {
+  // A plain block dressed up as a string, and a string given as a vector.
+  expectRuntimeError(run(mainMethod("  ALLOC LEAF, 4\n  BOX\n  NATIVE_CALL Debug 1")), "Invalid address");
+  expectRuntimeError(run(mainMethod("  PUSH_IMM32 70000\n  BOX\n  NATIVE_CALL Debug 1")), "Invalid address");
+  expectRuntimeError(run(mainMethod("  PUSH_STRING_CELL \"x\"\n  NATIVE_CALL IntVector 11\n  RESERVE -1")),
+                     "Invalid vector");
+  // A byte vector is not an int vector.
+  expectRuntimeError(run(mainMethod("  RESERVE 2\n  ADDR_LOCAL -2\n  NEW_VECTOR 1\n  ADDR_LOCAL -2\n"
+                                    "  NATIVE_CALL IntVector 11\n  RESERVE -3", "locals=2 localvectors=1:data")),
+                     "Invalid vector");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InterpreterSafety, AFreedElementBlockIsNotWrittenThrough) {
+  // Free the element block of a live vector, let a string take its space,
+  // then append to the vector: refused, and the heap still verifies.
+  const RunResult r = run(mainMethod(
+      "  RESERVE 2\n  ADDR_LOCAL -2\n  NEW_VECTOR 4\n"
+      "  ADDR_LOCAL -2\n  PUSH_IMM32 7\n  PUSH_IMM32 3\n  NATIVE_CALL IntVector 3\n"   // [7, 7, 7]
+      "  ADDR_LOCAL -2\n  PUSH_IMM32 0\n  NATIVE_CALL IntVector 6\n  FREE\n"            // free its block
+      "  PUSH_STRING_CELL \"takes the space\"\n  RESERVE -1\n"
+      "  ADDR_LOCAL -2\n  PUSH_IMM32 9\n  NATIVE_CALL IntVector 19\n"                   // append
+      "  RESERVE -2", "locals=2 localvectors=1:data"));
+  EXPECT_EQ(r.errorCode, 11) << r.error;
+}
+
+}  // namespace

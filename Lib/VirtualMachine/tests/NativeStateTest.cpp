@@ -100,7 +100,7 @@ TEST_F(NativeStateTest, EmptiedVectorGrowsAFreshBlock) {
   const VMAddr v = intVector({1, 2, 3});
   push(v);
   intOp(25);
-  EXPECT_EQ(native::load(native::load(v) + kNVectorDataOffset), 0u);
+  EXPECT_EQ(store(v).data(), 0u);
   push(v);
   intOp(12);
   EXPECT_EQ(top(), 1u);
@@ -111,7 +111,7 @@ TEST_F(NativeStateTest, EmptiedVectorGrowsAFreshBlock) {
   push(9);
   intOp(19);
   EXPECT_EQ(store(v).capacity(), 10);
-  EXPECT_TRUE(heap().isLiveBlock(native::load(native::load(v) + kNVectorDataOffset)));
+  EXPECT_TRUE(heap().isLiveBlock(store(v).data()));
   EXPECT_EQ(element(v, 0), 9);
 }
 
@@ -129,7 +129,7 @@ TEST_F(NativeStateTest, DropAllReleasesTheBlockAndTooManyRaises) {
   push(4);
   intOp(23);
   EXPECT_EQ(store(v).count(), 0);
-  EXPECT_EQ(native::load(native::load(v) + kNVectorDataOffset), 0u);
+  EXPECT_EQ(store(v).data(), 0u);
 }
 
 TEST_F(NativeStateTest, RemovalReallocatesAtHalfCapacity) {
@@ -228,7 +228,7 @@ TEST_F(NativeStateTest, NewVectorCellsKeepTheirBlocksAcrossCollections) {
   heap().addRoot(cell);
   state->sp = -1;
   heap().collect();
-  EXPECT_TRUE(heap().isLiveBlock(native::load(native::load(cell) + kNVectorDataOffset)));
+  EXPECT_TRUE(heap().isLiveBlock(store(cell).data()));
   EXPECT_EQ(element(cell, 0), 2);
   EXPECT_EQ(element(cell, 2), 4);
   // 84: b's range then a's range.

@@ -88,6 +88,10 @@ TEST_F(NumericNativeTest, FixedReferencesAndText) {
   EXPECT_EQ(fixedResult(fixedNative, 4, {native::newStringFrom(heap(), NString("  -1.5"))}), NRaw::fromDouble(-1.5));
   EXPECT_RAISES(ERR_DATA_FORMAT, call(fixedNative, 4, {native::newStringFrom(heap(), NString("x"))}));
   EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(fixedNative, 0, {})), "VMException: Fixed: 0");
+  // References into a native object (here a string's) are refused.
+  const VMAddr sealed = native::derefCell(native::newStringFrom(heap(), NString("s")));
+  EXPECT_RAISES(ERR_RUNTIME, call(fixedNative, 1, {sealed}));
+  EXPECT_RAISES(ERR_RUNTIME, call(longNative, 11, {sealed}));
 }
 
 TEST_F(NumericNativeTest, GeneratorSeedsAndTempersWithThreeSteps) {

@@ -2,7 +2,7 @@
 // date cell (null raises code 1); dst a cell that receives a new date.
 #include "DateTime.h"
 #include "FixedSlots.h"
-#include "HeapObject.h"
+#include "NativeHelpers.h"
 #include "NativeGroups.h"
 
 #include <new>
@@ -12,13 +12,13 @@ using Nerim::DateTime;
 
 namespace {
 
-DateTime& dateAt(Args& a, TInt32 i) { return native::cellObject<DateTime>(a.heap(), a.word(i), GC_CODE_DATETIME); }
+DateTime& dateAt(Args& a, TInt32 i) { return native::objectAt<DateTime>(a.word(i)); }
 
 // The date is built (and validated) before it is allocated, so a failure
 // leaves nothing to free.
 void storeNew(Args& a, const DateTime& value) {
   const VMAddr cell = native::deref(a.word(0));
-  vmChecked(cell, 4);
+  vmOpenChecked(cell, 4);
   const VMAddr object = a.heap().allocate(sizeof(DateTime), -1, GC_CODE_DATETIME);
   new (vmPtr(object)) DateTime(value);
   native::store(cell, object);

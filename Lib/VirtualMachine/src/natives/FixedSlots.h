@@ -13,10 +13,10 @@ inline void fixedResult(Args& a, NFixed v) { a.result2(v.low(), v.high()); }
 
 inline NFixed loadFixed(VMAddr at) {
   TInt64 raw;
-  std::memcpy(&raw, vmChecked(at, 8), 8);
+  std::memcpy(&raw, vmOpenChecked(at, 8), 8);
   return NFixed(raw);
 }
-inline void storeFixed(VMAddr at, NFixed v) { std::memcpy(vmChecked(at, 8), &v.raw, 8); }
+inline void storeFixed(VMAddr at, NFixed v) { std::memcpy(vmOpenChecked(at, 8), &v.raw, 8); }
 
 inline TUint32 truth(bool b) { return b ? 1u : 0u; }
 

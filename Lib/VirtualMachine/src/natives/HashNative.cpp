@@ -1,7 +1,7 @@
 // Hash group (34): MD5 and SHA-1 digests of byte vectors, in one call or
 // through a Hash object held in the first field of a bytecode object.
 #include "Hash.h"
-#include "HeapObject.h"
+#include "NativeHelpers.h"
 #include "NativeGroups.h"
 #include "VectorStore.h"
 
@@ -17,7 +17,7 @@ constexpr TUint32 kFirstField = 4;
 
 HashDigest& digestAt(Args& a, TInt32 i) {
   const VMAddr holder = native::deref(a.word(i));
-  return native::heapObject<Hash>(a.heap(), native::load(holder + kFirstField), GC_CODE_HASH).digest();
+  return native::objectOf<Hash>(native::load(holder + kFirstField)).digest();
 }
 
 void feed(HashDigest& digest, TUint32 vectorValue) {
@@ -35,7 +35,7 @@ TUint32 finish(Args& a, HashDigest& digest) {
 void create(VMState& state) {   // 1 hash object, algorithm
   Args a(state, 2);
   const VMAddr field = native::deref(a.word(0)) + kFirstField;
-  vmChecked(field, 4);
+  vmOpenChecked(field, 4);
   std::unique_ptr<HashDigest> digest(new HashDigest(a.integer(1)));
   const VMAddr object = a.heap().allocate(sizeof(Hash), -1, GC_CODE_HASH);
   new (vmPtr(object)) Hash(digest.release());

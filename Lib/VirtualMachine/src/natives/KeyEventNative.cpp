@@ -1,7 +1,7 @@
 // KeyEvent group (35): the fields of a host key event.
 #include "KeyEvent.h"
 
-#include "HeapObject.h"
+#include "NativeHelpers.h"
 #include "NativeGroups.h"
 
 #include <new>
@@ -23,7 +23,7 @@ TUint32 KeyEvent::newInHeap(VMHeap& heap, TInt32 keyCode, TInt32 scanCode, TInt3
 void keyEventNative(VMState& state, TInt32 op) {
   if (op < 1 || op > 4) native::unknownOperation("KeyEvent: ", op);
   Args a(state, 1);
-  const Nerim::KeyEvent& e = native::cellObject<Nerim::KeyEvent>(a.heap(), a.word(0), GC_CODE_LEAF);
+  const Nerim::KeyEvent& e = native::objectAt<Nerim::KeyEvent>(a.word(0));
   switch (op) {
     case 1: return a.result(static_cast<TUint32>(e.keyCode()));
     case 2: return a.result(static_cast<TUint32>(e.modifiers()));

@@ -14,10 +14,10 @@ namespace {
 
 TInt64 loadLong(TUint32 ref) {
   TInt64 v;
-  std::memcpy(&v, vmChecked(native::deref(ref), 8), 8);
+  std::memcpy(&v, vmOpenChecked(native::deref(ref), 8), 8);
   return v;
 }
-void storeLong(TUint32 ref, TInt64 v) { std::memcpy(vmChecked(native::deref(ref), 8), &v, 8); }
+void storeLong(TUint32 ref, TInt64 v) { std::memcpy(vmOpenChecked(native::deref(ref), 8), &v, 8); }
 
 TUint32 newLong(VMHeap& heap, TInt64 v) {
   const VMAddr block = heap.allocate(8, 0, GC_CODE_LEAF);

@@ -87,7 +87,7 @@ class VectorCall {
 
   // The NVector stored in word 0 of the vector value at dst, filled with src.
   void toDestination(TUint32 dst, const TUint8* src, TInt32 n) {
-    vmChecked(dst, 8);
+    vmOpenChecked(dst, 8);
     const VMAddr object = newVectorObject();
     VectorStore(object, size).assign(heap(), src, n);
     native::store(dst, object);

@@ -3,7 +3,9 @@
 #include "Errors.h"
 #include "HeapEntry.h"
 #include "Interpreter.h"
+#include "NVector.h"
 #include "NativeHelpers.h"
+#include "ObjectWrapper.h"
 
 #include <cstring>
 
@@ -16,16 +18,45 @@ TInt32 capacityFor(TInt32 n) {
   return static_cast<TInt32>(grown);
 }
 
+namespace {
+
+// Whether a native object is the machine's vector of this element size.
+bool isVectorOf(GCObject* o, TInt32 elementSize) {
+  switch (elementSize) {
+    case 1: return dynamic_cast<NVector<ObjectWrapper<signed char, 1> >*>(o) != nullptr;
+    case 4: return dynamic_cast<NVector<ObjectWrapper<int, 1> >*>(o) != nullptr;
+    case 8: return dynamic_cast<NVector<ObjectWrapper<int, 2> >*>(o) != nullptr;
+    case 12: return dynamic_cast<NVector<ObjectWrapper<int, 3> >*>(o) != nullptr;
+    case 16: return dynamic_cast<NVector<ObjectWrapper<int, 4> >*>(o) != nullptr;
+    default: return false;
+  }
+}
+
+TUint32 field(VMAddr a) {
+  TUint32 v;
+  std::memcpy(&v, vmPtr(a), 4);
+  return v;
+}
+
+void setField(VMAddr a, TUint32 v) { std::memcpy(vmPtr(a), &v, 4); }
+
+}  // namespace
+
+// Only a vector the natives made qualifies: its fields are sealed from the
+// bytecode, so they hold what the natives last stored.
 VectorStore::VectorStore(VMAddr object, TInt32 elementSize) : iObject(object), iSize(elementSize) {
-  vmChecked(object, kNVectorSize);
-  iData = native::load(object + kNVectorDataOffset);
-  iCapacity = static_cast<TInt32>(native::load(object + kNVectorDataOffset + 4));
-  iCount = static_cast<TInt32>(native::load(object + kNVectorCountOffset));
+  if (!isVectorOf(native::nativeObject(object), elementSize)) raise(ERR_RUNTIME, "Invalid vector");
+  iData = field(object + kNVectorDataOffset);
+  iCapacity = static_cast<TInt32>(field(object + kNVectorDataOffset + 4));
+  iCount = static_cast<TInt32>(field(object + kNVectorCountOffset));
   if (iCount < 0 || iCount > iCapacity) raise(ERR_RUNTIME, "Invalid vector");
   if (iCount > 0) {
     const TUint64 bytes = static_cast<TUint64>(iCapacity) * static_cast<TUint32>(iSize);
     if (bytes > 0xFFFFFFFFu) raise(ERR_RUNTIME, "Invalid vector");
-    vmChecked(iData, static_cast<TUint32>(bytes));
+    // The bytecode can FREE an element block; if its space now holds heap
+    // metadata or a native object, the vector is refused rather than let
+    // host code write over them.
+    if (!vmOpen(iData, static_cast<TUint32>(bytes))) raise(ERR_RUNTIME, "Invalid vector");
   }
 }
 
@@ -46,9 +77,9 @@ VMAddr VectorStore::allocateBlock(VMHeap& heap, TInt32 capacity) const {
 }
 
 void VectorStore::store(VMAddr data, TInt32 capacity, TInt32 count) {
-  native::store(iObject + kNVectorDataOffset, data);
-  native::store(iObject + kNVectorDataOffset + 4, static_cast<TUint32>(capacity));
-  native::store(iObject + kNVectorCountOffset, static_cast<TUint32>(count));
+  setField(iObject + kNVectorDataOffset, data);
+  setField(iObject + kNVectorDataOffset + 4, static_cast<TUint32>(capacity));
+  setField(iObject + kNVectorCountOffset, static_cast<TUint32>(count));
   iData = data;
   iCapacity = capacity;
   iCount = count;

@@ -28,6 +28,7 @@ class VectorStore {
   VectorStore(VMAddr object, TInt32 elementSize);
 
   VMAddr object() const { return iObject; }
+  VMAddr data() const { return iData; }
   TInt32 count() const { return iCount; }
   TInt32 capacity() const { return iCount == 0 ? 0 : iCapacity; }
   TInt32 elementSize() const { return iSize; }

@@ -1,0 +1,50 @@
+// What the bytecode can reach in the heap: block data, never headers,
+// footers, terminators or native objects; free data stays open.
+#include "HeapEntry.h"
+#include "HeapTestSupport.h"
+#include "NString.h"
+
+#include <gtest/gtest.h>
+#include <new>
+
+namespace {
+
+using HeapSealTest = HeapTest;
+
+TEST_F(HeapSealTest, HeadersAndFootersAreSealedDataIsOpen) {
+  const VMAddr a = heap->allocateWords(4, GC_CODE_LEAF);
+  const VMAddr b = heap->allocateWords(2, GC_CODE_LEAF);
+  EXPECT_TRUE(vmOpen(a, 16));
+  EXPECT_TRUE(vmSealed(a - kHeaderSize, 4));
+  EXPECT_TRUE(vmSealed(a + 16, 4));          // footer
+  EXPECT_TRUE(vmSealed(b - 4, 4));           // the next block's header
+  EXPECT_FALSE(vmOpen(a + 12, 8));           // straddles data and footer
+  heap->freeObject(a);
+  heap->freeObject(b);
+  // Coalesced: the old footer and header in the middle are plain free data.
+  EXPECT_TRUE(vmOpen(a, 16 + kBlockOverhead + 8));
+}
+
+TEST_F(HeapSealTest, NativeObjectsAreSealedWhileTheyLive) {
+  const VMAddr s = heap->allocate(sizeof(NString), -1, GC_CODE_STRING);
+  new (vmPtr(s)) NString("text");
+  EXPECT_TRUE(vmIsObjectStart(s));
+  EXPECT_FALSE(vmIsObjectStart(s + 4));
+  EXPECT_TRUE(vmSealed(s, 4));
+  EXPECT_TRUE(vmSealed(s + sizeof(NString) - 1, 1));
+  heap->freeObject(s);
+  EXPECT_FALSE(vmIsObjectStart(s));
+  EXPECT_TRUE(vmOpen(s, sizeof(NString) & ~3u));
+}
+
+TEST_F(HeapSealTest, SplitBlocksSealOnlyTheNativePart) {
+  VMAddr object = 0, cell = 0;
+  heap->allocateTwo(sizeof(NString), -1, GC_CODE_STRING, 4, 0, GC_CODE_REF_HOLDER, object, cell);
+  new (vmPtr(object)) NString();
+  EXPECT_TRUE(vmSealed(object, 4));
+  EXPECT_TRUE(vmOpen(cell, 4));
+  EXPECT_TRUE(vmSealed(cell - kHeaderSize, kHeaderSize));
+  heap->verify();
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+; Recursive fib(30) (as fib.lua).
+.include "runtime.asm"
+
+; fib(n): result slot, n, return address.
+.method fib params=1 results=1
+  LOAD_LOCAL -2
+  PUSH_IMM32 2
+  CMP_LT
+  JUMP_IF_FALSE recurse
+  ADDR_LOCAL -3
+  LOAD_LOCAL -3
+  STORE_WORD                  ; result = n
+  RETURN 0, 2
+recurse:
+  ADDR_LOCAL -3
+  PUSH_IMM32 0
+  LOAD_LOCAL -4
+  PUSH_IMM32 1
+  SUB
+  CALL fib
+  PUSH_IMM32 0
+  LOAD_LOCAL -5
+  PUSH_IMM32 2
+  SUB
+  CALL fib
+  ADD
+  STORE_WORD                  ; result = fib(n - 1) + fib(n - 2)
+  RETURN 0, 2
+
+.method main export="main"
+  PUSH_IMM32 0
+  PUSH_IMM32 30
+  CALL fib
+  INT_TO_STRING
+  BOX
+  NATIVE_CALL Debug 1
+  RETURN 0, 1
