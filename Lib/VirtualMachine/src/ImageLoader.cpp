@@ -6,6 +6,7 @@
 #include "ImageLoader.h"
 
 #include "Errors.h"
+#include "Fusion.h"
 #include "Heap.h"
 #include "Opcodes.h"
 
@@ -350,5 +351,6 @@ TInt32 loadImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const C
   const TInt32 codeSize = loader.readCode();
   t.images[index].codeSize = codeSize;
   loader.rewrite(codeStart, codeStart + codeSize);
+  buildExecutionCode(t);
   return index;
 }

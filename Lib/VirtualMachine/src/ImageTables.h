@@ -63,6 +63,8 @@ struct ImageTables {
 
   // All images' code back to back, followed by kCodePadding pad bytes.
   Vec<TUint8> code;
+  // What the interpreter runs: the code with fused opcodes (Fusion.h).
+  Vec<TUint8> exec;
   TInt32 codeSize = 0;
 
   VMAddr globals = 0;

@@ -17,12 +17,15 @@
 #include "Interpreter.h"
 
 #include "Errors.h"
+#include "Fusion.h"
 #include "NString.h"
 #include "NVector.h"
 #include "ObjectWrapper.h"
+#include "Opcodes.h"
 #include "VirtualMachine.h"
 
 #include <QString>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -149,16 +152,31 @@ void VirtualMachine::run() {
 #define OPCODE(num, name, ops) table[num] = &&L_##name;
 #include "Opcodes.def"
 #undef OPCODE
+    table[FUSED_CMP_BRANCH] = &&L_FUSED_CMP_BRANCH;
+    table[FUSED_LOCAL_ADD_LOCAL] = &&L_FUSED_LOCAL_ADD_LOCAL;
+    table[FUSED_LOCAL_SUB_LOCAL] = &&L_FUSED_LOCAL_SUB_LOCAL;
+    table[FUSED_LOCAL_ADD_IMM] = &&L_FUSED_LOCAL_ADD_IMM;
+    table[FUSED_LOCAL_SUB_IMM] = &&L_FUSED_LOCAL_SUB_IMM;
+    table[FUSED_LOCAL_INC] = &&L_FUSED_LOCAL_INC;
+    table[FUSED_LOCAL_DEC] = &&L_FUSED_LOCAL_DEC;
+    table[FUSED_PUSH_LOCAL_ADD_IMM] = &&L_FUSED_PUSH_LOCAL_ADD_IMM;
+    table[FUSED_PUSH_LOCAL_SUB_IMM] = &&L_FUSED_PUSH_LOCAL_SUB_IMM;
+    table[FUSED_LOAD_LOCAL2] = &&L_FUSED_LOAD_LOCAL2;
     tableReady = true;
   }
 #define CASE(name) L_##name:
-#define DISPATCH() goto* table[*ip]
+#define FCASE(name) L_##name:
+#define DISPATCH() goto* table[ip[execDelta]]
 #else
-#define CASE(name) case OP_##name:
+#define CASE(name) case OP_##name: L_##name:
+#define FCASE(name) case name: L_##name:
 #define DISPATCH() goto dispatch
 #endif
 
+  if (UNLIKELY(iTables.exec.size() != iTables.code.size())) buildExecutionCode(iTables);
   const TUint8* const code = iTables.code.data();
+  // Operands come from the code; the opcode to dispatch on from its execution copy.
+  const std::ptrdiff_t execDelta = iTables.exec.data() - code;
   const TUint32 codeSize = static_cast<TUint32>(iTables.codeSize);
   TUint32* const stk = iState.stack;
   VMHeap& heap = iState.heap;
@@ -238,7 +256,7 @@ void VirtualMachine::run() {
   DISPATCH();
 #else
 dispatch:
-  switch (*ip) {
+  switch (ip[execDelta]) {
 #endif
 
   CASE(NOP) NEXT(1);
@@ -784,6 +802,82 @@ dispatch:
     NEXT(2);
   }
 
+  // Superinstructions (Fusion.h). Each needs room for the deepest stack
+  // its sequence reaches; otherwise, or when its jump could fault, the first
+  // original instruction runs instead.
+#define FUSED_ROOM(extra, plain) \
+  if (UNLIKELY(sp + 1 + (extra) > kStackSlots)) goto L_##plain
+  FCASE(FUSED_CMP_BRANCH) {
+    FUSED_ROOM(2, LOAD_LOCAL8);
+    const TInt32 v = static_cast<TInt32>(stk[sp + 1 + rd8(ip + 1)]), k = rd32(ip + 3);
+    bool holds;
+    switch (ip[7]) {
+      case OP_CMP_EQ: holds = v == k; break;
+      case OP_CMP_LT: holds = v < k; break;
+      case OP_CMP_LE: holds = v <= k; break;
+      case OP_CMP_NE: holds = v != k; break;
+      case OP_CMP_GT: holds = v > k; break;
+      default: holds = v >= k; break;
+    }
+    if (holds) NEXT(11);
+    const TUint32 t = static_cast<TUint32>(PC() + 8 + 2 + rd16(ip + 9));
+    if (UNLIKELY(t >= codeSize || iBudget >= 0)) goto L_LOAD_LOCAL8;
+    ip = code + t;
+    DISPATCH();
+  }
+  FCASE(FUSED_LOCAL_ADD_LOCAL) {
+    FUSED_ROOM(2, ADDR_LOCAL8);
+    stk[sp + 1 + rd8(ip + 1)] += stk[sp + 2 + rd8(ip + 3)];
+    NEXT(5);
+  }
+  FCASE(FUSED_LOCAL_SUB_LOCAL) {
+    FUSED_ROOM(2, ADDR_LOCAL8);
+    stk[sp + 1 + rd8(ip + 1)] -= stk[sp + 2 + rd8(ip + 3)];
+    NEXT(5);
+  }
+  FCASE(FUSED_LOCAL_ADD_IMM) {
+    FUSED_ROOM(2, ADDR_LOCAL8);
+    stk[sp + 1 + rd8(ip + 1)] += ld32(ip + 3);
+    NEXT(8);
+  }
+  FCASE(FUSED_LOCAL_SUB_IMM) {
+    FUSED_ROOM(2, ADDR_LOCAL8);
+    stk[sp + 1 + rd8(ip + 1)] -= ld32(ip + 3);
+    NEXT(8);
+  }
+  FCASE(FUSED_LOCAL_INC) {
+    FUSED_ROOM(1, ADDR_LOCAL8);
+    stk[sp + 1 + rd8(ip + 1)] += 1;
+    NEXT(3);
+  }
+  FCASE(FUSED_LOCAL_DEC) {
+    FUSED_ROOM(1, ADDR_LOCAL8);
+    stk[sp + 1 + rd8(ip + 1)] -= 1;
+    NEXT(3);
+  }
+  FCASE(FUSED_PUSH_LOCAL_ADD_IMM) {
+    FUSED_ROOM(2, LOAD_LOCAL8);
+    const TUint32 v = stk[sp + 1 + rd8(ip + 1)] + ld32(ip + 3);
+    stk[++sp] = v;
+    NEXT(8);
+  }
+  FCASE(FUSED_PUSH_LOCAL_SUB_IMM) {
+    FUSED_ROOM(2, LOAD_LOCAL8);
+    const TUint32 v = stk[sp + 1 + rd8(ip + 1)] - ld32(ip + 3);
+    stk[++sp] = v;
+    NEXT(8);
+  }
+  FCASE(FUSED_LOAD_LOCAL2) {
+    FUSED_ROOM(2, LOAD_LOCAL8);
+    const TUint32 v = stk[sp + 1 + rd8(ip + 1)];
+    stk[sp + 1] = v;
+    const TUint32 w = stk[sp + 2 + rd8(ip + 3)];
+    stk[sp + 2] = w;
+    sp += 2;
+    NEXT(4);
+  }
+#undef FUSED_ROOM
+
 #if !VM_COMPUTED_GOTO
   default:
     goto invalid;
@@ -818,6 +912,7 @@ budget_fault:
   raise(ERR_RUNTIME, "Instruction budget exhausted");
 
 #undef CASE
+#undef FCASE
 #undef DISPATCH
 #undef PC
 #undef SYNC

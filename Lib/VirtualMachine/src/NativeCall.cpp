@@ -32,6 +32,21 @@ void ClientVM::nativeCall(TInt32 group, TInt32 function) {
     case 30: return debugNative(s, function, hostOf(iHost, group));
     case 32: return systemNative(s, function, hostOf(iHost, group), applicationObjectSlot());
     case 33: return timerNative(s, function, hostOf(iHost, group));
+    // Numbers, dates, value types and digests.
+    case 10: return charNative(s, function);
+    case 11: return fixedNative(s, function);
+    case 12: return longNative(s, function);
+    case 13: return colorNative(s, function);
+    case 14: return rangeNative(s, function);
+    case 15: return sizeNative(s, function);
+    case 16: return positionNative(s, function);
+    case 17: return rectangleNative(s, function);
+    case 26: return mathNative(s, function, randomState());
+    case 27: return numberNative(s, function);
+    case 29: return dateTimeNative(s, function);
+    case 34: return hashNative(s, function);
+    case 35: return keyEventNative(s, function);
+    case 36: return floatNative(s, function);
     default:
       if (group <= 0 || group == 2 || group == 9 || group > 36)
         raise(ERR_RUNTIME, "Internal error: invalid group in native call: ", group);

@@ -177,3 +177,27 @@ TEST(Interpreter, StringsAreNewObjectsEachTime) {
 }
 
 }  // namespace
+
+namespace {
+
+// Common sequences run fused (one dispatch); jumping into the middle of one
+// and running out of budget inside one behave as the plain instructions.
+TEST(Interpreter, FusedSequencesKeepTheirParts) {
+  const RunResult r = run(mainMethod(
+      "  PUSH_IMM32 1\n  JUMP mid\n"
+      "  LOAD_LOCAL -1\n"                  // starts a compare-and-branch sequence
+      "mid:\n  PUSH_IMM32 3\n  CMP_LT\n  JUMP_IF_FALSE no\n"
+      "  PUSH_STRING_CELL \"yes\"\n  NATIVE_CALL Debug 1\n"
+      "no:\n"
+      "  PUSH_IMM32 10\n  ADDR_LOCAL -1\n  PUSH_IMM32 5\n  SUB_AT\n"   // fused: slot -= 5
+      "  ADDR_LOCAL -1\n  DEC_AT\n"
+      "  LOAD_LOCAL -1\n  PUSH_IMM32 100\n  ADD" + std::string(LOG) +
+      "  LOAD_LOCAL -1\n  LOAD_LOCAL -1\n  MUL" + LOG + "  RESERVE -1"));
+  EXPECT_EQ(r.logs, (Logs{"yes", "104", "16"}));
+  ScriptMachine m(mainMethod("  PUSH_IMM32 0\ntop:\n  LOAD_LOCAL -1\n  PUSH_IMM32 0\n  CMP_NE\n  JUMP_IF_FALSE top"));
+  m.vm().setBudget(1000);
+  const RunResult budget = m.runMain();
+  EXPECT_NE(budget.error.find("Instruction budget exhausted"), std::string::npos) << budget.error;
+}
+
+}  // namespace

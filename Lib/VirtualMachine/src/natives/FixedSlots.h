@@ -1,0 +1,23 @@
+#pragma once
+// NFixed values in slots (two, low word first) and at fixed references
+// (eight bytes at a VM address).
+#include "NFixed.h"
+#include "NativeHelpers.h"
+
+#include <cstring>
+
+namespace native {
+
+inline NFixed fixedAt(const Args& a, TInt32 i) { return NFixed::fromParts(a.word(i), a.word(i + 1)); }
+inline void fixedResult(Args& a, NFixed v) { a.result2(v.low(), v.high()); }
+
+inline NFixed loadFixed(VMAddr at) {
+  TInt64 raw;
+  std::memcpy(&raw, vmOpenChecked(at, 8), 8);
+  return NFixed(raw);
+}
+inline void storeFixed(VMAddr at, NFixed v) { std::memcpy(vmOpenChecked(at, 8), &v.raw, 8); }
+
+inline TUint32 truth(bool b) { return b ? 1u : 0u; }
+
+}  // namespace native

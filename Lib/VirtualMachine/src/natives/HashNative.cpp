@@ -1,0 +1,68 @@
+// Hash group (34): MD5 and SHA-1 digests of byte vectors, in one call or
+// through a Hash object held in the first field of a bytecode object.
+#include "Hash.h"
+#include "NativeHelpers.h"
+#include "NativeGroups.h"
+#include "VectorStore.h"
+
+#include <memory>
+#include <new>
+
+using native::Args;
+
+namespace {
+
+// Word 0 of a class instance is its class id; the fields follow.
+constexpr TUint32 kFirstField = 4;
+
+HashDigest& digestAt(Args& a, TInt32 i) {
+  const VMAddr holder = native::deref(a.word(i));
+  return native::objectOf<Hash>(native::load(holder + kFirstField)).digest();
+}
+
+void feed(HashDigest& digest, TUint32 vectorValue) {
+  const vectors::VectorStore bytes(native::derefCell(vectorValue), 1);
+  if (bytes.count() > 0) digest.update(bytes.at(0), bytes.count());
+}
+
+TUint32 finish(Args& a, HashDigest& digest) {
+  Vec<TUint8> out;
+  digest.finish(out);
+  const TInt32 n = out.size();
+  return vectors::newVectorCell(a.heap(), 1, false, out.data(), n, vectors::capacityAfterAppends(n));
+}
+
+void create(VMState& state) {   // 1 hash object, algorithm
+  Args a(state, 2);
+  const VMAddr field = native::deref(a.word(0)) + kFirstField;
+  vmOpenChecked(field, 4);
+  std::unique_ptr<HashDigest> digest(new HashDigest(a.integer(1)));
+  const VMAddr object = a.heap().allocate(sizeof(Hash), -1, GC_CODE_HASH);
+  new (vmPtr(object)) Hash(digest.release());
+  native::store(field, object);
+  a.noResult();
+}
+
+}  // namespace
+
+void hashNative(VMState& state, TInt32 op) {
+  switch (op) {
+    case 1: return create(state);
+    case 2: {   // bytes, algorithm
+      Args a(state, 2);
+      HashDigest digest(a.integer(1));
+      feed(digest, a.word(0));
+      return a.result(finish(a, digest));
+    }
+    case 3: {
+      Args a(state, 2);
+      feed(digestAt(a, 0), a.word(1));
+      return a.noResult();
+    }
+    case 4: {
+      Args a(state, 1);
+      return a.result(finish(a, digestAt(a, 0)));
+    }
+    default: native::unknownOperation("Hash:", op);
+  }
+}
