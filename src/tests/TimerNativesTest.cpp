@@ -128,4 +128,48 @@ TEST(BytecodeTimers, DeliveredThroughTheMachineUntilStopped) {
   EXPECT_TRUE(host.guard().running());
 }
 
+// An expiry while the machine is busy (here: the host runs the event loop
+// inside a log call) is queued and runs after the call that was running.
+const char* const kBusy =
+    ".globals 8\n"
+    ".class Globals super=Object refs=1\n"
+    ".method main export=\"main\"\n"
+    "  PUSH_GLOBALS\n  SET_CLASS Globals\n"
+    "  ALLOC REF_HOLDER, 1\n"
+    "  PUSH_GLOBALS\n  FIELD_ADDR 1\n  LOAD_LOCAL -2\n  STORE_WORD\n"
+    "  DUP\n  NATIVE_CALL Timer 1\n"
+    "  LOAD_LOCAL -1\n  PUSH_IMM32 0\n  NATIVE_CALL Timer 2\n"
+    "  PUSH_STRING_CELL \"wait\"\n  NATIVE_CALL Debug 1\n"
+    "  PUSH_STRING_CELL \"main ends\"\n  NATIVE_CALL Debug 1\n"
+    "  RETURN 0, 1\n"
+    ".method tick params=1 export=\"<systemtimerlistener>.systemtimerevent\"\n"
+    "  PUSH_STRING_CELL \"tick\"\n  NATIVE_CALL Debug 1\n"
+    "  PUSH_GLOBALS\n  FIELD_ADDR 1\n  DEREF\n  NATIVE_CALL Timer 3\n"
+    "  RETURN 0, 2\n";
+
+class WaitingHost : public hosttest::RecordingHost {
+ public:
+  using RecordingHost::RecordingHost;
+  void log(const NString& message) override {
+    RecordingHost::log(message);
+    if (message == NString("wait")) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+};
+
+TEST(BytecodeTimers, AnExpiryDuringACallWaitsForIt) {
+  hosttest::app();
+  hosttest::Sandbox box;
+  WaitingHost host(box.appPath());
+  ClientVM vm(&host);
+  host.start(&vm);
+  const std::vector<TUint8> bytes = assembleImage(kBusy);
+  ASSERT_FALSE(bytes.empty());
+  Vec<TUint8> image;
+  for (TUint8 b : bytes) image.append(b);
+  vm.loadBytes(image, CAppsString("index.mcb"));
+  ASSERT_TRUE(host.guard().run([&] { vm.callMain(); }));
+  EXPECT_EQ(host.logs, (std::vector<std::string>{"wait", "main ends", "tick"}));
+  EXPECT_EQ(host.scheduler().liveTimers(), 0);
+}
+
 }  // namespace
