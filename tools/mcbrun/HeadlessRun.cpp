@@ -53,9 +53,11 @@ int runHeadless(const RunOptions& options) {
   if (!start(host, *vm)) return 1;
 
   if (guard.running() && host.scheduler().liveTimers() > 0) {
-    if (options.timeLimitMs >= 0)
-      QTimer::singleShot(static_cast<int>(std::min<TInt64>(options.timeLimitMs, 0x7FFFFFFF)),
-                         [&] { guard.fail(QStringLiteral("Time limit reached")); });
+    // Owned here, so it cannot fire into a later loop after this run is gone.
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [&] { guard.fail(QStringLiteral("Time limit reached")); });
+    if (options.timeLimitMs >= 0) limit.start(static_cast<int>(std::min<TInt64>(options.timeLimitMs, 0x7FFFFFFF)));
     looping = true;
     QCoreApplication::exec();
     looping = false;
