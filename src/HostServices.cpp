@@ -34,12 +34,6 @@ void HostServices::start(ClientVM* vm) {
   iScheduler->setVM(vm);
 }
 
-void HostServices::setScheduler(std::unique_ptr<Scheduler> scheduler) {
-  scheduler->setVM(iScheduler->vm());
-  scheduler->setGuard(&iGuard);
-  iScheduler = std::move(scheduler);
-}
-
 NERIM::OutputStream* HostServices::openOutputStream(const NString& name, TInt32 truncate) {
   CAppsString path;
   if (!iDirectory.resolve(name, path)) return nullptr;

@@ -25,8 +25,6 @@ class HostServices : public FrameworkServices {
   void start(ClientVM* vm);
   EntryGuard& guard() { return iGuard; }
   Scheduler& scheduler() { return *iScheduler; }
-  // For hosts and tests that deliver expiries their own way.
-  void setScheduler(std::unique_ptr<Scheduler> scheduler);
   const ApplicationDirectory& directory() const { return iDirectory; }
 
   // FileSystemServices
