@@ -6,6 +6,18 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VM_LEAK_CHECKED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define VM_LEAK_CHECKED 1
+#endif
+#ifdef VM_LEAK_CHECKED
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace vmarena {
 TUint8* gBase = nullptr;
 TUint32 gCommitted = 0;
@@ -40,6 +52,11 @@ void reserve() {
   vmarena::gSeal = mapBitmap();
   vmarena::gObjects = mapBitmap();
   vmarena::gBase = static_cast<TUint8*>(p);
+#ifdef VM_LEAK_CHECKED
+  // Native objects in the arena own host memory; a run that ends through
+  // exit() must not have that memory reported as leaked.
+  __lsan_register_root_region(p, kReserve);
+#endif
 }
 
 void setBits(TUint64* map, VMAddr a, TUint32 len, bool on) {
