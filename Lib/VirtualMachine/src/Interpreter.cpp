@@ -33,6 +33,8 @@
 #define VM_COMPUTED_GOTO 1
 #else
 #define VM_COMPUTED_GOTO 0
+// Every case also carries a label for the fused handlers' fallbacks.
+#pragma GCC diagnostic ignored "-Wunused-label"
 #endif
 
 #define LIKELY(x) __builtin_expect(!!(x), 1)

@@ -71,7 +71,7 @@ TUint32 wrapReference(TInt32 levels, TUint32 value, TUint32 gcCode, VMHeap& heap
 // stack[sp-k+1..sp]; a result replaces the first argument.
 class Args {
  public:
-  Args(VMState& s, TInt32 count) : iState(s), iFirst(s.sp - count + 1), iCount(count) {
+  Args(VMState& s, TInt32 count) : iState(s), iFirst(s.sp - count + 1) {
     if (iFirst < 0) raise(ERR_RUNTIME, "Stack overflow");
   }
   TUint32 word(TInt32 i) const { return iState.stack[iFirst + i]; }
@@ -101,7 +101,6 @@ class Args {
  private:
   VMState& iState;
   TInt32 iFirst;
-  TInt32 iCount;
 };
 
 // A result of an operation without arguments.
