@@ -30,6 +30,7 @@ HostServices::HostServices(const CAppsString& applicationDirectory)
 HostServices::~HostServices() {}
 
 void HostServices::start(ClientVM* vm) {
+  iVm = vm;
   iStartMicros = nowMicros();
   iScheduler->setVM(vm);
 }
@@ -127,8 +128,15 @@ bool HostServices::setLogFile(const NString& name) {
 }
 
 void HostServices::exitApplication() {
-  // No destructor runs after exit(0): the log file is closed first so its
-  // buffered lines reach the disk.
+  // No destructor runs after exit(0). Native objects own open streams and
+  // host memory: freeing them closes the streams, so written bytes reach
+  // their files. The log file is closed for the same reason.
+  if (iVm) {
+    try {
+      iVm->heap().sweep();
+    } catch (const ErrorHandlingException&) {
+    }
+  }
   iLog.closeFile();
   std::fflush(stderr);
   std::exit(0);

@@ -79,4 +79,5 @@ class HostServices : public FrameworkServices {
   TUint64 iStartMicros;
   TInt32 iOrientation = 2;
   bool iBlankingPaused = false;
+  ClientVM* iVm = nullptr;
 };
