@@ -73,10 +73,15 @@ class ImageReader {
   TInt32 iPos = 0;
 };
 
+// Class tables are dense: a later image's classes start after the highest
+// id any earlier image mentioned, so an image that names a huge id must not
+// make the next one allocate tables for it.
+constexpr TInt32 kClassIdLimit = 1 << 20;
+
 // Grows a per-class table so that index id exists.
 template <typename T>
 void ensure(Vec<T>& table, TInt32 id, const T& fill) {
-  if (id < 0) raise(ERR_INVALID_ARGUMENT, "", id);
+  if (id < 0 || id >= kClassIdLimit) raise(ERR_INVALID_ARGUMENT, "", id);
   while (table.size() <= id) table.append(fill);
 }
 

@@ -229,3 +229,14 @@ TEST_F(LoaderTest, RewritingRefusesBadOperands) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LoaderTest, AHugeClassIdDoesNotGrowTheNextImagesTables) {
+  ASSERT_EQ(load(image("  SET_CLASS 2000000000\n"), "first").code, 0);
+  EXPECT_EQ(t().highestClassId, 2000000000);
+  EXPECT_EQ(load(image(".class A\n"), "second").code, 6);
+  EXPECT_LT(t().superclassA.size(), 1 << 21);
+}
+
+}  // namespace
