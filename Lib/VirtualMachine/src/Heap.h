@@ -38,6 +38,9 @@ class VMHeap {
   static constexpr TUint32 kDefaultPoolSize = 64000;
   // Largest single request; keeps the size arithmetic inside 32 bits.
   static constexpr TUint32 kMaxRequest = 0x7FFF0000u;
+  // Largest block an image may ask for by its own numbers (globals, ALLOC,
+  // PACK): a hostile image must not commit gigabytes with one word.
+  static constexpr TInt32 kMaxImageWords = 1 << 24;
 
   VMHeap(InterfaceForCallingGc* gcCaller, TUint32 defaultPoolSize, const Vec<Vec<int>>& classReferenceFields,
          const Vec<Vec<int>>& classVectorFields, const Vec<Vec<char>>& classVectorFieldFlags);

@@ -151,6 +151,7 @@ class Loader {
       iT.globals = 0;
       return;
     }
+    if (bytes / 4 > VMHeap::kMaxImageWords) raise(ERR_INVALID_ARGUMENT, "Globals too large");
     iT.globals = iHeap.allocateWords(bytes / 4, GC_CODE_CLASS_OBJECT);
     iHeap.addRoot(iT.globals);
   }

@@ -20,7 +20,7 @@ void copyForward(TUint8* to, const TUint8* from, TInt32 n) {
 
 VMAddr Interpreter::allocChecked(VMHeap& heap, TUint32 gcCode, TInt32 n) {
   if (gcCode < 1 || gcCode > 17 || gcCode == 8) raise(ERR_RUNTIME, "Invalid mem alloc gc code");
-  if (n < 0 || n > (1 << 28)) raise(ERR_INVALID_ARGUMENT, "Invalid allocation size ", n);
+  if (n < 0 || n > VMHeap::kMaxImageWords) raise(ERR_INVALID_ARGUMENT, "Invalid allocation size ", n);
   return heap.allocateWords(n, static_cast<GcCode>(gcCode));
 }
 

@@ -179,6 +179,7 @@ TEST_F(LoaderTest, GlobalsSizes) {
   EXPECT_EQ(t().globals, 0u);
   ASSERT_EQ(load(image(".globals 3\n"), "three").code, 0);
   EXPECT_NE(t().globals, 0u);
+  EXPECT_EQ(load(image(".globals 0x7FFFFFFF\n"), "huge").code, 6);   // refused before committing memory
 }
 
 // The six rewritten opcodes, in a second image whose bases are all non-zero.
