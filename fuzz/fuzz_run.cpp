@@ -5,6 +5,7 @@
 #include "ClientVM.h"
 #include "Errors.h"
 #include "TestHost.h"
+#include "VMArena.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +24,8 @@ void runEntry(ClientVM& vm, void (ClientVM::*entry)()) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // One image may fill the space with allocations; keep a run's memory small.
+  VMArena::setLimit(256u << 20);
   Vec<TUint8> image;
   for (size_t i = 0; i < size; ++i) image.append(data[i]);
   FixedHost host;

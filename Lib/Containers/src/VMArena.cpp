@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 
+#include <algorithm>
 #include <mutex>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -34,6 +35,7 @@ constexpr TUint64 kLimit = (1ull << 32) - (1ull << 16);
 
 std::mutex gLock;
 TUint64 gTop = vmarena::kNullGuard;   // next free byte
+TUint64 gLimitTop = kLimit;           // commits end below this
 int gUsers = 0;
 
 // One bit per word of the whole space; pages are only backed once touched.
@@ -81,7 +83,7 @@ VMAddr VMArena::commit(TUint32 bytes) {
   reserve();
   const TUint64 start = (gTop + 15) & ~TUint64(15);
   const TUint64 end = start + bytes;
-  if (bytes == 0 || end > kLimit) raise(ERR_INVALID_ARGUMENT, "Out of VM address space");
+  if (bytes == 0 || end > gLimitTop) raise(ERR_INVALID_ARGUMENT, "Out of VM address space");
   const TUint64 committedEnd = pageRound(end);
   if (committedEnd > vmarena::gCommitted) {
     const TUint64 from = vmarena::gCommitted < vmarena::kNullGuard ? vmarena::kNullGuard : vmarena::gCommitted;
@@ -115,6 +117,11 @@ void VMArena::release() {
 void vmSeal(VMAddr a, TUint32 len) { setBits(vmarena::gSeal, a, len, true); }
 void vmUnseal(VMAddr a, TUint32 len) { setBits(vmarena::gSeal, a, len, false); }
 void vmSetObjectStart(VMAddr a, bool live) { setBits(vmarena::gObjects, a, 1, live); }
+
+void VMArena::setLimit(TUint64 bytes) {
+  std::lock_guard<std::mutex> guard(gLock);
+  gLimitTop = std::min<TUint64>(kLimit, vmarena::kNullGuard + bytes);
+}
 
 TUint32 VMArena::used() {
   std::lock_guard<std::mutex> guard(gLock);

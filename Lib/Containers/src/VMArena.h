@@ -66,6 +66,9 @@ class VMArena {
   static void release();
   // Bytes handed out so far.
   static TUint32 used();
+  // Caps the space that commits may use (all of it by default); a commit
+  // beyond the cap raises code 6 as an exhausted space does.
+  static void setLimit(TUint64 bytes);
 };
 
 // Holds the arena for the lifetime of the owner.

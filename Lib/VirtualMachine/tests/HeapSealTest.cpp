@@ -1,5 +1,6 @@
 // What the bytecode can reach in the heap: block data, never headers,
 // footers, terminators or native objects; free data stays open.
+#include "Errors.h"
 #include "HeapEntry.h"
 #include "HeapTestSupport.h"
 #include "NString.h"
@@ -45,6 +46,19 @@ TEST_F(HeapSealTest, SplitBlocksSealOnlyTheNativePart) {
   EXPECT_TRUE(vmOpen(cell, 4));
   EXPECT_TRUE(vmSealed(cell - kHeaderSize, kHeaderSize));
   heap->verify();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HeapSealTest, AnArenaLimitRefusesFurtherPools) {
+  VMArena::setLimit(VMArena::used() + (1u << 20));
+  EXPECT_THROW(heap->allocateWords(1 << 20, GC_CODE_LEAF), ErrorHandlingException);
+  EXPECT_EQ(currentErrorCode(), 6);
+  clearError();
+  VMArena::setLimit(~0ull);
+  EXPECT_NE(heap->allocateWords(1 << 20, GC_CODE_LEAF), 0u);
 }
 
 }  // namespace
