@@ -2,7 +2,6 @@
 
 #include "Errors.h"
 
-#include <algorithm>
 #include <mutex>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -120,7 +119,7 @@ void vmSetObjectStart(VMAddr a, bool live) { setBits(vmarena::gObjects, a, 1, li
 
 void VMArena::setLimit(TUint64 bytes) {
   std::lock_guard<std::mutex> guard(gLock);
-  gLimitTop = std::min<TUint64>(kLimit, vmarena::kNullGuard + bytes);
+  gLimitTop = bytes >= kLimit - vmarena::kNullGuard ? kLimit : vmarena::kNullGuard + bytes;
 }
 
 TUint32 VMArena::used() {
