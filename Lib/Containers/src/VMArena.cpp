@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 
+#include <algorithm>
 #include <mutex>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -62,11 +63,16 @@ void reserve() {
 
 void setBits(TUint64* map, VMAddr a, TUint32 len, bool on) {
   if (len == 0) return;
-  const TUint32 last = static_cast<TUint32>((static_cast<TUint64>(a) + len - 1) >> 2);
-  for (TUint32 w = a >> 2; w <= last; ++w) {
-    const TUint64 mask = TUint64(1) << (w & 63);
-    if (on) map[w >> 6] |= mask;
-    else map[w >> 6] &= ~mask;
+  TUint64 first = a >> 2;
+  const TUint64 last = (static_cast<TUint64>(a) + len - 1) >> 2;
+  // Whole 64-bit words at a time; headers and footers touch one or two.
+  while (first <= last) {
+    const TUint64 index = first >> 6, bit = first & 63;
+    const TUint64 count = std::min<TUint64>(64 - bit, last - first + 1);
+    const TUint64 mask = (count == 64 ? ~TUint64(0) : ((TUint64(1) << count) - 1)) << bit;
+    if (on) map[index] |= mask;
+    else map[index] &= ~mask;
+    first += count;
   }
 }
 
