@@ -131,6 +131,7 @@ void VMHeap::addEntryToFreeEntries(VMAddr header) {
   VM_ASSERT(indexInFreeEntries < int ( freeHeapEntries.size() ));
   LinkedListIterator<VMAddr> it = freeHeapEntries[indexInFreeEntries]->append(header);
   he->freeHeapEntryIterator = static_cast<TUint32>(it.entry()->poolIndex) + 1;
+  iNonEmptyLists |= 1u << indexInFreeEntries;
 }
 
 ListEntry<VMAddr>* VMHeap::freeNode(VMAddr header) const {
@@ -144,16 +145,19 @@ ListEntry<VMAddr>* VMHeap::freeNode(VMAddr header) const {
 void VMHeap::removeEntryFromFreeEntries(VMAddr header) {
   HeapEntry* he = heapEntry(header);
   ListEntry<VMAddr>* node = freeNode(header);
-  iFreeHeapEntries[freeListIndex(he->size)]->remove(LinkedListIterator<VMAddr>(node));
+  const TInt32 list = freeListIndex(he->size);
+  iFreeHeapEntries[list]->remove(LinkedListIterator<VMAddr>(node));
+  if (iFreeHeapEntries[list]->isEmpty()) iNonEmptyLists &= ~(1u << list);
   he->freeHeapEntryIterator = 0;
 }
 
 VMAddr VMHeap::findFreeEntry(TUint32 size) {
   const TInt32 c = freeListIndex(size);
-  // Every block of a larger list fits: take the oldest without a size test.
-  for (TInt32 k = c + 1; k < kFreeLists; ++k) {
-    if (iFreeHeapEntries[k]->isEmpty()) continue;
-    const VMAddr header = iFreeHeapEntries[k]->head()->value;
+  // Every block of a larger list fits: take the oldest of the smallest
+  // non-empty larger list without a size test.
+  const TUint32 larger = c + 1 < kFreeLists ? iNonEmptyLists & (~0u << (c + 1)) : 0;
+  if (larger) {
+    const VMAddr header = iFreeHeapEntries[__builtin_ctz(larger)]->head()->value;
     removeEntryFromFreeEntries(header);
     return header;
   }

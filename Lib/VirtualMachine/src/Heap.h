@@ -138,6 +138,7 @@ class VMHeap {
 
   ListEntryPool<VMAddr> iNodePool;
   Vec<LinkedList<VMAddr>*> iFreeHeapEntries;
+  TUint32 iNonEmptyLists = 0;   // bit k: free list k has an entry
   LinkedList<VMAddr> iRoots;
   Vec<int> iMarkStack;                 // filled by GCObject::addReferences
   std::vector<VMAddr> iGrey;           // marked objects whose children are pending

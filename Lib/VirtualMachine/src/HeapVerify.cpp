@@ -74,6 +74,8 @@ void VMHeap::verify() const {
 
   TInt32 listed = 0;
   for (TInt32 k = 0; k < iFreeHeapEntries.size(); ++k) {
+    check(((iNonEmptyLists >> k) & 1u) == (iFreeHeapEntries[k]->isEmpty() ? 0u : 1u), 4,
+          "non-empty list mask differs", static_cast<VMAddr>(k));
     for (const ListEntry<VMAddr>* node = iFreeHeapEntries[k]->head(); node; node = node->next, ++listed) {
       check(isBlockStart(node->value), 4, "list node names no block", node->value);
       const HeapEntry* he = heapEntry(node->value);
