@@ -68,7 +68,7 @@ class VectorCall {
     a.resultAt(at, w, slots);
   }
 
-  // Part 3.1's range conversion over a vector of n elements.
+  // The String group's range conversion, over a vector of n elements.
   static Span span(const native::Args& a, TInt32 i, TInt32 n) {
     const TInt32 first = a.integer(i), count = a.integer(i + 1);
     if (first < 0) raise(ERR_RANGE, "");
