@@ -119,6 +119,20 @@ void VMArena::release() {
   madvise(vmarena::gObjects, kBitmapBytes, MADV_DONTNEED);
 }
 
+bool vmSealedRange(VMAddr a, TUint32 len) {
+  if (len == 0) return false;
+  TUint64 first = a >> 2;
+  const TUint64 last = (static_cast<TUint64>(a) + len - 1) >> 2;
+  while (first <= last) {
+    const TUint64 index = first >> 6, bit = first & 63;
+    const TUint64 count = std::min<TUint64>(64 - bit, last - first + 1);
+    const TUint64 mask = (count == 64 ? ~TUint64(0) : ((TUint64(1) << count) - 1)) << bit;
+    if (vmarena::gSeal[index] & mask) return true;
+    first += count;
+  }
+  return false;
+}
+
 void vmSeal(VMAddr a, TUint32 len) { setBits(vmarena::gSeal, a, len, true); }
 void vmUnseal(VMAddr a, TUint32 len) { setBits(vmarena::gSeal, a, len, false); }
 void vmSetObjectStart(VMAddr a, bool live) { setBits(vmarena::gObjects, a, 1, live); }

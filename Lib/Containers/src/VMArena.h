@@ -28,8 +28,11 @@ inline bool vmValid(VMAddr a, TUint32 len) {
   return a >= vmarena::kNullGuard && static_cast<TUint64>(a) + len <= vmarena::gCommitted;
 }
 
+// The same over a long range, 64 words at a time.
+bool vmSealedRange(VMAddr a, TUint32 len);
 // Whether any word of [a, a + len) is sealed; [a, a + len) must be valid.
 inline bool vmSealed(VMAddr a, TUint32 len) {
+  if (len > 16) return vmSealedRange(a, len);
   if (len == 0) return false;
   const TUint32 last = static_cast<TUint32>((static_cast<TUint64>(a) + len - 1) >> 2);
   for (TUint32 w = a >> 2; w <= last; ++w)

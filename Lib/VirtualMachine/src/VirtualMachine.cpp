@@ -20,6 +20,9 @@ VirtualMachine::VirtualMachine()
   iState.pc = 0;
   iState.sp = 0;
   for (Handler& h : iHandlers) h = Handler{0, 0, 0};
+  // A frame takes at least one slot, so the frame stacks never grow past this.
+  iFrameRecords.setCapacity(kStackSlots);
+  iFrameBases.setCapacity(kStackSlots);
 }
 
 VirtualMachine::~VirtualMachine() {
@@ -39,16 +42,9 @@ void VirtualMachine::resolveRuntimeHooks(TInt32 image) {
   iPrintAndExitHandle = resolveMethod(QStringLiteral("vmprintthrowableandexit<throwable>"), image);
 }
 
-void VirtualMachine::pushFrame(TInt32 record, TInt32 returnSlot) {
+void VirtualMachine::badFrameRecord(TInt32 record) {
   if (iFrameRecords.size() >= kStackSlots) raise(ERR_RUNTIME, "Stack overflow");
-  TInt32 base = returnSlot;
-  if (record >= 0) {
-    if (record >= iTables.methodInfos.size()) raise(ERR_INVALID_ARGUMENT, "", record);
-    const MethodGCInfo& info = iTables.methodInfos.data()[record];
-    base = returnSlot - info.paramSlots - info.resultSlots;
-  }
-  iFrameRecords.append(record);
-  iFrameBases.append(base);
+  raise(ERR_INVALID_ARGUMENT, "", record);
 }
 
 TInt32 VirtualMachine::virtualEntry(TInt32 method, TInt32 classId) const {

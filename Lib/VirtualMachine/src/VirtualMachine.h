@@ -65,7 +65,19 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
   TUint32 invoke(TInt32 handle, const Vec<int>& values, const Vec<int>& levels);
   void runConverting();
   void throwUncaught(TUint32 throwable, TInt32 pc, TInt32 sp);
-  void pushFrame(TInt32 record, TInt32 returnSlot);
+  // Pushes a call's frame record and base (called on every call).
+  void pushFrame(TInt32 record, TInt32 returnSlot) {
+    if (__builtin_expect(iFrameRecords.size() >= kStackSlots, 0)) badFrameRecord(record);
+    TInt32 base = returnSlot;
+    if (record >= 0) {
+      if (__builtin_expect(record >= iTables.methodInfos.size(), 0)) badFrameRecord(record);
+      const MethodGCInfo& info = iTables.methodInfos.data()[record];
+      base = returnSlot - info.paramSlots - info.resultSlots;
+    }
+    iFrameRecords.append(record);
+    iFrameBases.append(base);
+  }
+  [[noreturn]] void badFrameRecord(TInt32 record);
   void resolveRuntimeHooks(TInt32 image);
   // The entry of a handle's method for a class key (-1: non-virtual);
   // raises "Invalid method call, index=" when there is none usable.
