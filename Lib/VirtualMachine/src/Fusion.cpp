@@ -20,7 +20,7 @@ int opcodesAt(const TUint8* code, TInt32 at, TInt32 end, TUint8* ops, int n) {
 int fusedFor(const TUint8* ops, int n) {
   if (n >= 4 && ops[0] == OP_LOAD_LOCAL8 && ops[1] == OP_PUSH_IMM32 && ops[2] >= OP_CMP_EQ && ops[2] <= OP_CMP_GE &&
       ops[3] == OP_JUMP_IF_FALSE16)
-    return FUSED_CMP_BRANCH;
+    return FUSED_CMP_BRANCH + (ops[2] - OP_CMP_EQ);
   if (n >= 3 && ops[0] == OP_LOAD_LOCAL8 && ops[1] == OP_PUSH_IMM32) {
     if (ops[2] == OP_ADD) return FUSED_PUSH_LOCAL_ADD_IMM;
     if (ops[2] == OP_SUB) return FUSED_PUSH_LOCAL_SUB_IMM;

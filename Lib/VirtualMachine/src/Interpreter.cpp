@@ -155,6 +155,11 @@ void VirtualMachine::run() {
 #include "Opcodes.def"
 #undef OPCODE
     table[FUSED_CMP_BRANCH] = &&L_FUSED_CMP_BRANCH;
+    table[FUSED_CMP_BRANCH_LT] = &&L_FUSED_CMP_BRANCH_LT;
+    table[FUSED_CMP_BRANCH_LE] = &&L_FUSED_CMP_BRANCH_LE;
+    table[FUSED_CMP_BRANCH_NE] = &&L_FUSED_CMP_BRANCH_NE;
+    table[FUSED_CMP_BRANCH_GT] = &&L_FUSED_CMP_BRANCH_GT;
+    table[FUSED_CMP_BRANCH_GE] = &&L_FUSED_CMP_BRANCH_GE;
     table[FUSED_LOCAL_ADD_LOCAL] = &&L_FUSED_LOCAL_ADD_LOCAL;
     table[FUSED_LOCAL_SUB_LOCAL] = &&L_FUSED_LOCAL_SUB_LOCAL;
     table[FUSED_LOCAL_ADD_IMM] = &&L_FUSED_LOCAL_ADD_IMM;
@@ -809,24 +814,23 @@ dispatch:
   // original instruction runs instead.
 #define FUSED_ROOM(extra, plain) \
   if (UNLIKELY(sp + 1 + (extra) > kStackSlots)) goto L_##plain
-  FCASE(FUSED_CMP_BRANCH) {
-    FUSED_ROOM(2, LOAD_LOCAL8);
-    const TInt32 v = static_cast<TInt32>(stk[sp + 1 + rd8(ip + 1)]), k = rd32(ip + 3);
-    bool holds;
-    switch (ip[7]) {
-      case OP_CMP_EQ: holds = v == k; break;
-      case OP_CMP_LT: holds = v < k; break;
-      case OP_CMP_LE: holds = v <= k; break;
-      case OP_CMP_NE: holds = v != k; break;
-      case OP_CMP_GT: holds = v > k; break;
-      default: holds = v >= k; break;
-    }
-    if (holds) NEXT(11);
-    const TUint32 t = static_cast<TUint32>(PC() + 8 + 2 + rd16(ip + 9));
-    if (UNLIKELY(t >= codeSize || iBudget >= 0)) goto L_LOAD_LOCAL8;
-    ip = code + t;
-    DISPATCH();
+#define FUSED_CMP_BRANCH_CASE(name, op)                                    \
+  FCASE(name) {                                                            \
+    FUSED_ROOM(2, LOAD_LOCAL8);                                            \
+    const TInt32 v = static_cast<TInt32>(stk[sp + 1 + rd8(ip + 1)]);       \
+    if (v op rd32(ip + 3)) NEXT(11);                                       \
+    const TUint32 t = static_cast<TUint32>(PC() + 8 + 2 + rd16(ip + 9));   \
+    if (UNLIKELY(t >= codeSize || iBudget >= 0)) goto L_LOAD_LOCAL8;       \
+    ip = code + t;                                                         \
+    DISPATCH();                                                            \
   }
+  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH, ==)
+  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_LT, <)
+  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_LE, <=)
+  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_NE, !=)
+  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_GT, >)
+  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_GE, >=)
+#undef FUSED_CMP_BRANCH_CASE
   FCASE(FUSED_LOCAL_ADD_LOCAL) {
     FUSED_ROOM(2, ADDR_LOCAL8);
     stk[sp + 1 + rd8(ip + 1)] += stk[sp + 2 + rd8(ip + 3)];
