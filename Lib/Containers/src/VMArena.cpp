@@ -61,19 +61,29 @@ void reserve() {
 #endif
 }
 
-void setBits(TUint64* map, VMAddr a, TUint32 len, bool on) {
-  if (len == 0) return;
+// Calls f(word index, mask) for the 64-bit bitmap words that the arena
+// words of [a, a + len) fall in; headers and footers touch one or two.
+template <typename F>
+bool forEachMask(VMAddr a, TUint32 len, F f) {
+  if (len == 0) return false;
   TUint64 first = a >> 2;
   const TUint64 last = (static_cast<TUint64>(a) + len - 1) >> 2;
-  // Whole 64-bit words at a time; headers and footers touch one or two.
   while (first <= last) {
-    const TUint64 index = first >> 6, bit = first & 63;
+    const TUint64 bit = first & 63;
     const TUint64 count = std::min<TUint64>(64 - bit, last - first + 1);
     const TUint64 mask = (count == 64 ? ~TUint64(0) : ((TUint64(1) << count) - 1)) << bit;
-    if (on) map[index] |= mask;
-    else map[index] &= ~mask;
+    if (f(first >> 6, mask)) return true;
     first += count;
   }
+  return false;
+}
+
+void setBits(TUint64* map, VMAddr a, TUint32 len, bool on) {
+  forEachMask(a, len, [&](TUint64 index, TUint64 mask) {
+    if (on) map[index] |= mask;
+    else map[index] &= ~mask;
+    return false;
+  });
 }
 
 TUint64 pageRound(TUint64 n) {
@@ -120,17 +130,7 @@ void VMArena::release() {
 }
 
 bool vmSealedRange(VMAddr a, TUint32 len) {
-  if (len == 0) return false;
-  TUint64 first = a >> 2;
-  const TUint64 last = (static_cast<TUint64>(a) + len - 1) >> 2;
-  while (first <= last) {
-    const TUint64 index = first >> 6, bit = first & 63;
-    const TUint64 count = std::min<TUint64>(64 - bit, last - first + 1);
-    const TUint64 mask = (count == 64 ? ~TUint64(0) : ((TUint64(1) << count) - 1)) << bit;
-    if (vmarena::gSeal[index] & mask) return true;
-    first += count;
-  }
-  return false;
+  return forEachMask(a, len, [](TUint64 index, TUint64 mask) { return (vmarena::gSeal[index] & mask) != 0; });
 }
 
 void vmSeal(VMAddr a, TUint32 len) { setBits(vmarena::gSeal, a, len, true); }

@@ -2,7 +2,7 @@
 // arithmetic, zone conversion and comparison, the text form. Local time is
 // pinned with TZ so the results do not depend on the machine.
 #include "DateTime.h"
-#include "NumericTestSupport.h"
+#include "NativeTestSupport.h"
 
 #include <QDate>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Fixed-point cores: the saturation boundaries, pow's cases, rounding to
 // whole numbers, and text in both directions.
 #include "NRaw.h"
-#include "NumericTestSupport.h"
+#include "NativeTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <cmath>

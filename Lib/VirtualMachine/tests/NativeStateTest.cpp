@@ -2,12 +2,13 @@
 // block and capacity rules, the cells that keep element blocks alive, and
 // the application-object root, which bytecode cannot observe directly.
 #include "Errors.h"
-#include "TestHost.h"
 #include "HeapEntry.h"
 #include "Interpreter.h"
 #include "NString.h"
 #include "NativeGroups.h"
 #include "NativeHelpers.h"
+#include "NativeTestSupport.h"
+#include "TestHost.h"
 #include "VMState.h"
 #include "VectorStore.h"
 
@@ -31,21 +32,8 @@ template <typename F> QString raised(TInt32 code, F body) {
 }
 
 
-class NativeStateTest : public ::testing::Test {
+class NativeStateTest : public NativeGroupTest {
  protected:
-  void SetUp() override {
-    state.reset(new VMState(nullptr, VMHeap::kDefaultPoolSize, refs, vecs, flags));
-    state->stack = vmPtrAs<TUint32>(VMArena::commit(kStackSlots * 4));
-    state->sp = -1;
-  }
-  void TearDown() override {
-    state->heap.verify();
-    state.reset();
-  }
-
-  VMHeap& heap() { return state->heap; }
-  void push(TUint32 w) { state->stack[++state->sp] = w; }
-  TUint32 top(TInt32 below = 0) { return state->stack[state->sp - below]; }
 
   // A rooted vector cell (a two-word vector value) holding an empty vector.
   VMAddr vectorValue(TInt32 elementSize, bool references = false) {
@@ -71,9 +59,6 @@ class NativeStateTest : public ::testing::Test {
   }
   TInt32 element(VMAddr value, TInt32 i) { return static_cast<TInt32>(native::load(store(value).addressOf(i))); }
 
-  Vec<Vec<int>> refs, vecs;
-  Vec<Vec<char>> flags;
-  std::unique_ptr<VMState> state;
   FixedHost host;
 };
 

@@ -4,7 +4,7 @@
 #include "NRaw.h"
 #include "NString.h"
 #include "NativeGroups.h"
-#include "NumericTestSupport.h"
+#include "NativeTestSupport.h"
 #include "RandomGenerator.h"
 
 #include <cmath>

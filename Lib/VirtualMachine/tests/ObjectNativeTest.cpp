@@ -3,7 +3,7 @@
 #include "Heap.h"
 #include "HeapEntry.h"
 #include "NativeGroups.h"
-#include "NumericTestSupport.h"
+#include "NativeTestSupport.h"
 #include "VectorStore.h"
 
 #include <cstdlib>

@@ -5,7 +5,7 @@
 #include "KeyEvent.h"
 #include "NString.h"
 #include "NativeGroups.h"
-#include "NumericTestSupport.h"
+#include "NativeTestSupport.h"
 #include "RangeCheck.h"
 
 namespace {
