@@ -75,4 +75,20 @@ TEST(HeadlessRun, NoFileStaysOpenAfterARun) {
   EXPECT_EQ(hosttest::readFile(box.inside("out.txt")), "kept");
 }
 
+// Exit ends the process at once; a stream the image never closed still
+// reaches its file.
+TEST(McbrunProcess, ExitKeepsWhatOpenStreamsWrote) {
+  hosttest::Sandbox box;
+  const std::vector<TUint8> image = assembleImage(
+      ".method main export=\"main\"\n"
+      "  ALLOC REF_HOLDER, 1\n  DUP\n  PUSH_STRING_CELL \"exit.txt\"\n  PUSH_FALSE\n  NATIVE_CALL FileWriter 1\n"
+      "  PUSH_STRING_CELL \"kept at exit\"\n  NATIVE_CALL Encoder 1\n  NATIVE_CALL OutputStream 3\n"
+      "  NATIVE_CALL System 1\n  RETURN 0, 1\n");
+  ASSERT_FALSE(image.empty());
+  hosttest::writeFile(box.inside("index.mcb"),
+                      QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size())));
+  EXPECT_EQ(mcbrun({box.app}).status, 0);
+  EXPECT_EQ(hosttest::readFile(box.inside("exit.txt")), "kept at exit");
+}
+
 }  // namespace
