@@ -173,13 +173,18 @@ VMAddr VMHeap::findFreeEntry(TUint32 size) {
 // ---- pool lookup --------------------------------------------------------
 
 const HeapBlockMap* VMHeap::mapContaining(VMAddr address) const {
+  // Neighbouring blocks are looked up in turn: try the last pool first.
+  if (iLastMap >= 0 && iBlockMaps[iLastMap].contains(address)) return &iBlockMaps[iLastMap];
   const TUint32 chunk = address >> kChunkShift;
   if (chunk >= iChunkPools.size()) return nullptr;
   // The chunk names the lowest pool touching it; a later one may follow.
   for (TInt32 p = iChunkPools[chunk]; p >= 0 && size_t(p) < iBlockMaps.size(); ++p) {
     const HeapBlockMap& map = iBlockMaps[p];
     if (map.start() > address) break;
-    if (map.contains(address)) return &map;
+    if (map.contains(address)) {
+      iLastMap = p;
+      return &map;
+    }
   }
   return nullptr;
 }

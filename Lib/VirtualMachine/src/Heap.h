@@ -130,6 +130,7 @@ class VMHeap {
   Vec<VMAddr> iPoolStarts;
   Vec<TUint32> iPoolSizes;
   std::vector<HeapBlockMap> iBlockMaps;   // parallel to the pool arrays
+  mutable TInt32 iLastMap = -1;           // the pool mapContaining found last
   // Pool lookup in constant time: per 64 KiB of arena, the lowest pool
   // touching it, or -1.
   static constexpr TUint32 kChunkShift = 16;
