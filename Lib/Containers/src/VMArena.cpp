@@ -78,7 +78,7 @@ bool forEachMask(VMAddr a, TUint32 len, F f) {
   return false;
 }
 
-void setBits(TUint64* map, VMAddr a, TUint32 len, bool on) {
+void setRange(TUint64* map, VMAddr a, TUint32 len, bool on) {
   forEachMask(a, len, [&](TUint64 index, TUint64 mask) {
     if (on) map[index] |= mask;
     else map[index] &= ~mask;
@@ -133,9 +133,7 @@ bool vmSealedRange(VMAddr a, TUint32 len) {
   return forEachMask(a, len, [](TUint64 index, TUint64 mask) { return (vmarena::gSeal[index] & mask) != 0; });
 }
 
-void vmSeal(VMAddr a, TUint32 len) { setBits(vmarena::gSeal, a, len, true); }
-void vmUnseal(VMAddr a, TUint32 len) { setBits(vmarena::gSeal, a, len, false); }
-void vmSetObjectStart(VMAddr a, bool live) { setBits(vmarena::gObjects, a, 1, live); }
+void vmSetSealRange(VMAddr a, TUint32 len, bool on) { setRange(vmarena::gSeal, a, len, on); }
 
 void VMArena::setLimit(TUint64 bytes) {
   std::lock_guard<std::mutex> guard(gLock);

@@ -50,10 +50,30 @@ TUint8* vmOpenChecked(VMAddr a, TUint32 len);
 [[noreturn]] void vmInvalidAddress(VMAddr a);
 
 // Seals or opens every word that [a, a + len) touches.
-void vmSeal(VMAddr a, TUint32 len);
-void vmUnseal(VMAddr a, TUint32 len);
+void vmSetSealRange(VMAddr a, TUint32 len, bool on);
+namespace vmarena {
+// Words [first, last] spanning at most two map words: the heap's headers
+// and footers, which are sealed and opened on every split and merge.
+inline void setSmall(TUint64* map, TUint32 first, TUint32 last, bool on) {
+  const TUint32 w0 = first >> 6, w1 = last >> 6;
+  TUint64 m0 = ~TUint64(0) << (first & 63);
+  const TUint64 m1 = ~TUint64(0) >> (63 - (last & 63));
+  if (w0 == w1) m0 &= m1;
+  if (on) map[w0] |= m0; else map[w0] &= ~m0;
+  if (w0 != w1) {
+    if (on) map[w1] |= m1; else map[w1] &= ~m1;
+  }
+}
+inline void setBits(TUint64* map, VMAddr a, TUint32 len, bool on) {
+  if (len == 0) return;
+  if (len > 256) return vmSetSealRange(a, len, on);
+  setSmall(map, a >> 2, static_cast<TUint32>((static_cast<TUint64>(a) + len - 1) >> 2), on);
+}
+}  // namespace vmarena
+inline void vmSeal(VMAddr a, TUint32 len) { vmarena::setBits(vmarena::gSeal, a, len, true); }
+inline void vmUnseal(VMAddr a, TUint32 len) { vmarena::setBits(vmarena::gSeal, a, len, false); }
 // The first word of a live native object.
-void vmSetObjectStart(VMAddr a, bool live);
+inline void vmSetObjectStart(VMAddr a, bool live) { vmarena::setSmall(vmarena::gObjects, a >> 2, a >> 2, live); }
 inline bool vmIsObjectStart(VMAddr a) {
   return (a & 3u) == 0 && vmValid(a, 4) && vmarena::bit(vmarena::gObjects, a >> 2);
 }

@@ -32,6 +32,11 @@
 #include <cstdio>
 #include <cstring>
 
+// The allocation and release paths inline every helper they call: list,
+// node pool, block map and seal updates are a few instructions each, and
+// calls would cost as much again.
+#define HEAP_PATH __attribute__((flatten))
+
 namespace {
 
 TUint32 roundUp4(TUint32 n) { return (n + 3u) & ~3u; }
@@ -119,17 +124,12 @@ VMAddr VMHeap::createPool(TUint32 capacity) {
 
 // ---- free lists ---------------------------------------------------------
 
-TInt32 VMHeap::freeListIndex(TUint32 size) {
-  if (size <= 1) return 0;
-  return 32 - __builtin_clz(size - 1);
-}
-
 void VMHeap::addEntryToFreeEntries(VMAddr header) {
   HeapEntry* he = heapEntry(header);
   const Vec<LinkedList<VMAddr>*>& freeHeapEntries = iFreeHeapEntries;
   const TInt32 indexInFreeEntries = freeListIndex(he->size);
   VM_ASSERT(indexInFreeEntries < int ( freeHeapEntries.size() ));
-  LinkedListIterator<VMAddr> it = freeHeapEntries[indexInFreeEntries]->append(header);
+  LinkedListIterator<VMAddr> it = freeList(indexInFreeEntries).append(header);
   he->freeHeapEntryIterator = static_cast<TUint32>(it.entry()->poolIndex) + 1;
   iNonEmptyLists |= 1u << indexInFreeEntries;
 }
@@ -142,12 +142,14 @@ ListEntry<VMAddr>* VMHeap::freeNode(VMAddr header) const {
   return node;
 }
 
-void VMHeap::removeEntryFromFreeEntries(VMAddr header) {
+void VMHeap::removeEntryFromFreeEntries(VMAddr header) { unlinkFree(header, freeNode(header)); }
+
+void VMHeap::unlinkFree(VMAddr header, ListEntry<VMAddr>* node) {
   HeapEntry* he = heapEntry(header);
-  ListEntry<VMAddr>* node = freeNode(header);
-  const TInt32 list = freeListIndex(he->size);
-  iFreeHeapEntries[list]->remove(LinkedListIterator<VMAddr>(node));
-  if (iFreeHeapEntries[list]->isEmpty()) iNonEmptyLists &= ~(1u << list);
+  const TInt32 k = freeListIndex(he->size);
+  LinkedList<VMAddr>& list = freeList(k);
+  list.remove(LinkedListIterator<VMAddr>(node));
+  if (list.isEmpty()) iNonEmptyLists &= ~(1u << k);
   he->freeHeapEntryIterator = 0;
 }
 
@@ -157,14 +159,15 @@ VMAddr VMHeap::findFreeEntry(TUint32 size) {
   // non-empty larger list without a size test.
   const TUint32 larger = c + 1 < kFreeLists ? iNonEmptyLists & (~0u << (c + 1)) : 0;
   if (larger) {
-    const VMAddr header = iFreeHeapEntries[__builtin_ctz(larger)]->head()->value;
-    removeEntryFromFreeEntries(header);
+    ListEntry<VMAddr>* node = freeList(__builtin_ctz(larger)).head();
+    const VMAddr header = node->value;
+    unlinkFree(header, node);
     return header;
   }
-  for (ListEntry<VMAddr>* node = iFreeHeapEntries[c]->head(); node; node = node->next) {
+  for (ListEntry<VMAddr>* node = freeList(c).head(); node; node = node->next) {
     if (heapEntry(node->value)->size < size) continue;
     const VMAddr header = node->value;
-    removeEntryFromFreeEntries(header);
+    unlinkFree(header, node);
     return header;
   }
   return 0;
@@ -233,7 +236,7 @@ VMAddr VMHeap::nextBlock(VMAddr header) const {
 
 // ---- allocation ---------------------------------------------------------
 
-VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gcCode) {
+HEAP_PATH VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gcCode) {
   checkGcCode(gcCode);
   checkRequest(size);
   size = roundUp4(size);
@@ -248,9 +251,8 @@ VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gcCode) {
     heapWord(footerOf(header)) = tailSize + kBlockOverhead;
     he->size = size;
     heapWord(footerOf(header)) = size + kBlockOverhead;
-    vmSeal(footerOf(header), kFooterSize);
     *heapEntry(tail) = HeapEntry{0, tailSize, 0, 0, GC_CODE_FREE, 0};
-    vmSeal(tail, kHeaderSize);
+    vmSeal(footerOf(header), kFooterSize + kHeaderSize);   // the footer and the tail's header
     mapOf(header).set(tail);
     addEntryToFreeEntries(tail);
   }
@@ -261,7 +263,7 @@ VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gcCode) {
   return header;
 }
 
-VMAddr VMHeap::allocate(TUint32 size, TInt32 typeId, TUint32 gcCode) {
+HEAP_PATH VMAddr VMHeap::allocate(TUint32 size, TInt32 typeId, TUint32 gcCode) {
   return createHeapEntry(size, typeId, gcCode) + kHeaderSize;
 }
 
@@ -326,17 +328,22 @@ void VMHeap::allocateThree(TUint32 size1, TInt32 typeId1, TUint32 gcCode1, TUint
 // ---- release ------------------------------------------------------------
 
 // header takes in the block after it; neither is on a free list.
-void VMHeap::absorbNext(VMAddr header) {
+void VMHeap::absorbNext(HeapBlockMap& map, VMAddr header, VMAddr next) {
   HeapEntry* he = heapEntry(header);
-  const VMAddr next = nextBlock(header);
-  mapOf(header).clear(next);
-  vmUnseal(footerOf(header), kFooterSize);
-  vmUnseal(next, kHeaderSize);
+  map.clear(next);
+  vmUnseal(footerOf(header), kFooterSize + kHeaderSize);   // the footer and next's header
   he->size += heapEntry(next)->size + kBlockOverhead;
   heapWord(footerOf(header)) = he->size + kBlockOverhead;
 }
 
-VMAddr VMHeap::freeEntry(VMAddr header) {
+// The block after header, which must start a block of the same pool.
+VMAddr VMHeap::nextIn(const HeapBlockMap& map, VMAddr header) const {
+  const VMAddr next = nextBlockOf(header);
+  if (next <= header || !map.isStart(next)) raise(ERR_RUNTIME, "Invalid address");
+  return next;
+}
+
+HEAP_PATH VMAddr VMHeap::freeEntry(VMAddr header) {
   HeapEntry* he = header ? heapEntry(header) : nullptr;
   VM_ASSERT(he);
   if (he->freeHeapEntryIterator != 0)
@@ -355,22 +362,24 @@ VMAddr VMHeap::freeEntry(VMAddr header) {
     vmUnseal(header + kHeaderSize, he->size);
   }
 
-  for (VMAddr next = nextBlock(header); isFree(heapEntry(next)); next = nextBlock(header)) {
+  // Pools never share a block: one map serves every neighbour.
+  HeapBlockMap& map = mapOf(header);
+  for (VMAddr next = nextIn(map, header); isFree(heapEntry(next)); next = nextIn(map, header)) {
     removeEntryFromFreeEntries(next);
-    absorbNext(header);
+    absorbNext(map, header, next);
   }
   for (;;) {
     const VMAddr previous = header - heapWord(header - kFooterSize);
-    if (!isBlockStart(previous) || !isFree(heapEntry(previous))) break;
+    if (!map.isStart(previous) || !isFree(heapEntry(previous))) break;
     removeEntryFromFreeEntries(previous);
-    absorbNext(previous);
+    absorbNext(map, previous, header);
     header = previous;
   }
   addEntryToFreeEntries(header);
   return header;
 }
 
-void VMHeap::freeObject(VMAddr object) {
+HEAP_PATH void VMHeap::freeObject(VMAddr object) {
   if (!object) return;
   if (!isLiveBlock(object)) raise(ERR_RUNTIME, "Invalid address");
   freeEntry(object - kHeaderSize);

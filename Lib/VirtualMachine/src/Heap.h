@@ -91,24 +91,28 @@ class VMHeap {
   VMAddr poolStart(TInt32 i) const { return iPoolStarts[i]; }
   TUint32 poolBytes(TInt32 i) const { return iPoolSizes[i]; }
   TInt32 freeListCount(TInt32 list) const { return iFreeHeapEntries[list]->count(); }
-  static TInt32 freeListIndex(TUint32 size);
+  static TInt32 freeListIndex(TUint32 size) { return size <= 1 ? 0 : 32 - __builtin_clz(size - 1); }
 
   // Checks every invariant at the top of Heap.cpp; raises code 9 naming
   // the broken one.
   void verify() const;
 
  private:
-  VMAddr createPool(TUint32 capacity);
+  __attribute__((noinline)) VMAddr createPool(TUint32 capacity);   // rare: kept off the fast path
   VMAddr findFreeEntry(TUint32 size);
   void addEntryToFreeEntries(VMAddr header);
   void removeEntryFromFreeEntries(VMAddr header);
+  void unlinkFree(VMAddr header, ListEntry<VMAddr>* node);
+  // k is always below 32 here (a list index of a 32-bit size).
+  LinkedList<VMAddr>& freeList(TInt32 k) { return *iFreeHeapEntries.data()[k]; }
   ListEntry<VMAddr>* freeNode(VMAddr header) const;
   void cutEntry(VMAddr header, TUint32 firstSize, TUint32 usedSize2, TInt32 typeId2, TUint32 gcCode2);
   HeapBlockMap& mapOf(VMAddr header);
   const HeapBlockMap* mapContaining(VMAddr address) const;
   void indexPool(TInt32 pool);
   bool isBlockStart(VMAddr header) const;
-  void absorbNext(VMAddr header);
+  void absorbNext(HeapBlockMap& map, VMAddr header, VMAddr next);
+  VMAddr nextIn(const HeapBlockMap& map, VMAddr header) const;
   VMAddr nextBlock(VMAddr header) const;
 
   void markChecked(VMAddr object);

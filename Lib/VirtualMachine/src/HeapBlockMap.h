@@ -13,7 +13,7 @@ class HeapBlockMap {
 
   VMAddr start() const { return iStart; }
   TUint32 bytes() const { return iBytes; }
-  bool contains(VMAddr a) const { return a >= iStart && a - iStart < iBytes; }
+  bool contains(VMAddr a) const { return a - iStart < iBytes; }   // below start wraps
 
   void set(VMAddr a) {
     const TUint32 bit = index(a);

@@ -28,6 +28,7 @@ class LinkedList {
     ListEntry<T>* node = newNode();
     node->value = value;
     node->previous = iTail;
+    node->next = nullptr;
     if (iTail) iTail->next = node; else iHead = node;
     iTail = node;
     ++iCount;

@@ -1,9 +1,11 @@
 #pragma once
 // Node allocator for the heap's lists: blocks of 256 nodes, so filing and
-// unfiling a free block never calls the system allocator per node.
+// unfiling a free block never calls the system allocator per node. On the
+// allocation path: acquire and release are a few loads and stores each.
 #include "Errors.h"
 #include "Types.h"
-#include "Vec.h"
+
+#include <vector>
 
 template <typename T>
 struct ListEntry {
@@ -24,57 +26,55 @@ class ListEntryPool {
   ListEntryPool(const ListEntryPool&) = delete;
   ListEntryPool& operator=(const ListEntryPool&) = delete;
   ~ListEntryPool() {
-    for (TInt32 b = 0; b < iBlocks.size(); ++b) {
-      delete[] iBlocks[b];
-      delete[] iInUse[b];
-    }
+    for (Block* b : iBlocks) delete b;
   }
 
+  // previous, value and next are the caller's to set.
   ListEntry<T>* acquire() {
-    if (iFree.isEmpty()) addBlock();
-    const TInt32 index = iFree.last();
-    iFree.removeLast();
-    iInUse[index >> kShift][index & kMask] = 1;
-    ++iUsed;
-    ListEntry<T>* node = &iBlocks[index >> kShift][index & kMask];
+    if (iFreeTop == 0) addBlock();
+    const TInt32 index = iFree[--iFreeTop];
+    Block* block = iBlocks[index >> kShift];
+    block->inUse[index & kMask] = 1;
+    ListEntry<T>* node = &block->nodes[index & kMask];
     node->poolIndex = index;
-    node->previous = node->next = nullptr;
-    node->value = T();
     return node;
   }
 
   void release(ListEntry<T>* node) {
     const TInt32 index = node->poolIndex;
-    VM_ASSERT(inUse(index) && node == &iBlocks[index >> kShift][index & kMask]);
-    iInUse[index >> kShift][index & kMask] = 0;
-    --iUsed;
-    iFree.append(index);
+    Block* block = iBlocks[index >> kShift];
+    VM_ASSERT(block->inUse[index & kMask]);
+    block->inUse[index & kMask] = 0;
+    iFree[iFreeTop++] = index;
   }
 
   // The node at an index, or null when the index names no node in use.
   ListEntry<T>* lookup(TInt32 index) const {
-    if (!inUse(index)) return nullptr;
-    return &iBlocks[index >> kShift][index & kMask];
+    if (index < 0 || size_t(index >> kShift) >= iBlocks.size()) return nullptr;
+    Block* block = iBlocks[index >> kShift];
+    return block->inUse[index & kMask] ? &block->nodes[index & kMask] : nullptr;
   }
 
-  bool inUse(TInt32 index) const {
-    if (index < 0 || (index >> kShift) >= iBlocks.size()) return false;
-    return iInUse[index >> kShift][index & kMask] != 0;
-  }
-
-  TInt32 usedNodes() const { return iUsed; }
+  bool inUse(TInt32 index) const { return lookup(index) != nullptr; }
+  TInt32 usedNodes() const { return static_cast<TInt32>(iFree.size() - iFreeTop); }
 
  private:
+  // One allocation per 256 nodes: the nodes and their in-use flags.
+  struct Block {
+    ListEntry<T> nodes[kBlockNodes] = {};
+    TUint8 inUse[kBlockNodes] = {};
+  };
+
   void addBlock() {
-    const TInt32 block = iBlocks.size();
-    iBlocks.append(new ListEntry<T>[kBlockNodes]());
-    iInUse.append(new TUint8[kBlockNodes]());
+    const TInt32 block = static_cast<TInt32>(iBlocks.size());
+    iBlocks.push_back(new Block());
+    // Room for every index of every block, so release never grows the stack.
+    iFree.resize(iBlocks.size() * kBlockNodes);
     // Pushed in reverse so nodes are handed out in address order.
-    for (TInt32 i = kBlockNodes - 1; i >= 0; --i) iFree.append((block << kShift) | i);
+    for (TInt32 i = kBlockNodes - 1; i >= 0; --i) iFree[iFreeTop++] = (block << kShift) | i;
   }
 
-  Vec<ListEntry<T>*> iBlocks;
-  Vec<TUint8*> iInUse;
-  Vec<TInt32> iFree;   // free indices of every block, used as a stack
-  TInt32 iUsed = 0;
+  std::vector<Block*> iBlocks;
+  std::vector<TInt32> iFree;   // free indices of every block, used as a stack
+  size_t iFreeTop = 0;
 };
