@@ -5,7 +5,9 @@
 // checked address can only ever touch the sandbox.
 #include "Types.h"
 
-namespace vmarena {
+// Hidden: everything links statically, and under -fPIC a default-visibility
+// global costs a GOT load on every translation.
+namespace vmarena __attribute__((visibility("hidden"))) {
 extern TUint8* gBase;        // start of the reservation (never null once created)
 extern TUint32 gCommitted;   // addresses below this are committed (page rounded)
 constexpr TUint32 kNullGuard = 1u << 16;   // [0, 64 KiB) is never committed
