@@ -14,5 +14,6 @@ for t in "$BUILD"/fuzz/fuzz_*; do
     [ -f "$seed" ] && cp "$seed" "$corpus/seed-$(basename "$(dirname "$seed")").mcb"
   done
   echo "fuzzing $name for $SECONDS_EACH s"
-  "$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -malloc_limit_mb=4096 "$corpus"
+  # Crash and slow-unit files go beside the corpus, not into the source tree.
+  "$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -malloc_limit_mb=4096 -artifact_prefix="$BUILD/fuzz/" "$corpus"
 done
