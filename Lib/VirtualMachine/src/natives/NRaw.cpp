@@ -180,6 +180,8 @@ NString NRaw::toText(NFixed a, TInt32 digits) {
     do fractionDigits += nextDigit();
     while (fraction != 0);
   } else {
+    // A hostile digit count must not allocate gigabytes of zeros.
+    if (digits > (1 << 24)) raise(ERR_INVALID_ARGUMENT, "Too many digits");
     const TInt32 n = digits < kSignificant ? digits : kSignificant;
     zeros = digits - n;
     for (TInt32 k = 0; k < n; ++k) fractionDigits += nextDigit();
