@@ -66,14 +66,14 @@ inline void setSmall(TUint64* map, TUint32 first, TUint32 last, bool on) {
     if (on) map[w1] |= m1; else map[w1] &= ~m1;
   }
 }
-inline void setBits(TUint64* map, VMAddr a, TUint32 len, bool on) {
+inline void setSeal(VMAddr a, TUint32 len, bool on) {
   if (len == 0) return;
   if (len > 256) return vmSetSealRange(a, len, on);
-  setSmall(map, a >> 2, static_cast<TUint32>((static_cast<TUint64>(a) + len - 1) >> 2), on);
+  setSmall(gSeal, a >> 2, static_cast<TUint32>((static_cast<TUint64>(a) + len - 1) >> 2), on);
 }
 }  // namespace vmarena
-inline void vmSeal(VMAddr a, TUint32 len) { vmarena::setBits(vmarena::gSeal, a, len, true); }
-inline void vmUnseal(VMAddr a, TUint32 len) { vmarena::setBits(vmarena::gSeal, a, len, false); }
+inline void vmSeal(VMAddr a, TUint32 len) { vmarena::setSeal(a, len, true); }
+inline void vmUnseal(VMAddr a, TUint32 len) { vmarena::setSeal(a, len, false); }
 // The first word of a live native object.
 inline void vmSetObjectStart(VMAddr a, bool live) { vmarena::setSmall(vmarena::gObjects, a >> 2, a >> 2, live); }
 inline bool vmIsObjectStart(VMAddr a) {

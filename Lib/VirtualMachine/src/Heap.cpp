@@ -228,10 +228,17 @@ bool VMHeap::isMarked(VMAddr object) const {
   return isLiveBlock(object) && heapEntry(object - kHeaderSize)->marked != 0;
 }
 
-VMAddr VMHeap::nextBlock(VMAddr header) const {
+// The block after header, which must start a block of the same pool.
+VMAddr VMHeap::nextIn(const HeapBlockMap& map, VMAddr header) const {
   const VMAddr next = nextBlockOf(header);
-  if (next <= header || !isBlockStart(next)) raise(ERR_RUNTIME, "Invalid address");
+  if (next <= header || !map.isStart(next)) raise(ERR_RUNTIME, "Invalid address");
   return next;
+}
+
+VMAddr VMHeap::nextBlock(VMAddr header) const {
+  const HeapBlockMap* map = mapContaining(header);
+  if (!map) raise(ERR_RUNTIME, "Invalid address");
+  return nextIn(*map, header);
 }
 
 // ---- allocation ---------------------------------------------------------
@@ -334,13 +341,6 @@ void VMHeap::absorbNext(HeapBlockMap& map, VMAddr header, VMAddr next) {
   vmUnseal(footerOf(header), kFooterSize + kHeaderSize);   // the footer and next's header
   he->size += heapEntry(next)->size + kBlockOverhead;
   heapWord(footerOf(header)) = he->size + kBlockOverhead;
-}
-
-// The block after header, which must start a block of the same pool.
-VMAddr VMHeap::nextIn(const HeapBlockMap& map, VMAddr header) const {
-  const VMAddr next = nextBlockOf(header);
-  if (next <= header || !map.isStart(next)) raise(ERR_RUNTIME, "Invalid address");
-  return next;
 }
 
 HEAP_PATH VMAddr VMHeap::freeEntry(VMAddr header) {

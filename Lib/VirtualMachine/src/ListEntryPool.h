@@ -42,9 +42,8 @@ class ListEntryPool {
 
   void release(ListEntry<T>* node) {
     const TInt32 index = node->poolIndex;
-    Block* block = iBlocks[index >> kShift];
-    VM_ASSERT(block->inUse[index & kMask]);
-    block->inUse[index & kMask] = 0;
+    VM_ASSERT(lookup(index) == node);
+    iBlocks[index >> kShift]->inUse[index & kMask] = 0;
     iFree[iFreeTop++] = index;
   }
 
