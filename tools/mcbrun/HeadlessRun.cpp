@@ -3,6 +3,7 @@
 #include "CAppsFileReader.h"
 #include "ClientVM.h"
 #include "Errors.h"
+#include "HostMemory.h"
 #include "HostServices.h"
 #include "RunOptions.h"
 #include "Scheduler.h"
@@ -42,6 +43,7 @@ int runHeadless(const RunOptions& options) {
   std::unique_ptr<ClientVM> vm(new ClientVM(&host));
   host.start(vm.get());
   if (options.budget >= 0) vm->setBudget(options.budget);
+  if (options.memoryLimit >= 0) hostmem::setLimit(static_cast<size_t>(options.memoryLimit));
 
   EntryGuard& guard = host.guard();
   bool looping = false;

@@ -11,11 +11,13 @@ bool number(const QString& text, TInt64& out) {
 }  // namespace
 
 const char* RunOptions::usage() {
-  return "usage: mcbrun [--verify-heap] [--budget N] [--time-limit MS] DIR\n"
+  return "usage: mcbrun [--verify-heap] [--budget N] [--time-limit MS] [--memory-limit BYTES] DIR\n"
          "  Runs DIR/index.mcb: ::global::init, main, then its timers until none runs.\n"
          "  --verify-heap    check the heap after every top-level call and at exit\n"
          "  --budget N       end the run (FATAL) after N counted instructions\n"
-         "  --time-limit MS  end the run (FATAL) when timers still run after MS ms\n";
+         "  --time-limit MS  end the run (FATAL) when timers still run after MS ms\n"
+         "  --memory-limit BYTES  host memory the image may use outside its heap\n"
+         "                   (default 1 GiB); beyond it an allocation raises code 6\n";
 }
 
 bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& error) {
@@ -25,13 +27,16 @@ bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& e
       out.verifyHeap = true;
     } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
       out.help = true;
-    } else if (a == QLatin1String("--budget") || a == QLatin1String("--time-limit")) {
+    } else if (a == QLatin1String("--budget") || a == QLatin1String("--time-limit") ||
+               a == QLatin1String("--memory-limit")) {
       TInt64 value = 0;
       if (i + 1 >= arguments.size() || !number(arguments[i + 1], value)) {
         error = a + QLatin1String(" needs a non-negative number");
         return false;
       }
-      (a == QLatin1String("--budget") ? out.budget : out.timeLimitMs) = value;
+      if (a == QLatin1String("--budget")) out.budget = value;
+      else if (a == QLatin1String("--time-limit")) out.timeLimitMs = value;
+      else out.memoryLimit = value;
       ++i;
     } else if (a.startsWith(QLatin1String("--"))) {
       error = QLatin1String("unknown option ") + a;

@@ -1,6 +1,6 @@
 #pragma once
 // The command line of the headless runner:
-//   mcbrun [--verify-heap] [--budget N] [--time-limit MS] DIR
+//   mcbrun [--verify-heap] [--budget N] [--time-limit MS] [--memory-limit BYTES] DIR
 #include "Types.h"
 
 #include <QString>
@@ -10,6 +10,7 @@ struct RunOptions {
   bool verifyHeap = false;
   TInt64 budget = -1;       // negative: unlimited
   TInt64 timeLimitMs = -1;  // negative: none
+  TInt64 memoryLimit = -1;  // negative: the default host-memory limit
   QString directory;
   bool help = false;
 
