@@ -1,6 +1,7 @@
 #include "StringBuffer.h"
 
 #include "Errors.h"
+#include "HostMemory.h"
 
 #include <new>
 
@@ -12,9 +13,17 @@ TInt32 stringCapacityFor(TInt32 n) {
   return static_cast<TInt32>(scaled);
 }
 
+namespace {
+// What a buffer of this capacity holds in host memory.
+size_t hostBytes(TInt32 capacity) {
+  return sizeof(StringBuffer) + (static_cast<size_t>(capacity) + 1) * sizeof(TChar);
+}
+}  // namespace
+
 StringBuffer* allocateStringBuffer(TInt32 n) {
   VM_ASSERT(n >= 1);
   const TInt32 capacity = stringCapacityFor(n);
+  hostmem::Charge charge(hostBytes(capacity));
   StringBuffer* buffer = new (std::nothrow) StringBuffer;
   if (!buffer) raise(ERR_INVALID_ARGUMENT, "String allocation failed");
   buffer->chars = new (std::nothrow) TChar[static_cast<size_t>(capacity) + 1]();
@@ -22,6 +31,7 @@ StringBuffer* allocateStringBuffer(TInt32 n) {
     delete buffer;
     raise(ERR_INVALID_ARGUMENT, "String allocation failed");
   }
+  charge.dismiss();   // released with the buffer
   buffer->refCount = 1;
   buffer->capacity = capacity;
   buffer->length = n;
@@ -31,6 +41,7 @@ StringBuffer* allocateStringBuffer(TInt32 n) {
 void releaseStringBuffer(StringBuffer* buffer) {
   if (!buffer) return;
   if (--buffer->refCount > 0) return;
+  hostmem::release(hostBytes(buffer->capacity));
   delete[] buffer->chars;
   delete buffer;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Vec<T>: the library's growable array. Index errors raise code 2, bad
-// capacities and allocation failure raise code 6.
+// capacities and allocation failure raise code 6. Arrays of its own (no
+// allocator) are host memory and count against the host-memory limit.
 #include "Errors.h"
+#include "HostMemory.h"
 #include "Types.h"
 
 #include <new>
@@ -139,8 +141,10 @@ class Vec {
       for (TInt32 i = 0; i < n; ++i) new (p + i) T();
       return p;
     }
+    hostmem::Charge charge(static_cast<size_t>(n) * sizeof(T));
     T* p = new (std::nothrow) T[n]();
     if (!p) raise(ERR_INVALID_ARGUMENT, "Vec allocation failed");
+    charge.dismiss();   // released by freeArray
     return p;
   }
 
@@ -151,6 +155,7 @@ class Vec {
       iAllocator->free(iData, true);
     } else {
       delete[] iData;
+      hostmem::release(static_cast<size_t>(iCapacity) * sizeof(T));
     }
     iData = nullptr;
   }

@@ -98,7 +98,16 @@ VMHeap::~VMHeap() {
 
 VMAddr VMHeap::createPool(TUint32 capacity) {
   const TUint32 bytes = capacity + kPoolOverhead;
+  // Room in the pool tables first: a host allocation refused below (the
+  // host-memory limit, or the system) then leaves every table as it was.
+  const TInt32 pools = iPoolStarts.size() + 1;
+  if (iPoolStarts.capacity() < pools) iPoolStarts.setCapacity(pools * 2);
+  if (iPoolSizes.capacity() < pools) iPoolSizes.setCapacity(pools * 2);
+  iBlockMaps.reserve(static_cast<size_t>(pools));
   const VMAddr start = VMArena::commit(bytes);
+  HeapBlockMap map(start, bytes);
+  const TUint32 lastChunk = (start + bytes - 1) >> kChunkShift;
+  if (iChunkPools.size() <= lastChunk) iChunkPools.reserve(lastChunk + 1);
   VM_ASSERT(iPoolStarts.isEmpty() || start > iPoolStarts.last());   // kept sorted for lookup
   writeTerminator(start);
   heapWord(start + kHeaderSize) = kBlockOverhead;
@@ -113,7 +122,7 @@ VMAddr VMHeap::createPool(TUint32 capacity) {
 
   iPoolStarts.append(start);
   iPoolSizes.append(bytes);
-  iBlockMaps.emplace_back(start, bytes);
+  iBlockMaps.push_back(std::move(map));
   iBlockMaps.back().set(start);
   iBlockMaps.back().set(entry);
   iBlockMaps.back().set(end);

@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace {
 [[noreturn]] void missingHook(const char* name) {
@@ -103,21 +104,27 @@ TUint32 VirtualMachine::invoke(TInt32 handle, const Vec<int>& values, const Vec<
 
 void VirtualMachine::runConverting() {
   for (;;) {
+    TInt32 code = 0;
+    QString message;
     try {
       run();
       return;
     } catch (ErrorHandlingException&) {
-      TInt32 code = currentErrorCode();
+      code = currentErrorCode();
       if (code == ERR_TERMINATE) throw VMTermination();
       if (code == ERR_RUNTIME) throw;
-      QString message = currentErrorText();
+      message = currentErrorText();
       clearError();
       if (code == 0) {
         code = ERR_RUNTIME;
         message = QStringLiteral("UNEXPECTED EXCEPTION");
       }
-      raiseInBytecode(code, message);
+    } catch (const std::bad_alloc&) {
+      // The system refused memory to a native: the image sees code 6.
+      code = ERR_INVALID_ARGUMENT;
+      message = composeErrorMessage(code, QStringLiteral("Host memory exhausted"));
     }
+    raiseInBytecode(code, message);
   }
 }
 
