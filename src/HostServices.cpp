@@ -3,6 +3,7 @@
 #include "CAppsFileReader.h"
 #include "ClientVM.h"
 #include "Errors.h"
+#include "ExtensionManager.h"
 #include "FileInputStream.h"
 #include "FileOutputStream.h"
 #include "FileUtility.h"
@@ -31,6 +32,7 @@ HostServices::~HostServices() {}
 
 void HostServices::start(ClientVM* vm) {
   iVm = vm;
+  iExtensions.reset();
   iStartMicros = nowMicros();
   iScheduler->setVM(vm);
 }
@@ -142,7 +144,14 @@ void HostServices::exitApplication() {
   std::exit(0);
 }
 
-TInt32 HostServices::callExtension(VMState&, TInt32, TInt32) { raise(ERR_VM, "DLL not supported"); }
+ExtensionManager& HostServices::extensions() {
+  if (!iExtensions) iExtensions.reset(new ExtensionManager(iVm, this));
+  return *iExtensions;
+}
+
+TInt32 HostServices::callExtension(VMState& state, TInt32 extension, TInt32 opcode) {
+  return extensions().callExtension(state, extension, opcode);
+}
 
 void HostServices::getScreenSize(TInt32& width, TInt32& height) {
   const bool landscape = iOrientation == 2;

@@ -12,6 +12,7 @@
 #include <memory>
 
 class ClientVM;
+class ExtensionManager;
 class Scheduler;
 
 class HostServices : public FrameworkServices {
@@ -21,7 +22,8 @@ class HostServices : public FrameworkServices {
   HostServices(const HostServices&) = delete;
   HostServices& operator=(const HostServices&) = delete;
 
-  // Start-up: the clock starts and the timers report to vm.
+  // Start-up: the clock starts, the timers report to vm and the
+  // extensions call back into it.
   void start(ClientVM* vm);
   EntryGuard& guard() { return iGuard; }
   Scheduler& scheduler() { return *iScheduler; }
@@ -70,11 +72,14 @@ class HostServices : public FrameworkServices {
   NString getApplicationDirectory() override { return iDirectory.path().toNString(); }
 
   bool blankingPaused() const { return iBlankingPaused; }
+  // The extension manager (made on first use).
+  ExtensionManager& extensions();
 
  private:
   ApplicationDirectory iDirectory;
   EntryGuard iGuard;
   std::unique_ptr<Scheduler> iScheduler;
+  std::unique_ptr<ExtensionManager> iExtensions;
   HostLog iLog;
   TUint64 iStartMicros;
   TInt32 iOrientation = 2;

@@ -7,9 +7,14 @@ Expectations are comments in the script:
   ; expect fatal: <text>    the run ends with "FATAL: <text>" and status 1
   ; expect status: <n>      the exit status (default 0, or 1 with a fatal line)
   ; args: <words>           extra mcbrun arguments
+  ; expect stderr: <text>   a line of standard error, in order among these
+  ; env: NAME=value         set for the run; {app} is the application directory
+  ; file: path: text        a file under the application directory (\\n escapes)
+--copy-dir DIR copies DIR's files into the application directory.
 """
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -17,10 +22,18 @@ import tempfile
 
 def expectations(path):
     logs, fatal, status, args = [], None, None, []
+    errs, env, files = [], [], []
     with open(path, encoding="utf-8") as f:
         for line in f:
             s = line.strip()
-            if s.startswith("; expect:"):
+            if s.startswith("; expect stderr:"):
+                errs.append(s[len("; expect stderr:"):].strip())
+            elif s.startswith("; env:"):
+                env.append(s[len("; env:"):].strip().split("=", 1))
+            elif s.startswith("; file:"):
+                name, _, text = s[len("; file:"):].strip().partition(": ")
+                files.append((name, text.encode("latin-1", "backslashreplace").decode("unicode_escape")))
+            elif s.startswith("; expect:"):
                 logs.append(s[len("; expect:"):].strip())
             elif s.startswith("; expect fatal:"):
                 fatal = s[len("; expect fatal:"):].strip()
@@ -30,7 +43,12 @@ def expectations(path):
                 args += s[len("; args:"):].split()
     if status is None:
         status = 1 if fatal is not None else 0
-    return logs, fatal, status, args
+    return logs, fatal, status, args, errs, env, files
+
+
+def in_order(wanted, lines):
+    it = iter(lines)
+    return all(any(l == w for l in it) for w in wanted)
 
 
 def main():
@@ -39,10 +57,23 @@ def main():
     p.add_argument("--mcbasm", required=True)
     p.add_argument("--mcbrun", required=True)
     p.add_argument("-I", dest="includes", action="append", default=[])
+    p.add_argument("--copy-dir", action="append", default=[])
     a = p.parse_args()
 
-    logs, fatal, status, extra = expectations(a.script)
+    logs, fatal, status, extra, errs, env_lines, files = expectations(a.script)
     with tempfile.TemporaryDirectory() as tmp:
+        for d in a.copy_dir:
+            for name in os.listdir(d):
+                shutil.copy(os.path.join(d, name), tmp)
+        for name, text in files:
+            target = os.path.join(tmp, name)
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            with open(target, "w", encoding="latin-1") as f:
+                f.write(text)
+        errs = [e.replace("{app}", tmp) for e in errs]
+        env = dict(os.environ)
+        for name, value in env_lines:
+            env[name] = value.replace("{app}", tmp)
         image = os.path.join(tmp, "index.mcb")
         cmd = [a.mcbasm] + sum((["-I", i] for i in a.includes), []) + [a.script, "-o", image]
         r = subprocess.run(cmd, capture_output=True, text=True)
@@ -50,7 +81,7 @@ def main():
             print("assembly failed:\n" + r.stdout + r.stderr)
             return 1
         r = subprocess.run([a.mcbrun, "--verify-heap"] + extra + [tmp], capture_output=True,
-                           timeout=120, errors="replace", text=True)
+                           timeout=120, errors="replace", text=True, env=env)
     lines = r.stderr.splitlines()
     got_logs = [l[len("LOG: "):] for l in lines if l.startswith("LOG: ")]
     got_fatal = [l[len("FATAL: "):] for l in lines if l.startswith("FATAL: ")]
@@ -64,6 +95,9 @@ def main():
     if fatal is None and got_fatal:
         ok = False
         print("unexpected FATAL: %s" % got_fatal)
+    if not in_order(errs, lines):
+        ok = False
+        print("standard error lacks, in order:\n  " + "\n  ".join(errs))
     if r.returncode != status:
         ok = False
         print("expected status %d, got %d" % (status, r.returncode))
