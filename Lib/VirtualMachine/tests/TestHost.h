@@ -4,6 +4,7 @@
 #include "FrameworkServices.h"
 #include "NString.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,7 @@ class FixedHost : public FrameworkServices {
   void setBlankingPaused(bool) override {}
   void setOrientation(TInt32) override {}
   TInt32 getOrientation() override { return 0; }
-  TInt32 callExtension(VMState&, TInt32, TInt32) override { return 0; }
+  TInt32 callExtension(VMState& s, TInt32 id, TInt32 op) override { return extensions ? extensions(s, id, op) : 0; }
   void getScreenSize(TInt32& w, TInt32& h) override { w = h = 0; }
   void longOperationNotice(bool) override {}
   void addScreenListener(TUint32) override {}
@@ -59,5 +60,7 @@ class FixedHost : public FrameworkServices {
   int exits = 0;
   NString lastRequest;
   std::vector<std::string> logs;
+  // Where extension calls go (an extension manager in the extension tests).
+  std::function<TInt32(VMState&, TInt32, TInt32)> extensions;
 };
 
