@@ -3,7 +3,7 @@
 #include "CAppsFileReader.h"
 
 #include "Errors.h"
-#include "NativeGroups.h"
+#include "RandomGenerator.h"
 
 #include <QString>
 

@@ -93,8 +93,9 @@ VMAddr HeapVectorStorage::allocateElements(TInt32 bytes) {
   return iHeap.allocate(static_cast<TUint32>(bytes), 0, GC_CODE_LEAF);
 }
 
-void unknownOperation(const char* prefix, TInt32 op) { raise(ERR_VM, prefix, op); }
-
 void reservedOperation() { raise(ERR_RUNTIME, "Reserved native operation"); }
+
+void reserved(Context&) { reservedOperation(); }
+void nothing(Context&) {}
 
 }  // namespace native

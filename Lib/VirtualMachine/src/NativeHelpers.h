@@ -5,6 +5,7 @@
 #include "GCObject.h"
 #include "Heap.h"
 #include "MVectorStorage.h"
+#include "NativeRegistry.h"
 #include "Types.h"
 #include "VMArena.h"
 #include "VMState.h"
@@ -74,6 +75,7 @@ class Args {
   Args(VMState& s, TInt32 count) : iState(s), iFirst(s.sp - count + 1) {
     if (iFirst < 0) raise(ERR_RUNTIME, "Stack overflow");
   }
+  Args(Context& cx, TInt32 count) : Args(cx.state, count) {}
   TUint32 word(TInt32 i) const { return iState.stack[iFirst + i]; }
   TInt32 integer(TInt32 i) const { return static_cast<TInt32>(word(i)); }
   // Results: one word, two words (low first), or none.
@@ -108,10 +110,12 @@ inline void pushResult(VMState& s, TUint32 v) {
   if (s.sp + 1 >= kStackSlots) raise(ERR_RUNTIME, "Stack overflow");
   s.stack[++s.sp] = v;
 }
+inline void pushResult(Context& cx, TUint32 v) { pushResult(cx.state, v); }
 
-// Code 10 with the group's prefix and the operation number.
-[[noreturn]] void unknownOperation(const char* prefix, TInt32 op);
 // Reserved operation numbers are refused rather than stopping the process.
 [[noreturn]] void reservedOperation();
+// Handlers for table rows: a reserved number, and an operation that does nothing.
+void reserved(Context&);
+void nothing(Context&);
 
 }  // namespace native

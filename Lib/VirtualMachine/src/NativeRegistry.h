@@ -43,9 +43,11 @@ struct OperationTable {
   TInt32 count;
 };
 
-// Declares `table` from a static array of rows (the rows may be in any order;
-// numbers must be unique, which the registry test checks).
-#define NATIVE_OPERATIONS(table, rows) \
+// Defines `table` from a static array of rows (the rows may be in any order;
+// numbers and names must be unique, which the registry test checks). Written
+// at namespace scope outside any unnamed namespace: the registry links to it.
+#define NATIVE_OPERATIONS(table, rows)      \
+  extern const native::OperationTable table; \
   const native::OperationTable table = {rows, static_cast<TInt32>(sizeof(rows) / sizeof((rows)[0]))}
 
 // What a group needs besides the machine state (checked before dispatch).
@@ -69,5 +71,9 @@ Handler lookup(TInt32 group, TInt32 op);
 // The operation row of (group, op), or null (for the toolchain).
 const Operation* operation(TInt32 group, TInt32 op);
 const Operation* operationNamed(TInt32 group, const char* name);
+
+// The whole native call: the group's checks (unknown, not built, needs), then
+// the operation's; runs the handler.
+void dispatch(Context& cx);
 
 }  // namespace native

@@ -5,7 +5,6 @@
 #include "HeapEntry.h"
 #include "Interpreter.h"
 #include "NString.h"
-#include "NativeGroups.h"
 #include "NativeHelpers.h"
 #include "NativeTestSupport.h"
 #include "TestHost.h"
@@ -47,13 +46,13 @@ class NativeStateTest : public NativeGroupTest {
     return vectors::VectorStore(native::load(value), elementSize);
   }
   // Group 3 operations on int vectors.
-  void intOp(TInt32 op) { vectorNative(*state, op, 4, true); }
+  template <typename Op> void intOp(Op op) { run("IntVector", op); }
   VMAddr intVector(std::initializer_list<TInt32> values) {
     const VMAddr v = vectorValue(4);
     for (TInt32 x : values) {
       push(v);
       push(static_cast<TUint32>(x));
-      intOp(19);
+      intOp("appendElement");
     }
     return v;
   }
@@ -70,7 +69,7 @@ TEST_F(NativeStateTest, FillFollowsTheCapacityRule) {
     push(v);
     push(42);
     push(static_cast<TUint32>(n));
-    intOp(3);
+    intOp("fill");
     EXPECT_EQ(state->sp, -1);
     EXPECT_EQ(store(v).count(), n);
     EXPECT_EQ(store(v).capacity(), capacity) << n;
@@ -78,23 +77,23 @@ TEST_F(NativeStateTest, FillFollowsTheCapacityRule) {
   push(v);
   push(1);
   push(static_cast<TUint32>(-1));
-  raised(ERR_INVALID_ARGUMENT, [&] { intOp(3); });
+  raised(ERR_INVALID_ARGUMENT, [&] { intOp("fill"); });
 }
 
 TEST_F(NativeStateTest, EmptiedVectorGrowsAFreshBlock) {
   const VMAddr v = intVector({1, 2, 3});
   push(v);
-  intOp(25);
+  intOp("clear");
   EXPECT_EQ(store(v).data(), 0u);
   push(v);
-  intOp(12);
+  intOp("isEmpty");
   EXPECT_EQ(top(), 1u);
   state->sp = -1;
   // The collector drops an empty vector's block; growth must not reuse it.
   heap().collect();
   push(v);
   push(9);
-  intOp(19);
+  intOp("appendElement");
   EXPECT_EQ(store(v).capacity(), 10);
   EXPECT_TRUE(heap().isLiveBlock(store(v).data()));
   EXPECT_EQ(element(v, 0), 9);
@@ -104,15 +103,15 @@ TEST_F(NativeStateTest, DropAllReleasesTheBlockAndTooManyRaises) {
   const VMAddr v = intVector({1, 2, 3, 4});
   push(v);
   push(5);
-  raised(ERR_INVALID_ARGUMENT, [&] { intOp(23); });
+  raised(ERR_INVALID_ARGUMENT, [&] { intOp("dropFirst"); });
   state->sp = -1;
   push(v);
   push(0);
-  intOp(24);
+  intOp("dropLast");
   EXPECT_EQ(store(v).count(), 4);
   push(v);
   push(4);
-  intOp(23);
+  intOp("dropFirst");
   EXPECT_EQ(store(v).count(), 0);
   EXPECT_EQ(store(v).data(), 0u);
 }
@@ -122,17 +121,17 @@ TEST_F(NativeStateTest, RemovalReallocatesAtHalfCapacity) {
   push(v);
   push(1);
   push(20);
-  intOp(3);   // 20 elements, capacity 24
+  intOp("fill");   // 20 elements, capacity 24
   const VMAddr before = store(v).addressOf(0);
   push(v);
   push(0);
   push(1);
-  intOp(22);   // 19 left > 12: in place
+  intOp("removeRange");   // 19 left > 12: in place
   EXPECT_EQ(store(v).addressOf(0), before);
   push(v);
   push(0);
   push(7);
-  intOp(22);   // 12 left <= 12: a block for 12
+  intOp("removeRange");   // 12 left <= 12: a block for 12
   EXPECT_NE(store(v).addressOf(0), before);
   EXPECT_EQ(store(v).capacity(), 14);
   EXPECT_EQ(store(v).count(), 12);
@@ -142,20 +141,20 @@ TEST_F(NativeStateTest, GetLeavesTheVectorBelowOnPrimitiveGroupsOnly) {
   const VMAddr v = intVector({5, 6, 7});
   push(v);
   push(1);
-  intOp(8);
+  intOp("get");
   EXPECT_EQ(state->sp, 1);
   EXPECT_EQ(top(1), v);
   EXPECT_EQ(top(), 6u);
   state->sp = -1;
   push(v);
   push(1);
-  vectorNative(*state, 8, 4, false);
+  run("RefVector", "get");
   EXPECT_EQ(state->sp, 0);
   EXPECT_EQ(top(), 6u);
   state->sp = -1;
   push(v);
   push(3);
-  raised(ERR_INDEX_OUT_OF_BOUNDS, [&] { intOp(8); });
+  raised(ERR_INDEX_OUT_OF_BOUNDS, [&] { intOp("get"); });
   EXPECT_EQ(state->sp, 1);   // an exception leaves sp where it was
 }
 
@@ -163,9 +162,9 @@ TEST_F(NativeStateTest, ByteElementsAreSignExtended) {
   const VMAddr v = vectorValue(1);
   push(v);
   push(200);
-  vectorNative(*state, 19, 1, true);
+  run("ByteVector", "appendElement");
   push(v);
-  vectorNative(*state, 9, 1, true);
+  run("ByteVector", "first");
   EXPECT_EQ(static_cast<TInt32>(top()), -56);
 }
 
@@ -173,12 +172,12 @@ TEST_F(NativeStateTest, ReservedAndUnknownOperations) {
   const VMAddr v = intVector({1});
   push(v);
   push(0);
-  EXPECT_EQ(raised(ERR_RUNTIME, [&] { intOp(7); }), "RuntimeException: Reserved native operation");
+  EXPECT_EQ(raised(ERR_RUNTIME, [&] { intOp("elementAddress"); }), "RuntimeException: Reserved native operation");
   push(v);
   push(0);
-  vectorNative(*state, 7, 4, false);
+  run("RefVector", "elementAddress");
   EXPECT_EQ(top(), store(v).addressOf(0));
-  raised(ERR_RUNTIME, [&] { intOp(1); });
+  raised(ERR_RUNTIME, [&] { intOp("reserved1"); });
   EXPECT_EQ(raised(ERR_VM, [&] { intOp(30); }), "VMException: Vector: 30");
   EXPECT_EQ(raised(ERR_VM, [&] { intOp(0); }), "VMException: Vector: 0");
 }
@@ -190,7 +189,7 @@ TEST_F(NativeStateTest, CheckedReplaceInsertsOnCountZero) {
   push(2);
   push(0);
   push(other);
-  intOp(81);
+  intOp("checkedReplace");
   EXPECT_EQ(store(v).count(), 12);
   EXPECT_EQ(element(v, 2), 70);
   EXPECT_EQ(element(v, 4), 2);
@@ -199,7 +198,7 @@ TEST_F(NativeStateTest, CheckedReplaceInsertsOnCountZero) {
   push(8);
   push(3);
   push(other);
-  EXPECT_EQ(raised(ERR_RANGE, [&] { intOp(81); }), "RangeException: Invalid Range, range out of bounds: 11 > 10");
+  EXPECT_EQ(raised(ERR_RANGE, [&] { intOp("checkedReplace"); }), "RangeException: Invalid Range, range out of bounds: 11 > 10");
 }
 
 TEST_F(NativeStateTest, NewVectorCellsKeepTheirBlocksAcrossCollections) {
@@ -207,7 +206,7 @@ TEST_F(NativeStateTest, NewVectorCellsKeepTheirBlocksAcrossCollections) {
   push(v);
   push(1);
   push(static_cast<TUint32>(-1));
-  intOp(82);
+  intOp("checkedCopy");
   const VMAddr cell = top();
   EXPECT_EQ(heapEntry(cell - kHeaderSize)->gcCode, static_cast<TUint32>(GC_CODE_VECTOR_HOLDER));
   heap().addRoot(cell);
@@ -224,7 +223,7 @@ TEST_F(NativeStateTest, NewVectorCellsKeepTheirBlocksAcrossCollections) {
   push(cell);
   push(0);
   push(1);
-  vectorNative(*state, 84, 4, false);
+  run("RefVector", "joinRanges");
   EXPECT_EQ(heapEntry(top() - kHeaderSize)->gcCode, static_cast<TUint32>(GC_CODE_REF_VECTOR_HOLDER));
   EXPECT_EQ(store(top()).count(), 3);
   EXPECT_EQ(element(top(), 0), 3);
@@ -232,56 +231,57 @@ TEST_F(NativeStateTest, NewVectorCellsKeepTheirBlocksAcrossCollections) {
 }
 
 TEST_F(NativeStateTest, ApplicationObjectIsOneRoot) {
-  TUint32 slot = 0;
+  services = &host;
+  TUint32& slot = applicationObject;
   const TInt32 roots = heap().rootCount();
   const VMAddr first = heap().allocateWords(2, GC_CODE_LEAF);
   for (int k = 0; k < 2; ++k) {
     push(first);
-    systemNative(*state, 5, host, &slot);
+    run("System", "setApplicationObject");
   }
   EXPECT_EQ(heap().rootCount(), roots + 1);
   const VMAddr second = heap().allocateWords(2, GC_CODE_LEAF);
   push(second);
-  systemNative(*state, 5, host, &slot);
+  run("System", "setApplicationObject");
   EXPECT_EQ(slot, second);
   EXPECT_EQ(heap().rootCount(), roots + 1);
   heap().collect();
   EXPECT_FALSE(heap().isLiveBlock(first));
   EXPECT_TRUE(heap().isLiveBlock(second));
   push(0);
-  systemNative(*state, 5, host, &slot);
+  run("System", "setApplicationObject");
   EXPECT_EQ(heap().rootCount(), roots);
   EXPECT_EQ(state->sp, -1);
 }
 
 TEST_F(NativeStateTest, SystemQueriesAndEnding) {
-  TUint32 slot = 0;
-  systemNative(*state, 3, host, &slot);
+  services = &host;
+  run("System", "elapsedMillis");
   EXPECT_EQ(top(), 3u);   // low 32 bits
-  systemNative(*state, 8, host, &slot);
+  run("System", "currentTimeMillis");
   EXPECT_EQ(top(), 5u);
-  systemNative(*state, 6, host, &slot);
-  systemNative(*state, 7, host, &slot);
+  run("System", "integerQueryB");
+  run("System", "integerQueryA");
   EXPECT_EQ(top(1), 8u);
   EXPECT_EQ(top(), 7u);
-  systemNative(*state, 4, host, &slot);
+  run("System", "callStack");
   EXPECT_EQ(native::stringAt(top()), NString("No Callstack available"));
   EXPECT_EQ(state->sp, 4);
-  systemNative(*state, 13, host, &slot);
+  run("System", "discardTwo");
   EXPECT_EQ(state->sp, 2);
-  systemNative(*state, 1, host, &slot);
+  run("System", "exit");
   EXPECT_EQ(host.exits, 1);
   push(native::newStringFrom(heap(), NString("bye")));
-  raised(ERR_TERMINATE, [&] { systemNative(*state, 2, host, &slot); });
+  raised(ERR_TERMINATE, [&] { run("System", "hostRequest"); });
   EXPECT_EQ(host.lastRequest, NString("bye"));
-  EXPECT_EQ(raised(ERR_VM, [&] { systemNative(*state, 99, host, &slot); }), "VMException: System:99");
-  EXPECT_EQ(raised(ERR_RUNTIME, [&] { systemNative(*state, 10, host, &slot); }),
+  EXPECT_EQ(raised(ERR_VM, [&] { run("System", 99); }), "VMException: System:99");
+  EXPECT_EQ(raised(ERR_RUNTIME, [&] { run("System", "newFont"); }),
             "RuntimeException: Internal error: System operation 10 is not available");
 }
 
 TEST_F(NativeStateTest, EncoderRoundTrip) {
   push(native::newStringFrom(heap(), NString::filled(0x20AC, 1)));
-  encoderNative(*state, 1, heap());
+  run("Encoder", "toUtf8");
   const VMAddr bytes = top();
   EXPECT_EQ(state->sp, 0);
   const vectors::VectorStore v = store(bytes, 1);
@@ -290,14 +290,14 @@ TEST_F(NativeStateTest, EncoderRoundTrip) {
   EXPECT_EQ(v.at(1)[0], 0x82);
   EXPECT_EQ(v.at(2)[0], 0xAC);
   EXPECT_EQ(v.capacity(), 10);
-  encoderNative(*state, 2, heap());
+  run("Encoder", "fromUtf8");
   EXPECT_EQ(native::stringAt(top()), NString::filled(0x20AC, 1));
   const VMAddr bad = vectorValue(1);
   for (TUint32 b : {0xC0u, 0x80u}) {
     push(bad);
     push(b);
-    vectorNative(*state, 19, 1, true);
+    run("ByteVector", "appendElement");
   }
   push(bad);
-  raised(ERR_DATA_FORMAT, [&] { encoderNative(*state, 2, heap()); });
+  raised(ERR_DATA_FORMAT, [&] { run("Encoder", "fromUtf8"); });
 }

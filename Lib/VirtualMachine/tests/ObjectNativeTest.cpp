@@ -2,7 +2,6 @@
 // and fields, their lifetime in the heap, and the group-level failures.
 #include "Heap.h"
 #include "HeapEntry.h"
-#include "NativeGroups.h"
 #include "NativeTestSupport.h"
 #include "VectorStore.h"
 
@@ -37,12 +36,12 @@ class ObjectNativeTest : public NativeGroupTest {
     state->sp = -1;
     push(cell);
     push(fields);
-    dateTimeNative(*state, 4);
+    run("DateTime", "fromFields");
     EXPECT_EQ(sp(), -1);
     return cell;
   }
   QString dateText(VMAddr cell) {
-    call(dateTimeNative, 21, {cell});
+    call("DateTime", "toText", {cell});
     return topString();
   }
 
@@ -69,24 +68,24 @@ class ObjectNativeTest : public NativeGroupTest {
 TEST_F(ObjectNativeTest, DatesLiveInCells) {
   const VMAddr d = newDate({5, 3, 2010, 7, 8, 9, 1});
   EXPECT_EQ(dateText(d), "2010-03-05 07:08:09Z");
-  EXPECT_EQ(call(dateTimeNative, 9, {d}), 2010u);
+  EXPECT_EQ(call("DateTime", "year", {d}), 2010u);
   EXPECT_EQ(sp(), 0);
 
   const VMAddr bad = dateCell();
-  EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(dateTimeNative, 4, {bad, 1, 13, 2010, 0, 0, 0, 0})),
+  EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, call("DateTime", "fromFields", {bad, 1, 13, 2010, 0, 0, 0, 0})),
             "InvalidArgumentException: Invalid month");
   EXPECT_EQ(native::load(bad), 0u);   // nothing allocated or stored
 
   // A copy is a new object: changing it leaves the original alone.
   const VMAddr copy = dateCell();
-  call(dateTimeNative, 2, {copy, d});
+  call("DateTime", "copy", {copy, d});
   EXPECT_EQ(sp(), -1);
-  call(dateTimeNative, 20, {copy, 0});
+  call("DateTime", "setTimezone", {copy, 0});
   EXPECT_EQ(dateText(d), "2010-03-05 07:08:09Z");
 
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(dateTimeNative, 17, {d, 24}));
-  EXPECT_RAISES(ERR_NULL_POINTER, call(dateTimeNative, 7, {0}));
-  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(dateTimeNative, 30, {})), "VMException: DateTime: 30");
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call("DateTime", "setHour", {d, 24}));
+  EXPECT_RAISES(ERR_NULL_POINTER, call("DateTime", "day", {0}));
+  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call("DateTime", 30, {})), "VMException: DateTime: 30");
 
   const VMAddr object = native::load(d);
   heap().addRoot(d);
@@ -101,34 +100,34 @@ TEST_F(ObjectNativeTest, DateIdentityAndOrder) {
   const VMAddr a = newDate({1, 1, 2010, 1, 30, 0, 0});
   const VMAddr b = newDate({31, 12, 2009, 23, 30, 0, 1});   // the same instant in UTC
   const VMAddr c = newDate({1, 1, 2010, 1, 30, 0, 0});
-  EXPECT_EQ(call(dateTimeNative, 22, {a, c}), 0u);
-  EXPECT_EQ(call(dateTimeNative, 23, {a, c}), 1u);
-  EXPECT_EQ(call(dateTimeNative, 22, {a, a}), 1u);
-  EXPECT_EQ(call(dateTimeNative, 24, {a, c}), 1u);
-  EXPECT_EQ(call(dateTimeNative, 24, {a, b}), 1u);
-  call(dateTimeNative, 5, {b, 0, 0, 0, 1});   // b one second later
+  EXPECT_EQ(call("DateTime", "same", {a, c}), 0u);
+  EXPECT_EQ(call("DateTime", "notSame", {a, c}), 1u);
+  EXPECT_EQ(call("DateTime", "same", {a, a}), 1u);
+  EXPECT_EQ(call("DateTime", "equals", {a, c}), 1u);
+  EXPECT_EQ(call("DateTime", "equals", {a, b}), 1u);
+  call("DateTime", "add", {b, 0, 0, 0, 1});   // b one second later
   EXPECT_EQ(sp(), -1);
-  EXPECT_EQ(call(dateTimeNative, 26, {a, b}), 1u);
-  EXPECT_EQ(call(dateTimeNative, 29, {a, b}), 0u);
+  EXPECT_EQ(call("DateTime", "before", {a, b}), 1u);
+  EXPECT_EQ(call("DateTime", "afterOrSame", {a, b}), 0u);
 }
 
 TEST_F(ObjectNativeTest, HashIncrementalThroughTheObjectsField) {
   const VMAddr holder = hashHolder();
-  call(hashNative, 1, {holder, 0});
+  call("Hash", "create", {holder, 0});
   EXPECT_EQ(sp(), -1);
   const VMAddr hash = native::load(holder + 4);
   for (const char* piece : {"ab", "", "c"}) {
-    call(hashNative, 3, {holder, bytes(piece)});
+    call("Hash", "update", {holder, bytes(piece)});
     EXPECT_EQ(sp(), -1);
   }
   heap().collect();   // the field keeps the Hash alive
   ASSERT_TRUE(heap().isLiveBlock(hash));
-  EXPECT_EQ(hexAt(call(hashNative, 4, {holder})), "900150983cd24fb0d6963f7d28e17f72");
+  EXPECT_EQ(hexAt(call("Hash", "finish", {holder})), "900150983cd24fb0d6963f7d28e17f72");
   EXPECT_EQ(sp(), 0);
 
-  EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(hashNative, 4, {holder})),
+  EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, call("Hash", "finish", {holder})),
             "InvalidArgumentException: Hash already finished");
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(hashNative, 3, {holder, bytes("x")}));
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call("Hash", "update", {holder, bytes("x")}));
 
   heap().removeRoot(holder);
   heap().collect();
@@ -136,13 +135,13 @@ TEST_F(ObjectNativeTest, HashIncrementalThroughTheObjectsField) {
 }
 
 TEST_F(ObjectNativeTest, HashOneShotAndRefusals) {
-  EXPECT_EQ(hexAt(call(hashNative, 2, {bytes(""), 1})), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+  EXPECT_EQ(hexAt(call("Hash", "digest", {bytes(""), 1})), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(EXPECT_RAISES(ERR_UNSUPPORTED_FEATURE, call(hashNative, 2, {bytes("abc"), 2})),
+  EXPECT_EQ(EXPECT_RAISES(ERR_UNSUPPORTED_FEATURE, call("Hash", "digest", {bytes("abc"), 2})),
             "UnsupportedFeatureException: Unsupported hash algorithm");
   const VMAddr holder = hashHolder();
-  EXPECT_RAISES(ERR_UNSUPPORTED_FEATURE, call(hashNative, 1, {holder, 2}));
+  EXPECT_RAISES(ERR_UNSUPPORTED_FEATURE, call("Hash", "create", {holder, 2}));
   EXPECT_EQ(native::load(holder + 4), 0u);
-  EXPECT_RAISES(ERR_NULL_POINTER, call(hashNative, 4, {holder}));   // no Hash in the field
-  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(hashNative, 5, {})), "VMException: Hash:5");
+  EXPECT_RAISES(ERR_NULL_POINTER, call("Hash", "finish", {holder}));   // no Hash in the field
+  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call("Hash", 5, {})), "VMException: Hash:5");
 }

@@ -4,7 +4,6 @@
 // above it, so the slot address is the reference.
 #include "KeyEvent.h"
 #include "NString.h"
-#include "NativeGroups.h"
 #include "NativeTestSupport.h"
 #include "RangeCheck.h"
 
@@ -23,95 +22,95 @@ QString rangeError(TInt32 base, TInt32 size, TInt32 first, TInt32 count) {
 }  // namespace
 
 TEST_F(ValueNativeTest, PositionAndSizeShareOneOperationSet) {
-  call(positionNative, 3, {0, 0, slot(0), neg(-3), 4});
+  call("Position", "set", {0, 0, slot(0), neg(-3), 4});
   EXPECT_EQ(sp(), 1);
   EXPECT_EQ(at(0), -3);
-  EXPECT_EQ(call(positionNative, 5, {7, 4, slot(0)}), 4u);
+  EXPECT_EQ(call("Position", "y", {7, 4, slot(0)}), 4u);
   EXPECT_EQ(sp(), 2);
 
   // Sizes refuse a negative part and store nothing.
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(sizeNative, 3, {1, 1, slot(0), neg(-3), 4}));
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call("Size", "set", {1, 1, slot(0), neg(-3), 4}));
   EXPECT_EQ(at(0), 1);
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(sizeNative, 7, {1, 1, slot(0), neg(-1)}));
-  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(sizeNative, 10, {})), "VMException: Size: 10");
-  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(positionNative, 0, {})), "VMException: Position: 0");
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call("Size", "setHeight", {1, 1, slot(0), neg(-1)}));
+  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call("Size", 10, {})), "VMException: Size: 10");
+  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call("Position", 0, {})), "VMException: Position: 0");
 }
 
 TEST_F(ValueNativeTest, EqualityComparesWholeValuesBySlots) {
-  EXPECT_EQ(call(positionNative, 8, {1, 2, 1, 2}), 1u);
+  EXPECT_EQ(call("Position", "equals", {1, 2, 1, 2}), 1u);
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(call(rectangleNative, 21, {1, 2, 3, 4, 1, 2, 3, 5}), 1u);
+  EXPECT_EQ(call("Rectangle", "differs", {1, 2, 3, 4, 1, 2, 3, 5}), 1u);
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(call(colorNative, 12, {0xFF00FF00u, 0xFF00FF00u}), 1u);
+  EXPECT_EQ(call("Color", "equals", {0xFF00FF00u, 0xFF00FF00u}), 1u);
   EXPECT_EQ(sp(), 0);
 }
 
 TEST_F(ValueNativeTest, RectangleEdgesAndParts) {
-  call(rectangleNative, 18, {10, 20, 7, 0, slot(0), 10});   // right == x: width 0
+  call("Rectangle", "setRight", {10, 20, 7, 0, slot(0), 10});   // right == x: width 0
   EXPECT_EQ(sp(), 3);
   EXPECT_EQ(at(2), 0);
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(rectangleNative, 18, {10, 20, 7, 0, slot(0), 9}));
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call("Rectangle", "setRight", {10, 20, 7, 0, slot(0), 9}));
   EXPECT_EQ(at(2), 7);
-  call(rectangleNative, 19, {10, 20, 0, 0, slot(0), 25});
+  call("Rectangle", "setBottom", {10, 20, 0, 0, slot(0), 25});
   EXPECT_EQ(at(3), 5);
-  call(rectangleNative, 3, {0, 0, 0, 0, slot(0), 1, 2, neg(-3), 4});   // no sign check as a whole
+  call("Rectangle", "set", {0, 0, 0, 0, slot(0), 1, 2, neg(-3), 4});   // no sign check as a whole
   EXPECT_EQ(at(2), -3);
-  call(rectangleNative, 5, {1, 2, 3, 4, slot(0)});   // the size: two slots
+  call("Rectangle", "size", {1, 2, 3, 4, slot(0)});   // the size: two slots
   EXPECT_EQ(sp(), 5);
   EXPECT_EQ(top(1), 3u);
   EXPECT_EQ(top(), 4u);
-  EXPECT_EQ(call(rectangleNative, 11, {1, 2, 3, 4, slot(0)}), 6u);
+  EXPECT_EQ(call("Rectangle", "bottom", {1, 2, 3, 4, slot(0)}), 6u);
 }
 
 TEST_F(ValueNativeTest, RangeStoresFirstAndCount) {
-  call(rangeNative, 3, {9, 9, slot(0), 2, 5});
+  call("Range", "setFirstLast", {9, 9, slot(0), 2, 5});
   EXPECT_EQ(sp(), 1);
   EXPECT_EQ(at(0), 2);
   EXPECT_EQ(at(1), 4);
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(rangeNative, 3, {9, 9, slot(0), 5, 2}));
-  call(rangeNative, 11, {9, 9, slot(0), 7});
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call("Range", "setFirstLast", {9, 9, slot(0), 5, 2}));
+  call("Range", "setOpen", {9, 9, slot(0), 7});
   EXPECT_EQ(at(0), 7);
   EXPECT_EQ(at(1), -1);
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(rangeNative, 12, {9, 9, slot(0), neg(-1)}));
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call("Range", "setOpenToo", {9, 9, slot(0), neg(-1)}));
 }
 
 TEST_F(ValueNativeTest, ColourComponents) {
-  call(colorNative, 3, {0, slot(0), 255, 0, 0, 255});
+  call("Color", "set", {0, slot(0), 255, 0, 0, 255});
   EXPECT_EQ(sp(), 0);
   EXPECT_EQ(top(), 0xFFFF0000u);
-  colorNative(*state, 14);   // pushes red
+  run("Color", "red");   // pushes red
   EXPECT_EQ(sp(), 1);
   EXPECT_EQ(top(), top(1));
-  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call(colorNative, 3, {0, slot(0), 256, 0, 0, 255}));
-  call(colorNative, 9, {0xFFFF0000u, slot(0), 0x80});   // green
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, call("Color", "set", {0, slot(0), 256, 0, 0, 255}));
+  call("Color", "setGreen", {0xFFFF0000u, slot(0), 0x80});   // green
   EXPECT_EQ(top(), 0xFFFF8000u);
-  EXPECT_EQ(call(colorNative, 7, {0x12345678u, slot(0)}), 0x12u);   // alpha
-  EXPECT_EQ(call(colorNative, 24, {}), 0xFFFF7F00u);   // orange, the last constant
-  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call(colorNative, 25, {})), "VMException: Color: 25");
+  EXPECT_EQ(call("Color", "getAlpha", {0x12345678u, slot(0)}), 0x12u);   // alpha
+  EXPECT_EQ(call("Color", "orange", {}), 0xFFFF7F00u);   // orange, the last constant
+  EXPECT_EQ(EXPECT_RAISES(ERR_VM, call("Color", 25, {})), "VMException: Color: 25");
 }
 
 TEST_F(ValueNativeTest, CharOperations) {
-  EXPECT_EQ(call(charNative, 1, {7, 'A'}), static_cast<TUint32>('a'));
+  EXPECT_EQ(call("Char", "toLower", {7, 'A'}), static_cast<TUint32>('a'));
   EXPECT_EQ(sp(), 0);
-  EXPECT_EQ(call(charNative, 9, {0xFFFFFFFFu}), 65535u);
-  EXPECT_EQ(call(charNative, 4, {0xE9}), 0xC9u);   // e acute
-  EXPECT_EQ(call(charNative, 7, {' '}), 1u);
-  call(charNative, 8, {'x'});
+  EXPECT_EQ(call("Char", "code", {0xFFFFFFFFu}), 65535u);
+  EXPECT_EQ(call("Char", "charToUpper", {0xE9}), 0xC9u);   // e acute
+  EXPECT_EQ(call("Char", "isSpace", {' '}), 1u);
+  call("Char", "toString", {'x'});
   EXPECT_EQ(topString(), "x");
 }
 
 TEST_F(ValueNativeTest, KeyEventFields) {
   const TUint32 event = Nerim::KeyEvent::newInHeap(heap(), 13, 36, 4, NString("Enter"));
-  EXPECT_EQ(call(keyEventNative, 1, {event}), 13u);
-  EXPECT_EQ(call(keyEventNative, 2, {event}), 4u);
-  EXPECT_EQ(call(keyEventNative, 3, {event}), 36u);
-  call(keyEventNative, 4, {event});
+  EXPECT_EQ(call("KeyEvent", "keyCode", {event}), 13u);
+  EXPECT_EQ(call("KeyEvent", "modifiers", {event}), 4u);
+  EXPECT_EQ(call("KeyEvent", "scanCode", {event}), 36u);
+  call("KeyEvent", "text", {event});
   EXPECT_EQ(topString(), "Enter");
   native::stringAt(top()).append('!');   // a copy: the event keeps its text
   EXPECT_EQ(text(native::objectAt<Nerim::KeyEvent>(event).text()), "Enter");
-  EXPECT_RAISES(ERR_NULL_POINTER, call(keyEventNative, 1, {0}));
+  EXPECT_RAISES(ERR_NULL_POINTER, call("KeyEvent", "keyCode", {0}));
   // A cell that holds some other kind of block is refused.
-  EXPECT_RAISES(ERR_RUNTIME, call(keyEventNative, 1, {native::newStringFrom(heap(), NString("k"))}));
+  EXPECT_RAISES(ERR_RUNTIME, call("KeyEvent", "keyCode", {native::newStringFrom(heap(), NString("k"))}));
 }
 
 TEST(RangeCheckTest, ClosesOpenRanges) {

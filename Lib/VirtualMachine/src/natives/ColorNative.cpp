@@ -1,66 +1,75 @@
 // Color group (13): 0xAARRGGBB words, their components and the named colours.
-#include "NativeGroups.h"
 #include "ValueWords.h"
 
 using native::Args;
 
 namespace {
 
-// Pushed by operations 14..24, in this order.
-const TUint32 kNamedColours[] = {
-    0xFFFF0000u,   // red
-    0xFF00FF00u,   // green
-    0xFF0000FFu,   // blue
-    0xFF000000u,   // black
-    0xFFFFFFFFu,   // white
-    0xFF00FFFFu,   // cyan
-    0xFFFF00FFu,   // magenta
-    0xFFFFFF00u,   // yellow
-    0xFF808080u,   // gray
-    0xFF964B00u,   // brown
-    0xFFFF7F00u,   // orange
-};
-
-// Bit positions of red, green, blue and alpha.
-const TUint32 kShift[] = {16, 8, 0, 24};
+// Bit positions of the components.
+enum Shift : TUint32 { RED = 16, GREEN = 8, BLUE = 0, ALPHA = 24 };
+const TUint32 kShift[] = {RED, GREEN, BLUE, ALPHA};
 
 TUint32 component(TInt32 v) {
   if (static_cast<TUint32>(v) >= 256u) raise(ERR_INVALID_ARGUMENT, "Invalid colour component");
   return static_cast<TUint32>(v);
 }
 
+void white(native::Context& cx) {
+  Args a(cx, 1);
+  native::store(a.word(0), 0xFFFFFFFFu);
+  a.noResult();
+}
+
+void set(native::Context& cx) {   // ref, red, green, blue, alpha
+  Args a(cx, 5);
+  TUint32 c = 0;
+  for (TInt32 i = 0; i < 4; ++i) c |= component(a.integer(1 + i)) << kShift[i];
+  native::store(a.word(0), c);
+  a.noResult();
+}
+
+template <Shift S> void get(native::Context& cx) {
+  Args a(cx, 1);
+  a.result((native::load(a.word(0)) >> S) & 0xFFu);
+}
+
+template <Shift S> void put(native::Context& cx) {
+  Args a(cx, 2);
+  const TUint32 v = component(a.integer(1));
+  const VMAddr ref = a.word(0);
+  native::store(ref, (native::load(ref) & ~(0xFFu << S)) | (v << S));
+  a.noResult();
+}
+
+template <TUint32 Colour> void named(native::Context& cx) { native::pushResult(cx, Colour); }
+
+const native::Operation kRows[] = {
+    {1, "init", white, "ref ->"},
+    {2, "copy", native::copyValue<1>, "ref, ref ->"},
+    {3, "set", set, "ref, int, int, int, int ->"},
+    {4, "getRed", get<RED>, "ref -> int"},
+    {5, "getGreen", get<GREEN>, "ref -> int"},
+    {6, "getBlue", get<BLUE>, "ref -> int"},
+    {7, "getAlpha", get<ALPHA>, "ref -> int"},
+    {8, "setRed", put<RED>, "ref, int ->"},
+    {9, "setGreen", put<GREEN>, "ref, int ->"},
+    {10, "setBlue", put<BLUE>, "ref, int ->"},
+    {11, "setAlpha", put<ALPHA>, "ref, int ->"},
+    {12, "equals", native::compareValues<1, true>, "colour, colour -> 1|0"},
+    {13, "differs", native::compareValues<1, false>, "colour, colour -> 1|0"},
+    {14, "red", named<0xFFFF0000u>, "-> colour"},
+    {15, "green", named<0xFF00FF00u>, "-> colour"},
+    {16, "blue", named<0xFF0000FFu>, "-> colour"},
+    {17, "black", named<0xFF000000u>, "-> colour"},
+    {18, "white", named<0xFFFFFFFFu>, "-> colour"},
+    {19, "cyan", named<0xFF00FFFFu>, "-> colour"},
+    {20, "magenta", named<0xFFFF00FFu>, "-> colour"},
+    {21, "yellow", named<0xFFFFFF00u>, "-> colour"},
+    {22, "gray", named<0xFF808080u>, "-> colour"},
+    {23, "brown", named<0xFF964B00u>, "-> colour"},
+    {24, "orange", named<0xFFFF7F00u>, "-> colour"},
+};
+
 }  // namespace
 
-void colorNative(VMState& state, TInt32 op) {
-  switch (op) {
-    case 1: {
-      Args a(state, 1);
-      native::store(a.word(0), 0xFFFFFFFFu);
-      return a.noResult();
-    }
-    case 2: return native::copyValue(state, 1);
-    case 3: {   // red, green, blue, alpha
-      Args a(state, 5);
-      TUint32 c = 0;
-      for (TInt32 i = 0; i < 4; ++i) c |= component(a.integer(1 + i)) << kShift[i];
-      native::store(a.word(0), c);
-      return a.noResult();
-    }
-    case 4: case 5: case 6: case 7: {
-      Args a(state, 1);
-      return a.result((native::load(a.word(0)) >> kShift[op - 4]) & 0xFFu);
-    }
-    case 8: case 9: case 10: case 11: {
-      Args a(state, 2);
-      const TUint32 shift = kShift[op - 8];
-      const TUint32 v = component(a.integer(1));
-      const VMAddr ref = a.word(0);
-      native::store(ref, (native::load(ref) & ~(0xFFu << shift)) | (v << shift));
-      return a.noResult();
-    }
-    case 12: case 13: return native::compareValues(state, 1, op == 12);
-    default:
-      if (op >= 14 && op <= 24) return native::pushResult(state, kNamedColours[op - 14]);
-      native::unknownOperation("Color: ", op);
-  }
-}
+NATIVE_OPERATIONS(colorOperations, kRows);

@@ -3,8 +3,8 @@
 #include "DateTime.h"
 #include "FixedSlots.h"
 #include "NativeHelpers.h"
-#include "NativeGroups.h"
 
+#include <functional>
 #include <new>
 
 using native::Args;
@@ -25,90 +25,86 @@ void storeNew(Args& a, const DateTime& value) {
   a.noResult();
 }
 
-TInt32 field(const DateTime& d, TInt32 op) {   // 7..13
-  switch (op) {
-    case 7: return d.getDay();
-    case 8: return d.getMonth();
-    case 9: return d.getYear();
-    case 10: return d.getHour();
-    case 11: return d.getMinute();
-    case 12: return d.getSecond();
-    default: return d.getTimezone();
-  }
+void now(native::Context& cx) {
+  Args a(cx, 1);
+  storeNew(a, DateTime());
 }
 
-void setField(DateTime& d, TInt32 op, TInt32 v) {   // 14..20
-  switch (op) {
-    case 14: return d.setDay(v);
-    case 15: return d.setMonth(v);
-    case 16: return d.setYear(v);
-    case 17: return d.setHour(v);
-    case 18: return d.setMinute(v);
-    case 19: return d.setSecond(v);
-    default: return d.setTimezone(v);
-  }
+void copy(native::Context& cx) {
+  Args a(cx, 2);
+  storeNew(a, dateAt(a, 1));
 }
 
-bool relation(TInt32 op, TInt32 c) {   // 24..29 on compare()
-  switch (op) {
-    case 24: return c == 0;
-    case 25: return c != 0;
-    case 26: return c < 0;
-    case 27: return c <= 0;
-    case 28: return c > 0;
-    default: return c >= 0;
-  }
+void fromFields(native::Context& cx) {   // dst, then seven integers
+  Args a(cx, 8);
+  storeNew(a, DateTime(a.integer(1), a.integer(2), a.integer(3), a.integer(4), a.integer(5), a.integer(6), a.integer(7)));
 }
+
+template <void (DateTime::*F)(TInt32, TInt32, TInt32, TInt32)> void shift(native::Context& cx) {
+  Args a(cx, 5);
+  (dateAt(a, 0).*F)(a.integer(1), a.integer(2), a.integer(3), a.integer(4));
+  a.noResult();
+}
+
+template <TInt32 (DateTime::*F)() const> void get(native::Context& cx) {
+  Args a(cx, 1);
+  a.result(static_cast<TUint32>((dateAt(a, 0).*F)()));
+}
+
+template <void (DateTime::*F)(TInt32)> void set(native::Context& cx) {
+  Args a(cx, 2);
+  (dateAt(a, 0).*F)(a.integer(1));
+  a.noResult();
+}
+
+void toText(native::Context& cx) {
+  Args a(cx, 1);
+  a.result(native::newStringFrom(a.heap(), dateAt(a, 0).toText()));
+}
+
+template <bool Same> void identity(native::Context& cx) {   // the same date object, or not
+  Args a(cx, 2);
+  const bool same = &dateAt(a, 0) == &dateAt(a, 1);
+  a.result(native::truth(Same ? same : !same));
+}
+
+template <typename Relation> void compare(native::Context& cx) {   // on compare()'s sign
+  Args a(cx, 2);
+  a.result(native::truth(Relation()(dateAt(a, 0).compare(dateAt(a, 1)), 0)));
+}
+
+const native::Operation kRows[] = {
+    {1, "now", now, "dst ->"},
+    {2, "copy", copy, "dst, d ->"},
+    {3, "copyToo", copy, "dst, d ->"},
+    {4, "fromFields", fromFields, "dst, int x7 ->"},
+    {5, "add", shift<&DateTime::add>, "d, days, hours, minutes, seconds ->"},
+    {6, "subtract", shift<&DateTime::subtract>, "d, days, hours, minutes, seconds ->"},
+    {7, "day", get<&DateTime::getDay>, "d -> int"},
+    {8, "month", get<&DateTime::getMonth>, "d -> int"},
+    {9, "year", get<&DateTime::getYear>, "d -> int"},
+    {10, "hour", get<&DateTime::getHour>, "d -> int"},
+    {11, "minute", get<&DateTime::getMinute>, "d -> int"},
+    {12, "second", get<&DateTime::getSecond>, "d -> int"},
+    {13, "timezone", get<&DateTime::getTimezone>, "d -> int"},
+    {14, "setDay", set<&DateTime::setDay>, "d, int ->"},
+    {15, "setMonth", set<&DateTime::setMonth>, "d, int ->"},
+    {16, "setYear", set<&DateTime::setYear>, "d, int ->"},
+    {17, "setHour", set<&DateTime::setHour>, "d, int ->"},
+    {18, "setMinute", set<&DateTime::setMinute>, "d, int ->"},
+    {19, "setSecond", set<&DateTime::setSecond>, "d, int ->"},
+    {20, "setTimezone", set<&DateTime::setTimezone>, "d, int ->"},
+    {21, "toText", toText, "d -> str"},
+    {22, "same", identity<true>, "d, d -> 1|0"},
+    {23, "notSame", identity<false>, "d, d -> 1|0"},
+    {24, "equals", compare<std::equal_to<TInt32>>, "d, d -> 1|0"},
+    {25, "differs", compare<std::not_equal_to<TInt32>>, "d, d -> 1|0"},
+    {26, "before", compare<std::less<TInt32>>, "d, d -> 1|0"},
+    {27, "beforeOrSame", compare<std::less_equal<TInt32>>, "d, d -> 1|0"},
+    {28, "after", compare<std::greater<TInt32>>, "d, d -> 1|0"},
+    {29, "afterOrSame", compare<std::greater_equal<TInt32>>, "d, d -> 1|0"},
+};
 
 }  // namespace
 
-void dateTimeNative(VMState& state, TInt32 op) {
-  switch (op) {
-    case 1: {
-      Args a(state, 1);
-      return storeNew(a, DateTime());
-    }
-    case 2:
-    case 3: {
-      Args a(state, 2);
-      return storeNew(a, dateAt(a, 1));
-    }
-    case 4: {
-      Args a(state, 8);
-      return storeNew(a, DateTime(a.integer(1), a.integer(2), a.integer(3), a.integer(4), a.integer(5), a.integer(6),
-                                  a.integer(7)));
-    }
-    case 5:
-    case 6: {
-      Args a(state, 5);
-      DateTime& d = dateAt(a, 0);
-      if (op == 5) d.add(a.integer(1), a.integer(2), a.integer(3), a.integer(4));
-      else d.subtract(a.integer(1), a.integer(2), a.integer(3), a.integer(4));
-      return a.noResult();
-    }
-    case 7: case 8: case 9: case 10: case 11: case 12: case 13: {
-      Args a(state, 1);
-      return a.result(static_cast<TUint32>(field(dateAt(a, 0), op)));
-    }
-    case 14: case 15: case 16: case 17: case 18: case 19: case 20: {
-      Args a(state, 2);
-      setField(dateAt(a, 0), op, a.integer(1));
-      return a.noResult();
-    }
-    case 21: {
-      Args a(state, 1);
-      return a.result(native::newStringFrom(a.heap(), dateAt(a, 0).toText()));
-    }
-    case 22:
-    case 23: {
-      Args a(state, 2);
-      const bool same = &dateAt(a, 0) == &dateAt(a, 1);
-      return a.result(native::truth(op == 22 ? same : !same));
-    }
-    case 24: case 25: case 26: case 27: case 28: case 29: {
-      Args a(state, 2);
-      return a.result(native::truth(relation(op, dateAt(a, 0).compare(dateAt(a, 1)))));
-    }
-    default: native::unknownOperation("DateTime: ", op);
-  }
-}
+NATIVE_OPERATIONS(dateTimeOperations, kRows);

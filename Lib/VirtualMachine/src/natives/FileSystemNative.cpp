@@ -1,9 +1,7 @@
 // FileSystem group (25): existence tests, listings, create, delete, move
 // and rename, all through the host's file services.
-#include "Errors.h"
 #include "FrameworkServices.h"
 #include "NString.h"
-#include "NativeGroups.h"
 #include "NativeHelpers.h"
 #include "OutputStream.h"
 #include "VectorStore.h"
@@ -22,20 +20,21 @@ void succeeded(bool ok) {
   if (!ok) raise(ERR_IO, "");
 }
 
-void exists(VMState& state, FileSystemServices& host, bool directory) {
-  native::Args a(state, 1);
+template <bool Directory> void exists(native::Context& cx) {
+  native::Args a(cx, 1);
   const NString path = native::stringAt(a.word(0));
-  const bool found = !path.isEmpty() && (directory ? host.directoryExists(path) : host.fileExists(path));
+  FileSystemServices& host = cx.host();
+  const bool found = !path.isEmpty() && (Directory ? host.directoryExists(path) : host.fileExists(path));
   a.result(found ? kTrue : 0);
 }
 
-void listing(VMState& state, FileSystemServices& host, bool directories) {
-  native::Args a(state, 1);
+template <bool Directories> void listing(native::Context& cx) {
+  native::Args a(cx, 1);
   const NString path = native::stringAt(a.word(0));
   Vec<NString> fileNames, directoryNames;
-  succeeded(host.listDirectory(path, fileNames, directoryNames));
-  const Vec<NString>& names = directories ? directoryNames : fileNames;
-  VMHeap& heap = a.heap();
+  succeeded(cx.host().listDirectory(path, fileNames, directoryNames));
+  const Vec<NString>& names = Directories ? directoryNames : fileNames;
+  VMHeap& heap = cx.heap();
   const TUint32 holder = native::newRefVector(0, heap);
   vectors::VectorStore v(native::load(holder), 4);
   for (const NString& n : names) {
@@ -45,48 +44,49 @@ void listing(VMState& state, FileSystemServices& host, bool directories) {
   a.result(holder);
 }
 
+typedef bool (FileSystemServices::*PairOp)(const NString&, const NString&);
+typedef bool (FileSystemServices::*PathOp)(const NString&);
+
 // Source and target names; the messages differ between files and directories.
-void pairOp(VMState& state, bool directories, bool (FileSystemServices::*op)(const NString&, const NString&),
-            FileSystemServices& host) {
-  native::Args a(state, 2);
-  const NString source = nonEmpty(a.word(0), directories ? "Source path is empty" : "Source filename is empty");
-  const NString target = nonEmpty(a.word(1), directories ? "Target path is empty" : "Target filename is empty");
+template <bool Directories, PairOp Op> void pairOp(native::Context& cx) {
+  native::Args a(cx, 2);
+  const NString source = nonEmpty(a.word(0), Directories ? "Source path is empty" : "Source filename is empty");
+  const NString target = nonEmpty(a.word(1), Directories ? "Target path is empty" : "Target filename is empty");
   a.noResult();
-  succeeded((host.*op)(source, target));
+  succeeded((cx.host().*Op)(source, target));
 }
 
-void pathOp(VMState& state, bool (FileSystemServices::*op)(const NString&), FileSystemServices& host) {
-  native::Args a(state, 1);
+template <PathOp Op> void pathOp(native::Context& cx) {
+  native::Args a(cx, 1);
   const NString path = nonEmpty(a.word(0), "Path is empty");
   a.noResult();
-  succeeded((host.*op)(path));
+  succeeded((cx.host().*Op)(path));
 }
 
 // Creates the file or empties it; the stream is not kept.
-void create(VMState& state, FileSystemServices& host) {
-  native::Args a(state, 1);
+void create(native::Context& cx) {
+  native::Args a(cx, 1);
   const NString path = nonEmpty(a.word(0), "Path is empty");
   a.noResult();
-  NERIM::OutputStream* stream = host.openOutputStream(path, 1);
+  NERIM::OutputStream* stream = cx.host().openOutputStream(path, 1);
   if (!stream) raise(ERR_IO, "");
   stream->close();
   delete stream;
 }
 
+const native::Operation kRows[] = {
+    {1, "fileExists", exists<false>, "str -> bool"},
+    {2, "directoryExists", exists<true>, "str -> bool"},
+    {3, "deleteFile", pathOp<&FileSystemServices::deleteFile>, "str ->"},
+    {4, "deleteDirectory", pathOp<&FileSystemServices::deleteDirectory>, "str ->"},
+    {5, "listDirectories", listing<true>, "str -> vector of str"},
+    {6, "listFiles", listing<false>, "str -> vector of str"},
+    {7, "createFile", create, "str ->"},
+    {8, "makePath", pathOp<&FileSystemServices::makePath>, "str ->"},
+    {9, "moveFile", pairOp<false, &FileSystemServices::moveFile>, "str, str ->"},
+    {10, "renameDirectory", pairOp<true, &FileSystemServices::renameDirectory>, "str, str ->"},
+};
+
 }  // namespace
 
-void fileSystemNative(VMState& state, TInt32 op, FrameworkServices& host) {
-  switch (op) {
-    case 1: return exists(state, host, false);
-    case 2: return exists(state, host, true);
-    case 3: return pathOp(state, &FileSystemServices::deleteFile, host);
-    case 4: return pathOp(state, &FileSystemServices::deleteDirectory, host);
-    case 5: return listing(state, host, true);
-    case 6: return listing(state, host, false);
-    case 7: return create(state, host);
-    case 8: return pathOp(state, &FileSystemServices::makePath, host);
-    case 9: return pairOp(state, false, &FileSystemServices::moveFile, host);
-    case 10: return pairOp(state, true, &FileSystemServices::renameDirectory, host);
-    default: native::unknownOperation("FileSystem: ", op);
-  }
-}
+NATIVE_OPERATIONS(fileSystemOperations, kRows);

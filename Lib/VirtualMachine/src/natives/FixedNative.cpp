@@ -1,10 +1,10 @@
 // Fixed group (11): NFixed construction, arithmetic, comparison, text and
 // conversion to whole numbers. f is two slots, fref the address of eight bytes.
-#include "Errors.h"
 #include "FixedSlots.h"
 #include "NRaw.h"
 #include "NString.h"
-#include "NativeGroups.h"
+
+#include <functional>
 
 using native::Args;
 using native::fixedAt;
@@ -12,104 +12,116 @@ using native::fixedResult;
 
 namespace {
 
+typedef NFixed (*Unary)(NFixed);
 typedef NFixed (*Binary)(NFixed, NFixed);
 
-Binary binaryFor(TInt32 op) {   // 7..11 and their in-place forms 12..15
-  switch (op) {
-    case 7: case 12: return NRaw::add;
-    case 8: case 13: return NRaw::subtract;
-    case 9: case 14: return NRaw::multiply;
-    case 10: case 15: return NRaw::divide;
-    default: return NRaw::pow;
-  }
+void load(native::Context& cx) {   // fref -> f
+  Args a(cx, 1);
+  fixedResult(a, native::loadFixed(a.word(0)));
 }
 
-bool compare(TInt32 op, NFixed a, NFixed b) {
-  switch (op) {
-    case 18: return a == b;
-    case 19: return a != b;
-    case 20: return a < b;
-    case 21: return a <= b;
-    case 22: return a > b;
-    default: return a >= b;
-  }
+void fromByte(native::Context& cx) {
+  Args a(cx, 1);
+  fixedResult(a, NFixed::whole(static_cast<TInt8>(a.word(0))));
 }
 
-void inPlace(VMState& state, TInt32 op) {   // 12..15 fref, f
-  Args a(state, 3);
+void fromInt(native::Context& cx) {
+  Args a(cx, 1);
+  fixedResult(a, NFixed::whole(a.integer(0)));
+}
+
+void parse(native::Context& cx) {
+  Args a(cx, 1);
+  fixedResult(a, NRaw::parse(native::stringAt(a.word(0))));
+}
+
+template <Unary F> void unary(native::Context& cx) {   // f -> f
+  Args a(cx, 2);
+  fixedResult(a, F(fixedAt(a, 0)));
+}
+
+template <Binary F> void binary(native::Context& cx) {   // f, f -> f
+  Args a(cx, 4);
+  fixedResult(a, F(fixedAt(a, 0), fixedAt(a, 2)));
+}
+
+template <Binary F> void inPlace(native::Context& cx) {   // fref, f
+  Args a(cx, 3);
   const VMAddr at = a.word(0);
-  native::storeFixed(at, binaryFor(op)(native::loadFixed(at), fixedAt(a, 1)));
+  native::storeFixed(at, F(native::loadFixed(at), fixedAt(a, 1)));
   a.noResult();
 }
 
-void step(VMState& state, TInt32 op) {   // 16, 17 fref
-  Args a(state, 1);
+template <Binary F> void step(native::Context& cx) {   // fref: += or -= 1.0
+  Args a(cx, 1);
   const VMAddr at = a.word(0);
-  const NFixed v = native::loadFixed(at);
-  native::storeFixed(at, op == 16 ? NRaw::add(v, NFixed::ONE()) : NRaw::subtract(v, NFixed::ONE()));
+  native::storeFixed(at, F(native::loadFixed(at), NFixed::ONE()));
   a.noResult();
 }
 
-void text(VMState& state, TInt32 op) {   // 24 fref, digits; 25 fref
-  Args a(state, op == 24 ? 2 : 1);
-  const TInt32 digits = op == 24 ? a.integer(1) : -1;
+template <typename Relation> void compare(native::Context& cx) {   // f, f -> 1|0
+  Args a(cx, 4);
+  a.result(native::truth(Relation()(fixedAt(a, 0), fixedAt(a, 2))));
+}
+
+void text(native::Context& cx, TInt32 arguments, TInt32 digits) {
+  Args a(cx, arguments);
+  if (arguments == 2) digits = a.integer(1);
   a.result(native::newStringFrom(a.heap(), NRaw::toText(native::loadFixed(a.word(0)), digits)));
 }
+void textWithDigits(native::Context& cx) { text(cx, 2, 0); }   // fref, digits
+void defaultText(native::Context& cx) { text(cx, 1, -1); }     // fref
 
-void toWhole(VMState& state, TInt32 op) {   // 26..28 f
-  Args a(state, 2);
-  const NFixed v = fixedAt(a, 0);
-  a.result(static_cast<TUint32>(op == 26 ? NRaw::round(v) : op == 27 ? NRaw::ceiling(v) : NRaw::floor(v)));
+template <TInt32 (*F)(NFixed)> void toWhole(native::Context& cx) {   // f -> int
+  Args a(cx, 2);
+  a.result(static_cast<TUint32>(F(fixedAt(a, 0))));
 }
+
+template <NFixed (*F)()> void constant(native::Context& cx) {
+  Args a(cx, 0);
+  fixedResult(a, F());
+}
+
+void clear(native::Context& cx) {   // fref as a cell reference
+  Args a(cx, 1);
+  native::storeFixed(native::deref(a.word(0)), NFixed());
+  a.noResult();
+}
+
+const native::Operation kRows[] = {
+    {1, "load", load, "fref -> f"},
+    {2, "fromByte", fromByte, "b -> f"},
+    {3, "fromInt", fromInt, "int -> f"},
+    {4, "parse", parse, "str -> f"},
+    {5, "abs", unary<NRaw::abs>, "f -> f"},
+    {6, "negate", unary<NRaw::negate>, "f -> f"},
+    {7, "add", binary<NRaw::add>, "f, f -> f"},
+    {8, "subtract", binary<NRaw::subtract>, "f, f -> f"},
+    {9, "multiply", binary<NRaw::multiply>, "f, f -> f"},
+    {10, "divide", binary<NRaw::divide>, "f, f -> f"},
+    {11, "pow", binary<NRaw::pow>, "f, f -> f"},
+    {12, "addTo", inPlace<NRaw::add>, "fref, f ->"},
+    {13, "subtractFrom", inPlace<NRaw::subtract>, "fref, f ->"},
+    {14, "multiplyBy", inPlace<NRaw::multiply>, "fref, f ->"},
+    {15, "divideBy", inPlace<NRaw::divide>, "fref, f ->"},
+    {16, "increment", step<NRaw::add>, "fref ->"},
+    {17, "decrement", step<NRaw::subtract>, "fref ->"},
+    {18, "equals", compare<std::equal_to<NFixed>>, "f, f -> 1|0"},
+    {19, "differs", compare<std::not_equal_to<NFixed>>, "f, f -> 1|0"},
+    {20, "less", compare<std::less<NFixed>>, "f, f -> 1|0"},
+    {21, "lessOrEqual", compare<std::less_equal<NFixed>>, "f, f -> 1|0"},
+    {22, "greater", compare<std::greater<NFixed>>, "f, f -> 1|0"},
+    {23, "greaterOrEqual", compare<std::greater_equal<NFixed>>, "f, f -> 1|0"},
+    {24, "toTextWithDigits", textWithDigits, "fref, int -> str"},
+    {25, "toText", defaultText, "fref -> str"},
+    {26, "round", toWhole<NRaw::round>, "f -> int"},
+    {27, "ceiling", toWhole<NRaw::ceiling>, "f -> int"},
+    {28, "floor", toWhole<NRaw::floor>, "f -> int"},
+    {29, "min", constant<NFixed::MIN>, "-> f"},
+    {30, "max", constant<NFixed::MAX>, "-> f"},
+    {31, "clear", clear, "fref ->"},
+};
 
 }  // namespace
 
-void fixedNative(VMState& state, TInt32 op) {
-  switch (op) {
-    case 1: {
-      Args a(state, 1);
-      return fixedResult(a, native::loadFixed(a.word(0)));
-    }
-    case 2: {
-      Args a(state, 1);
-      return fixedResult(a, NFixed::whole(static_cast<TInt8>(a.word(0))));
-    }
-    case 3: {
-      Args a(state, 1);
-      return fixedResult(a, NFixed::whole(a.integer(0)));
-    }
-    case 4: {
-      Args a(state, 1);
-      return fixedResult(a, NRaw::parse(native::stringAt(a.word(0))));
-    }
-    case 5:
-    case 6: {
-      Args a(state, 2);
-      const NFixed v = fixedAt(a, 0);
-      return fixedResult(a, op == 5 ? NRaw::abs(v) : NRaw::negate(v));
-    }
-    case 7: case 8: case 9: case 10: case 11: {
-      Args a(state, 4);
-      return fixedResult(a, binaryFor(op)(fixedAt(a, 0), fixedAt(a, 2)));
-    }
-    case 12: case 13: case 14: case 15: return inPlace(state, op);
-    case 16: case 17: return step(state, op);
-    case 18: case 19: case 20: case 21: case 22: case 23: {
-      Args a(state, 4);
-      return a.result(native::truth(compare(op, fixedAt(a, 0), fixedAt(a, 2))));
-    }
-    case 24: case 25: return text(state, op);
-    case 26: case 27: case 28: return toWhole(state, op);
-    case 29:
-    case 30: {
-      Args a(state, 0);
-      return fixedResult(a, op == 29 ? NFixed::MIN() : NFixed::MAX());
-    }
-    case 31: {
-      Args a(state, 1);
-      native::storeFixed(native::deref(a.word(0)), NFixed());
-      return a.noResult();
-    }
-    default: native::unknownOperation("Fixed: ", op);
-  }
-}
+NATIVE_OPERATIONS(fixedOperations, kRows);

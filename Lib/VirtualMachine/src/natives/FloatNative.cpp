@@ -1,10 +1,10 @@
 // Float group (36): IEEE singles in one slot. Operation 0 converts an NFixed.
 #include "FixedSlots.h"
 #include "NRaw.h"
-#include "NativeGroups.h"
 
 #include <QString>
 #include <cstring>
+#include <functional>
 
 using native::Args;
 
@@ -21,58 +21,60 @@ TUint32 bitsOf(float f) {
   return bits;
 }
 
-float arithmetic(TInt32 op, float a, float b) {   // 1..4 and the in-place 6..9
-  switch (op) {
-    case 1: case 6: return a + b;
-    case 2: case 7: return a - b;
-    case 3: case 8: return a * b;
-    default: return a / b;
-  }
+void fromFixed(native::Context& cx) {   // f -> float
+  Args a(cx, 2);
+  a.result(bitsOf(static_cast<float>(NRaw::toDouble(native::fixedAt(a, 0)))));
 }
 
-bool compare(TInt32 op, float a, float b) {
-  switch (op) {
-    case 11: return a == b;
-    case 12: return a != b;
-    case 13: return a < b;
-    case 14: return a <= b;
-    case 15: return a > b;
-    default: return a >= b;
-  }
+template <typename Op> void arithmetic(native::Context& cx) {   // float, float -> float
+  Args a(cx, 2);
+  a.result(bitsOf(Op()(floatOf(a.word(0)), floatOf(a.word(1)))));
 }
+
+void negate(native::Context& cx) {
+  Args a(cx, 1);
+  a.result(bitsOf(-floatOf(a.word(0))));
+}
+
+template <typename Op> void inPlace(native::Context& cx) {   // address of a float, float
+  Args a(cx, 2);
+  const VMAddr at = a.word(0);
+  native::store(at, bitsOf(Op()(floatOf(native::load(at)), floatOf(a.word(1)))));
+  a.noResult();
+}
+
+void toText(native::Context& cx) {
+  Args a(cx, 1);
+  QString text;
+  text.setNum(floatOf(a.word(0)), 'g', 6);
+  a.result(native::newStringFrom(a.heap(), text));
+}
+
+template <typename Relation> void compare(native::Context& cx) {   // float, float -> 1|0
+  Args a(cx, 2);
+  a.result(native::truth(Relation()(floatOf(a.word(0)), floatOf(a.word(1)))));
+}
+
+const native::Operation kRows[] = {
+    {0, "fromFixed", fromFixed, "f -> float"},
+    {1, "add", arithmetic<std::plus<float>>, "float, float -> float"},
+    {2, "subtract", arithmetic<std::minus<float>>, "float, float -> float"},
+    {3, "multiply", arithmetic<std::multiplies<float>>, "float, float -> float"},
+    {4, "divide", arithmetic<std::divides<float>>, "float, float -> float"},
+    {5, "negate", negate, "float -> float"},
+    {6, "addTo", inPlace<std::plus<float>>, "ref, float ->"},
+    {7, "subtractFrom", inPlace<std::minus<float>>, "ref, float ->"},
+    {8, "multiplyBy", inPlace<std::multiplies<float>>, "ref, float ->"},
+    {9, "divideBy", inPlace<std::divides<float>>, "ref, float ->"},
+    {10, "toText", toText, "float -> str"},
+    {11, "equals", compare<std::equal_to<float>>, "float, float -> 1|0"},
+    {12, "differs", compare<std::not_equal_to<float>>, "float, float -> 1|0"},
+    {13, "less", compare<std::less<float>>, "float, float -> 1|0"},
+    {14, "lessOrEqual", compare<std::less_equal<float>>, "float, float -> 1|0"},
+    {15, "greater", compare<std::greater<float>>, "float, float -> 1|0"},
+    {16, "greaterOrEqual", compare<std::greater_equal<float>>, "float, float -> 1|0"},
+};
 
 }  // namespace
 
-void floatNative(VMState& state, TInt32 op) {
-  switch (op) {
-    case 0: {
-      Args a(state, 2);
-      return a.result(bitsOf(static_cast<float>(NRaw::toDouble(native::fixedAt(a, 0)))));
-    }
-    case 1: case 2: case 3: case 4: {
-      Args a(state, 2);
-      return a.result(bitsOf(arithmetic(op, floatOf(a.word(0)), floatOf(a.word(1)))));
-    }
-    case 5: {
-      Args a(state, 1);
-      return a.result(bitsOf(-floatOf(a.word(0))));
-    }
-    case 6: case 7: case 8: case 9: {
-      Args a(state, 2);
-      const VMAddr at = a.word(0);
-      native::store(at, bitsOf(arithmetic(op, floatOf(native::load(at)), floatOf(a.word(1)))));
-      return a.noResult();
-    }
-    case 10: {
-      Args a(state, 1);
-      QString text;
-      text.setNum(floatOf(a.word(0)), 'g', 6);
-      return a.result(native::newStringFrom(a.heap(), text));
-    }
-    case 11: case 12: case 13: case 14: case 15: case 16: {
-      Args a(state, 2);
-      return a.result(native::truth(compare(op, floatOf(a.word(0)), floatOf(a.word(1)))));
-    }
-    default: native::unknownOperation("Float: ", op);
-  }
-}
+NATIVE_OPERATIONS(floatOperations, kRows);

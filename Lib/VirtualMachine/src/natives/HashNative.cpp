@@ -2,7 +2,6 @@
 // through a Hash object held in the first field of a bytecode object.
 #include "Hash.h"
 #include "NativeHelpers.h"
-#include "NativeGroups.h"
 #include "VectorStore.h"
 
 #include <memory>
@@ -32,8 +31,8 @@ TUint32 finish(Args& a, HashDigest& digest) {
   return vectors::newVectorCell(a.heap(), 1, false, out.data(), n, vectors::capacityAfterAppends(n));
 }
 
-void create(VMState& state) {   // 1 hash object, algorithm
-  Args a(state, 2);
+void create(native::Context& cx) {   // hash object, algorithm
+  Args a(cx, 2);
   const VMAddr field = native::deref(a.word(0)) + kFirstField;
   vmOpenChecked(field, 4);
   std::unique_ptr<HashDigest> digest(new HashDigest(a.integer(1)));
@@ -43,26 +42,31 @@ void create(VMState& state) {   // 1 hash object, algorithm
   a.noResult();
 }
 
+void digestOf(native::Context& cx) {   // bytes, algorithm
+  Args a(cx, 2);
+  HashDigest digest(a.integer(1));
+  feed(digest, a.word(0));
+  a.result(finish(a, digest));
+}
+
+void update(native::Context& cx) {
+  Args a(cx, 2);
+  feed(digestAt(a, 0), a.word(1));
+  a.noResult();
+}
+
+void finalDigest(native::Context& cx) {
+  Args a(cx, 1);
+  a.result(finish(a, digestAt(a, 0)));
+}
+
+const native::Operation kRows[] = {
+    {1, "create", create, "hash, algorithm ->"},
+    {2, "digest", digestOf, "bytes, algorithm -> bytes"},
+    {3, "update", update, "hash, bytes ->"},
+    {4, "finish", finalDigest, "hash -> bytes"},
+};
+
 }  // namespace
 
-void hashNative(VMState& state, TInt32 op) {
-  switch (op) {
-    case 1: return create(state);
-    case 2: {   // bytes, algorithm
-      Args a(state, 2);
-      HashDigest digest(a.integer(1));
-      feed(digest, a.word(0));
-      return a.result(finish(a, digest));
-    }
-    case 3: {
-      Args a(state, 2);
-      feed(digestAt(a, 0), a.word(1));
-      return a.noResult();
-    }
-    case 4: {
-      Args a(state, 1);
-      return a.result(finish(a, digestAt(a, 0)));
-    }
-    default: native::unknownOperation("Hash:", op);
-  }
-}
+NATIVE_OPERATIONS(hashOperations, kRows);

@@ -1,8 +1,6 @@
 // InputStream group (23): close, open test and reading bytes of a
 // reader's stream.
-#include "Errors.h"
 #include "InputStream.h"
-#include "NativeGroups.h"
 #include "NativeHelpers.h"
 #include "StreamHolder.h"
 #include "VectorStore.h"
@@ -16,8 +14,20 @@ NERIM::InputStream* streamOf(TUint32 reader) {
   return holder ? StreamHolder::getInputStream(holder) : nullptr;
 }
 
-void read(VMState& state) {
-  native::Args a(state, 2);
+void close(native::Context& cx) {
+  native::Args a(cx, 1);
+  if (NERIM::InputStream* stream = streamOf(a.word(0))) stream->close();
+  a.noResult();
+}
+
+void isOpen(native::Context& cx) {
+  native::Args a(cx, 1);
+  NERIM::InputStream* stream = streamOf(a.word(0));
+  a.result(stream && stream->isOpen() ? static_cast<TUint32>(-1) : 0);
+}
+
+void read(native::Context& cx) {
+  native::Args a(cx, 2);
   const TInt32 count = a.integer(1);
   if (count < 0) raise(ERR_INVALID_ARGUMENT, "The number of bytes should be non-negative");
   NERIM::InputStream* stream = streamOf(a.word(0));
@@ -26,27 +36,18 @@ void read(VMState& state) {
   if (count > stream->size() - stream->position()) raise(ERR_IO, "");
   std::vector<TUint8> bytes(static_cast<size_t>(count));
   if (count > 0 && !stream->read(bytes.data(), count)) raise(ERR_IO, "");
-  const TUint32 cell = vectors::newVectorCell(state.heap, 1, false, bytes.data(), count);
+  const TUint32 cell = vectors::newVectorCell(cx.heap(), 1, false, bytes.data(), count);
   const vectors::VectorStore vec(native::load(cell), 1);
   VM_ASSERT(count == vec.count());
   a.result(cell);
 }
 
+const native::Operation kRows[] = {
+    {1, "close", close, "reader ->"},
+    {2, "isOpen", isOpen, "reader -> bool"},
+    {3, "read", read, "reader, int -> bytes"},
+};
+
 }  // namespace
 
-void inputStreamNative(VMState& state, TInt32 op) {
-  switch (op) {
-    case 1: {
-      native::Args a(state, 1);
-      if (NERIM::InputStream* stream = streamOf(a.word(0))) stream->close();
-      return a.noResult();
-    }
-    case 2: {
-      native::Args a(state, 1);
-      NERIM::InputStream* stream = streamOf(a.word(0));
-      return a.result(stream && stream->isOpen() ? static_cast<TUint32>(-1) : 0);
-    }
-    case 3: return read(state);
-    default: native::unknownOperation("InputStream: ", op);
-  }
-}
+NATIVE_OPERATIONS(inputStreamOperations, kRows);

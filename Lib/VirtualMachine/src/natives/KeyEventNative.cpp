@@ -2,7 +2,6 @@
 #include "KeyEvent.h"
 
 #include "NativeHelpers.h"
-#include "NativeGroups.h"
 
 #include <new>
 
@@ -20,14 +19,27 @@ TUint32 KeyEvent::newInHeap(VMHeap& heap, TInt32 keyCode, TInt32 scanCode, TInt3
 
 }  // namespace Nerim
 
-void keyEventNative(VMState& state, TInt32 op) {
-  if (op < 1 || op > 4) native::unknownOperation("KeyEvent: ", op);
-  Args a(state, 1);
-  const Nerim::KeyEvent& e = native::objectAt<Nerim::KeyEvent>(a.word(0));
-  switch (op) {
-    case 1: return a.result(static_cast<TUint32>(e.keyCode()));
-    case 2: return a.result(static_cast<TUint32>(e.modifiers()));
-    case 3: return a.result(static_cast<TUint32>(e.scanCode()));
-    default: return a.result(native::newStringFrom(a.heap(), e.text()));
-  }
+namespace {
+
+const Nerim::KeyEvent& eventOf(const Args& a) { return native::objectAt<Nerim::KeyEvent>(a.word(0)); }
+
+template <TInt32 (Nerim::KeyEvent::*Field)() const> void field(native::Context& cx) {
+  Args a(cx, 1);
+  a.result(static_cast<TUint32>((eventOf(a).*Field)()));
 }
+
+void text(native::Context& cx) {
+  Args a(cx, 1);
+  a.result(native::newStringFrom(a.heap(), eventOf(a).text()));
+}
+
+const native::Operation kRows[] = {
+    {1, "keyCode", field<&Nerim::KeyEvent::keyCode>, "event -> int"},
+    {2, "modifiers", field<&Nerim::KeyEvent::modifiers>, "event -> int"},
+    {3, "scanCode", field<&Nerim::KeyEvent::scanCode>, "event -> int"},
+    {4, "text", text, "event -> str"},
+};
+
+}  // namespace
+
+NATIVE_OPERATIONS(keyEventOperations, kRows);

@@ -1,12 +1,11 @@
 // Long group (12): 64-bit integers held in 8-byte leaf blocks. Arithmetic
 // wraps; the value forms allocate a new block, the assign forms write into
 // the first argument's block.
-#include "Errors.h"
 #include "FixedSlots.h"
 #include "NString.h"
-#include "NativeGroups.h"
 
 #include <cstring>
+#include <functional>
 
 using native::Args;
 
@@ -41,94 +40,119 @@ TInt64 shiftRight(TInt64 a, TInt64 count) {
   return n >= 64 ? (a < 0 ? -1 : 0) : a >> n;
 }
 
-// The binary operation of a value form (5..9, 24..28) or an assign form
-// (13..17, 29..33).
-TInt64 binary(TInt32 op, TInt64 a, TInt64 b) {
-  switch (op) {
-    case 5: case 13: return wrap(static_cast<TUint64>(a) + static_cast<TUint64>(b));
-    case 6: case 14: return wrap(static_cast<TUint64>(a) - static_cast<TUint64>(b));
-    case 7: case 15: return wrap(static_cast<TUint64>(a) * static_cast<TUint64>(b));
-    case 8: case 16:
-      checkDivisor(b);
-      return b == -1 ? wrap(0 - static_cast<TUint64>(a)) : a / b;
-    case 9: case 17:
-      checkDivisor(b);
-      return b == -1 ? 0 : a % b;
-    case 24: case 29: return a & b;
-    case 25: case 30: return a | b;
-    case 26: case 31: return a ^ b;
-    case 27: case 32: return shiftLeft(a, b);
-    default: return shiftRight(a, b);
-  }
+TInt64 add(TInt64 a, TInt64 b) { return wrap(static_cast<TUint64>(a) + static_cast<TUint64>(b)); }
+TInt64 subtract(TInt64 a, TInt64 b) { return wrap(static_cast<TUint64>(a) - static_cast<TUint64>(b)); }
+TInt64 multiply(TInt64 a, TInt64 b) { return wrap(static_cast<TUint64>(a) * static_cast<TUint64>(b)); }
+TInt64 divide(TInt64 a, TInt64 b) {
+  checkDivisor(b);
+  return b == -1 ? wrap(0 - static_cast<TUint64>(a)) : a / b;
+}
+TInt64 remainder(TInt64 a, TInt64 b) {
+  checkDivisor(b);
+  return b == -1 ? 0 : a % b;
+}
+TInt64 bitAnd(TInt64 a, TInt64 b) { return a & b; }
+TInt64 bitOr(TInt64 a, TInt64 b) { return a | b; }
+TInt64 bitXor(TInt64 a, TInt64 b) { return a ^ b; }
+
+typedef TInt64 (*Binary)(TInt64, TInt64);
+
+template <Binary F> void valueForm(native::Context& cx) {   // l, l -> new l
+  Args a(cx, 2);
+  a.result(newLong(a.heap(), F(loadLong(a.word(0)), loadLong(a.word(1)))));
 }
 
-bool compare(TInt32 op, TInt64 a, TInt64 b) {
-  switch (op) {
-    case 18: return a == b;
-    case 19: return a < b;
-    case 20: return a <= b;
-    case 21: return a != b;
-    case 22: return a > b;
-    default: return a >= b;
-  }
-}
-
-void valueForm(VMState& state, TInt32 op) {
-  Args a(state, 2);
-  a.result(newLong(a.heap(), binary(op, loadLong(a.word(0)), loadLong(a.word(1)))));
-}
-
-void assignForm(VMState& state, TInt32 op) {
-  Args a(state, 2);
+template <Binary F> void assignForm(native::Context& cx) {   // l, l: into the first block
+  Args a(cx, 2);
   const TInt64 b = loadLong(a.word(1));
-  storeLong(a.word(0), binary(op, loadLong(a.word(0)), b));
+  storeLong(a.word(0), F(loadLong(a.word(0)), b));
   a.noResult();
 }
 
-void unary(VMState& state, TInt32 op) {   // 1, 11, 12
-  Args a(state, 1);
-  const TInt64 v = op == 1 ? 0 : loadLong(a.word(0));
-  storeLong(a.word(0), op == 1 ? 0 : wrap(static_cast<TUint64>(v) + (op == 11 ? 1u : ~TUint64(0))));
+template <typename Relation> void compare(native::Context& cx) {   // l, l -> 1|0
+  Args a(cx, 2);
+  a.result(native::truth(Relation()(loadLong(a.word(0)), loadLong(a.word(1)))));
+}
+
+void clear(native::Context& cx) {
+  Args a(cx, 1);
+  storeLong(a.word(0), 0);
   a.noResult();
 }
+
+template <TInt64 Delta> void step(native::Context& cx) {
+  Args a(cx, 1);
+  storeLong(a.word(0), wrap(static_cast<TUint64>(loadLong(a.word(0))) + static_cast<TUint64>(Delta)));
+  a.noResult();
+}
+
+void copy(native::Context& cx) {
+  Args a(cx, 2);
+  storeLong(a.word(0), loadLong(a.word(1)));
+  a.noResult();
+}
+
+void negate(native::Context& cx) {
+  Args a(cx, 1);
+  a.result(newLong(a.heap(), wrap(0 - static_cast<TUint64>(loadLong(a.word(0))))));
+}
+
+void toText(native::Context& cx) {
+  Args a(cx, 1);
+  a.result(native::newStringFrom(a.heap(), NString::number(loadLong(a.word(0)))));
+}
+
+void low(native::Context& cx) {
+  Args a(cx, 1);
+  a.result(static_cast<TUint32>(static_cast<TUint64>(loadLong(a.word(0)))));
+}
+
+void fromInt(native::Context& cx) {
+  Args a(cx, 1);
+  a.result(newLong(a.heap(), a.integer(0)));
+}
+
+const native::Operation kRows[] = {
+    {1, "clear", clear, "l ->"},
+    {2, "assign", copy, "l, l ->"},
+    {3, "set", copy, "l, l ->"},
+    {4, "reserved4", native::reserved, "(reserved)"},
+    {5, "add", valueForm<add>, "l, l -> l"},
+    {6, "subtract", valueForm<subtract>, "l, l -> l"},
+    {7, "multiply", valueForm<multiply>, "l, l -> l"},
+    {8, "divide", valueForm<divide>, "l, l -> l"},
+    {9, "remainder", valueForm<remainder>, "l, l -> l"},
+    {10, "negate", negate, "l -> l"},
+    {11, "increment", step<1>, "l ->"},
+    {12, "decrement", step<-1>, "l ->"},
+    {13, "addTo", assignForm<add>, "l, l ->"},
+    {14, "subtractFrom", assignForm<subtract>, "l, l ->"},
+    {15, "multiplyBy", assignForm<multiply>, "l, l ->"},
+    {16, "divideBy", assignForm<divide>, "l, l ->"},
+    {17, "remainderBy", assignForm<remainder>, "l, l ->"},
+    {18, "equals", compare<std::equal_to<TInt64>>, "l, l -> 1|0"},
+    {19, "less", compare<std::less<TInt64>>, "l, l -> 1|0"},
+    {20, "lessOrEqual", compare<std::less_equal<TInt64>>, "l, l -> 1|0"},
+    {21, "differs", compare<std::not_equal_to<TInt64>>, "l, l -> 1|0"},
+    {22, "greater", compare<std::greater<TInt64>>, "l, l -> 1|0"},
+    {23, "greaterOrEqual", compare<std::greater_equal<TInt64>>, "l, l -> 1|0"},
+    {24, "and", valueForm<bitAnd>, "l, l -> l"},
+    {25, "or", valueForm<bitOr>, "l, l -> l"},
+    {26, "xor", valueForm<bitXor>, "l, l -> l"},
+    {27, "shiftLeft", valueForm<shiftLeft>, "l, l -> l"},
+    {28, "shiftRight", valueForm<shiftRight>, "l, l -> l"},
+    {29, "andWith", assignForm<bitAnd>, "l, l ->"},
+    {30, "orWith", assignForm<bitOr>, "l, l ->"},
+    {31, "xorWith", assignForm<bitXor>, "l, l ->"},
+    {32, "shiftLeftBy", assignForm<shiftLeft>, "l, l ->"},
+    {33, "shiftRightBy", assignForm<shiftRight>, "l, l ->"},
+    {34, "toText", toText, "l -> str"},
+    {35, "nothing35", native::nothing, "->"},
+    {36, "nothing36", native::nothing, "->"},
+    {37, "low", low, "l -> int"},
+    {38, "fromInt", fromInt, "int -> l"},
+};
 
 }  // namespace
 
-void longNative(VMState& state, TInt32 op) {
-  switch (op) {
-    case 1: case 11: case 12: return unary(state, op);
-    case 2:
-    case 3: {
-      Args a(state, 2);
-      storeLong(a.word(0), loadLong(a.word(1)));
-      return a.noResult();
-    }
-    case 4: native::reservedOperation();
-    case 5: case 6: case 7: case 8: case 9:
-    case 24: case 25: case 26: case 27: case 28: return valueForm(state, op);
-    case 10: {
-      Args a(state, 1);
-      return a.result(newLong(a.heap(), wrap(0 - static_cast<TUint64>(loadLong(a.word(0))))));
-    }
-    case 13: case 14: case 15: case 16: case 17:
-    case 29: case 30: case 31: case 32: case 33: return assignForm(state, op);
-    case 18: case 19: case 20: case 21: case 22: case 23: {
-      Args a(state, 2);
-      return a.result(native::truth(compare(op, loadLong(a.word(0)), loadLong(a.word(1)))));
-    }
-    case 34: {
-      Args a(state, 1);
-      return a.result(native::newStringFrom(a.heap(), NString::number(loadLong(a.word(0)))));
-    }
-    case 35: case 36: return;
-    case 37: {
-      Args a(state, 1);
-      return a.result(static_cast<TUint32>(static_cast<TUint64>(loadLong(a.word(0)))));
-    }
-    case 38: {
-      Args a(state, 1);
-      return a.result(newLong(a.heap(), a.integer(0)));
-    }
-    default: native::unknownOperation("Long: ", op);
-  }
-}
+NATIVE_OPERATIONS(longOperations, kRows);

@@ -1,9 +1,7 @@
 // Math group (26): functions of NFixed values through double precision,
 // angle conversion, random numbers, minimum and maximum, constants.
-#include "Errors.h"
 #include "FixedSlots.h"
 #include "NRaw.h"
-#include "NativeGroups.h"
 #include "RandomGenerator.h"
 
 #include <algorithm>
@@ -22,23 +20,15 @@ const NFixed kFullCircle = NFixed::whole(360);
 
 [[noreturn]] void domainError() { raise(ERR_MATH, "Argument out of range"); }
 
-NFixed function(TInt32 op, NFixed x) {
-  const double d = NRaw::toDouble(x);
-  switch (op) {
-    case 1: return NRaw::fromDouble(std::sin(d));
-    case 2: return NRaw::fromDouble(std::cos(d));
-    case 3: return NRaw::fromDouble(std::tan(d));
-    case 4: return NRaw::fromDouble(std::asin(d));
-    case 5: return NRaw::fromDouble(std::acos(d));
-    case 6: return NRaw::fromDouble(std::atan(d));
-    case 9:
-      if (x.negative()) domainError();
-      return NRaw::fromDouble(std::sqrt(d));
-    default:
-      if (x.raw <= 0) domainError();
-      return NRaw::fromDouble(std::log(d));
-  }
+// f -> f through double precision; Check refuses arguments outside the domain.
+template <double (*F)(double), bool (*Check)(NFixed)> void real(native::Context& cx) {
+  Args a(cx, 2);
+  const NFixed x = fixedAt(a, 0);
+  if (Check && !Check(x)) domainError();
+  fixedResult(a, NRaw::fromDouble(F(NRaw::toDouble(x))));
 }
+bool notNegative(NFixed x) { return !x.negative(); }
+bool positive(NFixed x) { return x.raw > 0; }
 
 NFixed toDegrees(NFixed x) {
   NFixed m = NRaw::abs(x);
@@ -83,55 +73,70 @@ NFixed randomFixed(TUint8* generator, NFixed a, NFixed b) {
   return randomIn(generator, lo, NFixed());
 }
 
-TInt32 byteAt(const Args& a, TInt32 i) { return static_cast<TInt8>(a.word(i)); }
+template <NFixed (*F)(NFixed)> void convert(native::Context& cx) {   // f -> f
+  Args a(cx, 2);
+  fixedResult(a, F(fixedAt(a, 0)));
+}
+
+void logarithmTo(native::Context& cx) {   // f, base -> f
+  Args a(cx, 4);
+  fixedResult(a, logarithm(fixedAt(a, 0), fixedAt(a, 2)));
+}
+
+void randomInt(native::Context& cx) {   // int, int -> int
+  Args a(cx, 2);
+  a.result(static_cast<TUint32>(randomInteger(cx.randomState, a.integer(0), a.integer(1))));
+}
+
+void randomFixedValue(native::Context& cx) {   // f, f -> f
+  Args a(cx, 4);
+  fixedResult(a, randomFixed(cx.randomState, fixedAt(a, 0), fixedAt(a, 2)));
+}
+
+// Min and max of two bytes (sign-extended), integers or fixed values.
+template <const TInt32& (*F)(const TInt32&, const TInt32&)> void ofBytes(native::Context& cx) {
+  Args a(cx, 2);
+  a.result(static_cast<TUint32>(F(static_cast<TInt8>(a.word(0)), static_cast<TInt8>(a.word(1)))));
+}
+template <const TInt32& (*F)(const TInt32&, const TInt32&)> void ofInts(native::Context& cx) {
+  Args a(cx, 2);
+  a.result(static_cast<TUint32>(F(a.integer(0), a.integer(1))));
+}
+template <const NFixed& (*F)(const NFixed&, const NFixed&)> void ofFixed(native::Context& cx) {
+  Args a(cx, 4);
+  fixedResult(a, F(fixedAt(a, 0), fixedAt(a, 2)));
+}
+
+template <NFixed (*F)()> void constant(native::Context& cx) {
+  Args a(cx, 0);
+  fixedResult(a, F());
+}
+
+const native::Operation kRows[] = {
+    {1, "sin", real<std::sin, nullptr>, "f -> f"},
+    {2, "cos", real<std::cos, nullptr>, "f -> f"},
+    {3, "tan", real<std::tan, nullptr>, "f -> f"},
+    {4, "asin", real<std::asin, nullptr>, "f -> f"},
+    {5, "acos", real<std::acos, nullptr>, "f -> f"},
+    {6, "atan", real<std::atan, nullptr>, "f -> f"},
+    {7, "toDegrees", convert<toDegrees>, "f -> f"},
+    {8, "toRadians", convert<toRadians>, "f -> f"},
+    {9, "sqrt", real<std::sqrt, notNegative>, "f -> f"},
+    {10, "log", logarithmTo, "f, f -> f"},
+    {11, "ln", real<std::log, positive>, "f -> f"},
+    {12, "randomInt", randomInt, "int, int -> int"},
+    {13, "random", randomFixedValue, "f, f -> f"},
+    {14, "minByte", ofBytes<std::min<TInt32>>, "b, b -> int"},
+    {15, "minInt", ofInts<std::min<TInt32>>, "int, int -> int"},
+    {16, "min", ofFixed<std::min<NFixed>>, "f, f -> f"},
+    {17, "maxByte", ofBytes<std::max<TInt32>>, "b, b -> int"},
+    {18, "maxInt", ofInts<std::max<TInt32>>, "int, int -> int"},
+    {19, "max", ofFixed<std::max<NFixed>>, "f, f -> f"},
+    {20, "e", constant<NFixed::E>, "-> f"},
+    {21, "pi", constant<NFixed::PI>, "-> f"},
+    {22, "epsilon", constant<NFixed::EPSILON>, "-> f"},
+};
 
 }  // namespace
 
-void mathNative(VMState& state, TInt32 op, TUint8* randomState) {
-  switch (op) {
-    case 1: case 2: case 3: case 4: case 5: case 6: case 9: case 11: {
-      Args a(state, 2);
-      return fixedResult(a, function(op, fixedAt(a, 0)));
-    }
-    case 7:
-    case 8: {
-      Args a(state, 2);
-      return fixedResult(a, op == 7 ? toDegrees(fixedAt(a, 0)) : toRadians(fixedAt(a, 0)));
-    }
-    case 10: {
-      Args a(state, 4);
-      return fixedResult(a, logarithm(fixedAt(a, 0), fixedAt(a, 2)));
-    }
-    case 12: {
-      Args a(state, 2);
-      return a.result(static_cast<TUint32>(randomInteger(randomState, a.integer(0), a.integer(1))));
-    }
-    case 13: {
-      Args a(state, 4);
-      return fixedResult(a, randomFixed(randomState, fixedAt(a, 0), fixedAt(a, 2)));
-    }
-    case 14:
-    case 17: {
-      Args a(state, 2);
-      const TInt32 x = byteAt(a, 0), y = byteAt(a, 1);
-      return a.result(static_cast<TUint32>(op == 14 ? std::min(x, y) : std::max(x, y)));
-    }
-    case 15:
-    case 18: {
-      Args a(state, 2);
-      const TInt32 x = a.integer(0), y = a.integer(1);
-      return a.result(static_cast<TUint32>(op == 15 ? std::min(x, y) : std::max(x, y)));
-    }
-    case 16:
-    case 19: {
-      Args a(state, 4);
-      const NFixed x = fixedAt(a, 0), y = fixedAt(a, 2);
-      return fixedResult(a, op == 16 ? std::min(x, y) : std::max(x, y));
-    }
-    case 20: case 21: case 22: {
-      Args a(state, 0);
-      return fixedResult(a, op == 20 ? NFixed::E() : op == 21 ? NFixed::PI() : NFixed::EPSILON());
-    }
-    default: native::unknownOperation("Math: ", op);
-  }
-}
+NATIVE_OPERATIONS(mathOperations, kRows);

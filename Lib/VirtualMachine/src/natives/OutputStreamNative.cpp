@@ -1,7 +1,5 @@
 // OutputStream group (21): close, open test and writing bytes to a
 // writer's stream.
-#include "Errors.h"
-#include "NativeGroups.h"
 #include "NativeHelpers.h"
 #include "OutputStream.h"
 #include "RangeCheck.h"
@@ -31,39 +29,46 @@ void write(NERIM::OutputStream* stream, const vectors::VectorStore& bytes, TInt3
   if (!stream || !stream->write(bytes.at(first), count)) raise(ERR_IO, "");
 }
 
+void close(native::Context& cx) {
+  native::Args a(cx, 1);
+  if (NERIM::OutputStream* stream = streamOf(a.word(0))) stream->close();
+  a.noResult();
+}
+
+void isOpen(native::Context& cx) {
+  native::Args a(cx, 1);
+  NERIM::OutputStream* stream = streamOf(a.word(0));
+  a.result(stream && stream->isOpen() ? static_cast<TUint32>(-1) : 0);
+}
+
+void writeAll(native::Context& cx) {
+  native::Args a(cx, 2);
+  StreamHolder& holder = openedHolder(a.word(0));
+  const vectors::VectorStore bytes(native::derefCell(a.word(1)), 1);
+  write(StreamHolder::getOutputStream(&holder), bytes, 0, bytes.count());
+  a.noResult();
+}
+
+void writeRange(native::Context& cx) {
+  native::Args a(cx, 4);
+  StreamHolder& holder = openedHolder(a.word(0));
+  TInt32 first = a.integer(1);
+  TInt32 count = a.integer(2);
+  const vectors::VectorStore bytes(native::derefCell(a.word(3)), 1);
+  checkRange(0, bytes.count(), first, count);
+  NERIM::OutputStream* stream = StreamHolder::getOutputStream(&holder);
+  if (!stream || !stream->isOpen()) raise(ERR_IO, "File is not open");
+  write(stream, bytes, first, count);
+  a.noResult();
+}
+
+const native::Operation kRows[] = {
+    {1, "close", close, "writer ->"},
+    {2, "isOpen", isOpen, "writer -> bool"},
+    {3, "write", writeAll, "writer, bytes ->"},
+    {4, "writeRange", writeRange, "writer, range, bytes ->"},
+};
+
 }  // namespace
 
-void outputStreamNative(VMState& state, TInt32 op) {
-  switch (op) {
-    case 1: {
-      native::Args a(state, 1);
-      if (NERIM::OutputStream* stream = streamOf(a.word(0))) stream->close();
-      return a.noResult();
-    }
-    case 2: {
-      native::Args a(state, 1);
-      NERIM::OutputStream* stream = streamOf(a.word(0));
-      return a.result(stream && stream->isOpen() ? static_cast<TUint32>(-1) : 0);
-    }
-    case 3: {
-      native::Args a(state, 2);
-      StreamHolder& holder = openedHolder(a.word(0));
-      const vectors::VectorStore bytes(native::derefCell(a.word(1)), 1);
-      write(StreamHolder::getOutputStream(&holder), bytes, 0, bytes.count());
-      return a.noResult();
-    }
-    case 4: {
-      native::Args a(state, 4);
-      StreamHolder& holder = openedHolder(a.word(0));
-      TInt32 first = a.integer(1);
-      TInt32 count = a.integer(2);
-      const vectors::VectorStore bytes(native::derefCell(a.word(3)), 1);
-      checkRange(0, bytes.count(), first, count);
-      NERIM::OutputStream* stream = StreamHolder::getOutputStream(&holder);
-      if (!stream || !stream->isOpen()) raise(ERR_IO, "File is not open");
-      write(stream, bytes, first, count);
-      return a.noResult();
-    }
-    default: native::unknownOperation("OutputStream: ", op);
-  }
-}
+NATIVE_OPERATIONS(outputStreamOperations, kRows);

@@ -1,32 +1,36 @@
 // Position (16) and Size (15) groups: one operation set over a pair of
 // words; sizes refuse negative components.
-#include "NativeGroups.h"
 #include "ValueWords.h"
 
 using native::Args;
 
 namespace {
 
-void pairNative(VMState& state, TInt32 op, const char* prefix, bool isSize) {
-  auto checked = [isSize](TInt32 v) { return isSize ? native::nonNegative(v) : v; };
-  switch (op) {
-    case 1: return native::clearValue(state, 2);
-    case 2: return native::copyValue(state, 2);
-    case 3: {
-      Args a(state, 3);
-      const TInt32 first = checked(a.integer(1)), second = checked(a.integer(2));
-      native::setWordAt(a.word(0), 0, first);
-      native::setWordAt(a.word(0), 1, second);
-      return a.noResult();
-    }
-    case 4: case 5: return native::getWord(state, op - 4);
-    case 6: case 7: return native::setWord(state, op - 6, isSize);
-    case 8: case 9: return native::compareValues(state, 2, op == 8);
-    default: native::unknownOperation(prefix, op);
-  }
+template <bool IsSize> TInt32 checked(TInt32 v) { return IsSize ? native::nonNegative(v) : v; }
+
+template <bool IsSize> void set(native::Context& cx) {   // ref, a, b
+  Args a(cx, 3);
+  const TInt32 first = checked<IsSize>(a.integer(1)), second = checked<IsSize>(a.integer(2));
+  native::setWordAt(a.word(0), 0, first);
+  native::setWordAt(a.word(0), 1, second);
+  a.noResult();
 }
+
+#define PAIR_ROWS(IsSize, a, b, setA, setB)                                       \
+  {1, "clear", native::clearValue<2>, "ref ->"},                                 \
+  {2, "copy", native::copyValue<2>, "ref, ref ->"},                              \
+  {3, "set", set<IsSize>, "ref, int, int ->"},                                   \
+  {4, a, native::getWord<0>, "ref -> int"},                                  \
+  {5, b, native::getWord<1>, "ref -> int"},                                 \
+  {6, setA, native::setWord<0, IsSize>, "ref, int ->"},                   \
+  {7, setB, native::setWord<1, IsSize>, "ref, int ->"},                  \
+  {8, "equals", native::compareValues<2, true>, "pair, pair -> 1|0"},            \
+  {9, "differs", native::compareValues<2, false>, "pair, pair -> 1|0"}
+
+const native::Operation kPositionRows[] = {PAIR_ROWS(false, "x", "y", "setX", "setY")};
+const native::Operation kSizeRows[] = {PAIR_ROWS(true, "width", "height", "setWidth", "setHeight")};
 
 }  // namespace
 
-void positionNative(VMState& state, TInt32 op) { pairNative(state, op, "Position: ", false); }
-void sizeNative(VMState& state, TInt32 op) { pairNative(state, op, "Size: ", true); }
+NATIVE_OPERATIONS(positionOperations, kPositionRows);
+NATIVE_OPERATIONS(sizeOperations, kSizeRows);

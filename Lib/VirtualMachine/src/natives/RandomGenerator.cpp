@@ -1,7 +1,5 @@
 #include "RandomGenerator.h"
 
-#include "NativeGroups.h"
-
 #include <cstring>
 #include <ctime>
 

@@ -12,3 +12,6 @@ void seed(TUint8* state, TUint32 seed);
 // The next tempered word.
 TUint32 draw(TUint8* state);
 }  // namespace random_state
+
+// Seeds a machine's generator record from the clock.
+void initRandomState(TUint8* state);

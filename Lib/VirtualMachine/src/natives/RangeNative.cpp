@@ -1,5 +1,4 @@
 // Range group (14): (first, count) pairs; count -1 is an open range.
-#include "NativeGroups.h"
 #include "ValueWords.h"
 
 using native::Args;
@@ -12,34 +11,42 @@ void set(VMAddr ref, TInt32 first, TInt32 count) {
   native::setWordAt(ref, 1, count);
 }
 
+void fromFirstLast(native::Context& cx) {   // ref, first, last
+  Args a(cx, 3);
+  const TInt32 first = nonNegative(a.integer(1)), last = nonNegative(a.integer(2));
+  if (last < first) raise(ERR_INVALID_ARGUMENT, "Range ends before it starts");
+  set(a.word(0), first, last + 1 - first);
+  a.noResult();
+}
+
+void fromFirstCount(native::Context& cx) {   // ref, first, count
+  Args a(cx, 3);
+  const TInt32 first = nonNegative(a.integer(1)), count = nonNegative(a.integer(2));
+  set(a.word(0), first, count);
+  a.noResult();
+}
+
+void open(native::Context& cx) {   // ref, first
+  Args a(cx, 2);
+  set(a.word(0), nonNegative(a.integer(1)), -1);
+  a.noResult();
+}
+
+const native::Operation kRows[] = {
+    {1, "clear", native::clearValue<2>, "ref ->"},
+    {2, "copy", native::copyValue<2>, "ref, ref ->"},
+    {3, "setFirstLast", fromFirstLast, "ref, int, int ->"},
+    {4, "set", fromFirstCount, "ref, int, int ->"},
+    {5, "first", native::getWord<0>, "ref -> int"},
+    {6, "count", native::getWord<1>, "ref -> int"},
+    {7, "setFirst", native::setWord<0, true>, "ref, int ->"},
+    {8, "setCount", native::setWord<1, true>, "ref, int ->"},
+    {9, "equals", native::compareValues<2, true>, "range, range -> 1|0"},
+    {10, "differs", native::compareValues<2, false>, "range, range -> 1|0"},
+    {11, "setOpen", open, "ref, int ->"},
+    {12, "setOpenToo", open, "ref, int ->"},
+};
+
 }  // namespace
 
-void rangeNative(VMState& state, TInt32 op) {
-  switch (op) {
-    case 1: return native::clearValue(state, 2);
-    case 2: return native::copyValue(state, 2);
-    case 3: {   // first, last
-      Args a(state, 3);
-      const TInt32 first = nonNegative(a.integer(1)), last = nonNegative(a.integer(2));
-      if (last < first) raise(ERR_INVALID_ARGUMENT, "Range ends before it starts");
-      set(a.word(0), first, last + 1 - first);
-      return a.noResult();
-    }
-    case 4: {   // first, count
-      Args a(state, 3);
-      const TInt32 first = nonNegative(a.integer(1)), count = nonNegative(a.integer(2));
-      set(a.word(0), first, count);
-      return a.noResult();
-    }
-    case 5: case 6: return native::getWord(state, op - 5);
-    case 7: case 8: return native::setWord(state, op - 7, true);
-    case 9: case 10: return native::compareValues(state, 2, op == 9);
-    case 11:
-    case 12: {
-      Args a(state, 2);
-      set(a.word(0), nonNegative(a.integer(1)), -1);
-      return a.noResult();
-    }
-    default: native::unknownOperation("Range: ", op);
-  }
-}
+NATIVE_OPERATIONS(rangeOperations, kRows);

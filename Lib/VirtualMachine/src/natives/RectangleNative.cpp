@@ -1,5 +1,4 @@
 // Rectangle group (17): four words x, y, width, height.
-#include "NativeGroups.h"
 #include "ValueWords.h"
 
 using native::Args;
@@ -13,54 +12,55 @@ enum Word { X = 0, Y = 1, Width = 2, Height = 3 };
 TInt32 plus(TInt32 a, TInt32 b) { return static_cast<TInt32>(static_cast<TUint32>(a) + static_cast<TUint32>(b)); }
 TInt32 minus(TInt32 a, TInt32 b) { return static_cast<TInt32>(static_cast<TUint32>(a) - static_cast<TUint32>(b)); }
 
-// Sets `count` consecutive words from `word` on from the arguments after ref.
-void setFromArgs(VMState& state, TInt32 word, TInt32 count) {
-  Args a(state, 1 + count);
-  for (TInt32 i = 0; i < count; ++i) setWordAt(a.word(0), word + i, a.integer(1 + i));
+// Sets `Count` consecutive words from `W` on from the arguments after ref.
+template <Word W, TInt32 Count> void setFromArgs(native::Context& cx) {
+  Args a(cx, 1 + Count);
+  for (TInt32 i = 0; i < Count; ++i) setWordAt(a.word(0), W + i, a.integer(1 + i));
   a.noResult();
 }
 
-void getPair(VMState& state, TInt32 word) {
-  Args a(state, 1);
+template <Word W> void getPair(native::Context& cx) {
+  Args a(cx, 1);
   const VMAddr ref = a.word(0);
-  a.result2(static_cast<TUint32>(wordAt(ref, word)), static_cast<TUint32>(wordAt(ref, word + 1)));
+  a.result2(static_cast<TUint32>(wordAt(ref, W)), static_cast<TUint32>(wordAt(ref, W + 1)));
 }
 
-void setEdge(VMState& state, TInt32 origin) {   // 18, 19: the far edge sets the extent
-  Args a(state, 2);
+template <Word Origin> void farEdge(native::Context& cx) {   // x + width, y + height
+  Args a(cx, 1);
+  a.result(static_cast<TUint32>(plus(wordAt(a.word(0), Origin), wordAt(a.word(0), Origin + 2))));
+}
+
+template <Word Origin> void setEdge(native::Context& cx) {   // the far edge sets the extent
+  Args a(cx, 2);
   const VMAddr ref = a.word(0);
-  setWordAt(ref, origin + 2, native::nonNegative(minus(a.integer(1), wordAt(ref, origin))));
+  setWordAt(ref, Origin + 2, native::nonNegative(minus(a.integer(1), wordAt(ref, Origin))));
   a.noResult();
 }
+
+const native::Operation kRows[] = {
+    {1, "clear", native::clearValue<4>, "ref ->"},
+    {2, "copy", native::copyValue<4>, "ref, ref ->"},
+    {3, "set", setFromArgs<X, 4>, "ref, position, size ->"},
+    {4, "position", getPair<X>, "ref -> position"},
+    {5, "size", getPair<Width>, "ref -> size"},
+    {6, "x", native::getWord<X>, "ref -> int"},
+    {7, "y", native::getWord<Y>, "ref -> int"},
+    {8, "width", native::getWord<Width>, "ref -> int"},
+    {9, "height", native::getWord<Height>, "ref -> int"},
+    {10, "right", farEdge<X>, "ref -> int"},
+    {11, "bottom", farEdge<Y>, "ref -> int"},
+    {12, "setPosition", setFromArgs<X, 2>, "ref, position ->"},
+    {13, "setSize", setFromArgs<Width, 2>, "ref, size ->"},
+    {14, "setX", native::setWord<X, false>, "ref, int ->"},
+    {15, "setY", native::setWord<Y, false>, "ref, int ->"},
+    {16, "setWidth", native::setWord<Width, true>, "ref, int ->"},
+    {17, "setHeight", native::setWord<Height, true>, "ref, int ->"},
+    {18, "setRight", setEdge<X>, "ref, int ->"},
+    {19, "setBottom", setEdge<Y>, "ref, int ->"},
+    {20, "equals", native::compareValues<4, true>, "rect, rect -> 1|0"},
+    {21, "differs", native::compareValues<4, false>, "rect, rect -> 1|0"},
+};
 
 }  // namespace
 
-void rectangleNative(VMState& state, TInt32 op) {
-  switch (op) {
-    case 1: return native::clearValue(state, 4);
-    case 2: return native::copyValue(state, 4);
-    case 3: return setFromArgs(state, X, 4);
-    case 4: return getPair(state, X);
-    case 5: return getPair(state, Width);
-    case 6: return native::getWord(state, X);
-    case 7: return native::getWord(state, Y);
-    case 8: return native::getWord(state, Width);
-    case 9: return native::getWord(state, Height);
-    case 10:
-    case 11: {
-      Args a(state, 1);
-      const TInt32 origin = op == 10 ? X : Y;
-      return a.result(static_cast<TUint32>(plus(wordAt(a.word(0), origin), wordAt(a.word(0), origin + 2))));
-    }
-    case 12: return setFromArgs(state, X, 2);
-    case 13: return setFromArgs(state, Width, 2);
-    case 14: return native::setWord(state, X, false);
-    case 15: return native::setWord(state, Y, false);
-    case 16: return native::setWord(state, Width, true);
-    case 17: return native::setWord(state, Height, true);
-    case 18: return setEdge(state, X);
-    case 19: return setEdge(state, Y);
-    case 20: case 21: return native::compareValues(state, 4, op == 20);
-    default: native::unknownOperation("Rectangle: ", op);
-  }
-}
+NATIVE_OPERATIONS(rectangleOperations, kRows);

@@ -11,15 +11,12 @@
 // code 5, count < 0 runs to the end, otherwise last = first + count - 1.
 // cs: non-zero compares units exactly, 0 folds case; forms without cs fold.
 // Booleans are 1 and 0, signs -1, 0 and 1.
-#include "Errors.h"
 #include "Interpreter.h"
 #include "NString.h"
-#include "NativeGroups.h"
 #include "NativeHelpers.h"
+#include "SharedHandlers.h"
 #include "StringAlgorithms.h"
 #include "VectorStore.h"
-
-#include <QChar>
 
 using native::Args;
 using strings::UnitView;
@@ -78,49 +75,28 @@ void storeInCell(Args& a, TInt32 i, const NString& text) {
   native::store(cell, Interpreter::newString(a.heap(), text));
 }
 
-typedef void (*Handler)(VMState&, TInt32);
-
 // ---- characters and numbers -------------------------------------------
 
-void upperCase(VMState& st, TInt32 op) {   // -128 s; 127 s
-  Args a(st, 1);
+template <bool Upper> void changeCase(native::Context& cx) {   // s
+  Args a(cx, 1);
   NString& s = stringArg(a, 0);
-  if (op == -128) s.toUpperCase();
+  if (Upper) s.toUpperCase();
   else s.toLowerCase();
   a.noResult();
 }
 
-void charCase(VMState& st, TInt32 op) {   // -127 c (lower); -126 c (upper)
-  Args a(st, 1);
-  const uint c = charArg(a, 0);
-  a.result(op == -127 ? QChar::toLower(c) & 0xFFFFu : QChar::toUpper(c) & 0xFFFFu);
-}
-
-void charClass(VMState& st, TInt32 op) {   // -125 letter; -124 digit; -123 space
-  Args a(st, 1);
-  const QChar c(charArg(a, 0));
-  a.result(boolean(op == -125 ? c.isLetter() : op == -124 ? c.isDigit() : c.isSpace()));
-}
-
-void decimalText(VMState& st, TInt32) {   // -122 n
-  Args a(st, 1);
+void decimalText(native::Context& cx) {   // n
+  Args a(cx, 1);
   a.result(newString(a, NString::number(a.integer(0))));
 }
 
-void radixText(VMState& st, TInt32) {   // -121 value, radix
-  Args a(st, 2);
-  const TInt32 radix = a.integer(1);
-  const bool valid = radix >= 2 && radix <= 36;
-  a.result(newString(a, valid ? NString::number(a.word(0), radix) : NString()));
-}
-
-void parseDecimal(VMState& st, TInt32) {   // -120 s
-  Args a(st, 1);
+void parseDecimal(native::Context& cx) {   // s
+  Args a(cx, 1);
   a.result(static_cast<TUint32>(stringArg(a, 0).parseDecimal()));
 }
 
-void parseRadix(VMState& st, TInt32) {   // -119 s, radix
-  Args a(st, 2);
+void parseRadix(native::Context& cx) {   // s, radix
+  Args a(cx, 2);
   const NString& s = stringArg(a, 0);
   const TInt32 radix = a.integer(1);
   a.result(static_cast<TUint32>(radix == 10 ? s.parseDecimal() : s.parseInt(radix)));
@@ -128,13 +104,13 @@ void parseRadix(VMState& st, TInt32) {   // -119 s, radix
 
 // ---- comparison -------------------------------------------------------
 
-void compareSign(VMState& st, TInt32) {   // -118 s, t, cs
-  Args a(st, 3);
+void compareSign(native::Context& cx) {   // s, t, cs
+  Args a(cx, 3);
   a.result(sign(strings::compare(viewOf(stringArg(a, 0)), viewOf(stringArg(a, 1)), flagArg(a, 2))));
 }
 
-void compareRangeSign(VMState& st, TInt32) {   // -117 s, t, range, cs
-  Args a(st, 5);
+void compareRangeSign(native::Context& cx) {   // s, t, range, cs
+  Args a(cx, 5);
   const NString& s = stringArg(a, 0);
   const NString& t = stringArg(a, 1);
   const TInt32 first = a.integer(2), count = a.integer(3);
@@ -142,105 +118,98 @@ void compareRangeSign(VMState& st, TInt32) {   // -117 s, t, range, cs
   a.result(sign(strings::compareRange(viewOf(s), viewOf(t), first, count, flagArg(a, 4))));
 }
 
-void relation(VMState& st, TInt32 op) {   // -116 == ... -111 >=, all exact
-  Args a(st, 2);
-  const NString& s = stringArg(a, 0);
-  const NString& t = stringArg(a, 1);
-  bool r;
-  if (op == -116 || op == -115) {
-    r = s.equals(t, NString::Case::Sensitive) == (op == -116);
-  } else {
-    const TInt32 c = strings::compare(viewOf(s), viewOf(t), true);
-    r = op == -114 ? c < 0 : op == -113 ? c <= 0 : op == -112 ? c > 0 : c >= 0;
-  }
-  a.result(boolean(r));
+template <bool Equal> void equality(native::Context& cx) {   // s, t, exact
+  Args a(cx, 2);
+  a.result(boolean(stringArg(a, 0).equals(stringArg(a, 1), NString::Case::Sensitive) == Equal));
 }
 
-void equalsCase(VMState& st, TInt32 op) {   // -110 s, t; -109 s, t, cs
-  Args a(st, op == -110 ? 2 : 3);
-  const NString::Case cs = op == -110 ? NString::Case::Insensitive : caseArg(a, 2);
+template <typename Relation> void ordering(native::Context& cx) {   // s, t, exact
+  Args a(cx, 2);
+  a.result(boolean(Relation()(strings::compare(viewOf(stringArg(a, 0)), viewOf(stringArg(a, 1)), true), 0)));
+}
+
+template <bool WithFlag> void equalsCase(native::Context& cx) {   // s, t, [cs]
+  Args a(cx, WithFlag ? 3 : 2);
+  const NString::Case cs = WithFlag ? caseArg(a, 2) : NString::Case::Insensitive;
   a.result(boolean(stringArg(a, 0).equals(stringArg(a, 1), cs)));
 }
 
-void regionEquals(VMState& st, TInt32 op) {   // -108 s, t, range; -107 s, t, range, cs
-  Args a(st, op == -108 ? 4 : 5);
+template <bool WithFlag> void regionEquals(native::Context& cx) {   // s, t, range, [cs]
+  Args a(cx, WithFlag ? 5 : 4);
   const TInt32 first = a.integer(2), count = a.integer(3);
   if (first < 0) raise(ERR_RANGE, "");
-  const bool cs = op == -107 && flagArg(a, 4);
+  const bool cs = WithFlag && flagArg(a, 4);
   a.result(boolean(strings::regionEquals(viewOf(stringArg(a, 0)), viewOf(stringArg(a, 1)), first, count, cs)));
 }
 
-void startsOrEnds(VMState& st, TInt32 op) {   // 44, 46 s, t; 45, 47 s, t, cs
-  const bool withFlag = op == 45 || op == 47;
-  Args a(st, withFlag ? 3 : 2);
-  const NString::Case cs = withFlag ? caseArg(a, 2) : NString::Case::Insensitive;
+template <bool Starts, bool WithFlag> void startsOrEnds(native::Context& cx) {   // s, t, [cs]
+  Args a(cx, WithFlag ? 3 : 2);
+  const NString::Case cs = WithFlag ? caseArg(a, 2) : NString::Case::Insensitive;
   const NString& s = stringArg(a, 0);
   const NString& t = stringArg(a, 1);
-  a.result(boolean(op <= 45 ? s.startsWith(t, cs) : s.endsWith(t, cs)));
+  a.result(boolean(Starts ? s.startsWith(t, cs) : s.endsWith(t, cs)));
 }
 
 // ---- substrings and new strings ---------------------------------------
 
-void nothing(VMState&, TInt32) {}   // -105
-
-void substring(VMState& st, TInt32 op) {   // -106 s, range; -103 the same through one more cell
-  Args a(st, 3);
+template <bool InCell> void substring(native::Context& cx) {   // s, range; InCell: through one more cell
+  Args a(cx, 3);
   const NString& s = stringArg(a, 0);
   const NString piece = substringOf(s, rangeArg(a, 1, s.length()));
   const TUint32 cell = newString(a, piece);
-  a.result(op == -106 ? cell : native::wrapReference(1, cell, GC_CODE_REF_HOLDER, a.heap()));
+  a.result(InCell ? native::wrapReference(1, cell, GC_CODE_REF_HOLDER, a.heap()) : cell);
 }
 
-void concat(VMState& st, TInt32) {   // 48 s, t
-  Args a(st, 2);
+void concat(native::Context& cx) {   // s, t
+  Args a(cx, 2);
   a.result(newString(a, NString::concat(stringArg(a, 0), stringArg(a, 1))));
 }
 
-void repeated(VMState& st, TInt32) {   // 49 s, n
-  Args a(st, 2);
+void repeated(native::Context& cx) {   // s, n
+  Args a(cx, 2);
   NString r = stringArg(a, 0);
   r.repeat(a.integer(1));
   a.result(newString(a, r));
 }
 
-void newEmpty(VMState& st, TInt32) {   // 1 cell
-  Args a(st, 1);
+void newEmpty(native::Context& cx) {   // cell
+  Args a(cx, 1);
   storeInCell(a, 0, NString());
   a.noResult();
 }
 
-void newShared(VMState& st, TInt32) {   // 2, 4 cell, t
-  Args a(st, 2);
+void newShared(native::Context& cx) {   // cell, t
+  Args a(cx, 2);
   const NString t = stringArg(a, 1);
   storeInCell(a, 0, t);
   a.noResult();
 }
 
-void newFilled(VMState& st, TInt32) {   // 5 cell, c, n
-  Args a(st, 3);
+void newFilled(native::Context& cx) {   // cell, c, n
+  Args a(cx, 3);
   const NString text = NString::filled(charArg(a, 1), a.integer(2));
   storeInCell(a, 0, text);
   a.noResult();
 }
 
-void newSubstring(VMState& st, TInt32) {   // 7 cell, t, range
-  Args a(st, 4);
+void newSubstring(native::Context& cx) {   // cell, t, range
+  Args a(cx, 4);
   const NString& t = stringArg(a, 1);
   const NString piece = substringOf(t, rangeArg(a, 2, t.length()));
   storeInCell(a, 0, piece);
   a.noResult();
 }
 
-void newStepped(VMState& st, TInt32 op) {   // 8 cell, t, step; 9 cell, t, range, step
-  Args a(st, op == 8 ? 3 : 5);
+template <bool WithRange> void newStepped(native::Context& cx) {   // cell, t, [range], step
+  Args a(cx, WithRange ? 5 : 3);
   const NString& t = stringArg(a, 1);
   TInt32 first = 0, last = t.lastIndex();
-  if (op == 9) {
+  if (WithRange) {
     const Range r = rangeArg(a, 2, t.length());
     first = r.first;
     last = r.last;
   }
-  const TInt32 step = a.integer(op == 8 ? 2 : 4);
+  const TInt32 step = a.integer(WithRange ? 4 : 2);
   if (step < 1) raise(ERR_INVALID_ARGUMENT, "");
   const NString piece = strings::isEmptyRange(first, last) ? NString() : t.substring(first, last, step);
   storeInCell(a, 0, piece);
@@ -249,49 +218,47 @@ void newStepped(VMState& st, TInt32 op) {   // 8 cell, t, step; 9 cell, t, range
 
 // ---- characters of a string -------------------------------------------
 
-void length(VMState& st, TInt32) {   // 10 s
-  Args a(st, 1);
+void length(native::Context& cx) {   // s
+  Args a(cx, 1);
   a.result(static_cast<TUint32>(stringArg(a, 0).length()));
 }
 
-void isEmpty(VMState& st, TInt32) {   // 11 s
-  Args a(st, 1);
+void isEmpty(native::Context& cx) {   // s
+  Args a(cx, 1);
   a.result(boolean(stringArg(a, 0).length() == 0));
 }
 
-void charAt(VMState& st, TInt32) {   // 12 s, i
-  Args a(st, 2);
+void charAt(native::Context& cx) {   // s, i
+  Args a(cx, 2);
   a.result(stringArg(a, 0).charAt(a.integer(1)));
 }
 
-void firstOrLastChar(VMState& st, TInt32 op) {   // 14 s; 15 s
-  Args a(st, 1);
+template <bool First> void firstOrLastChar(native::Context& cx) {   // s
+  Args a(cx, 1);
   const NString& s = stringArg(a, 0);
-  a.result(s.charAt(op == 14 ? 0 : s.length() - 1));
+  a.result(s.charAt(First ? 0 : s.length() - 1));
 }
 
-void mostFrequent(VMState& st, TInt32 op) {   // 32 s; 33 s, range; 34 s, cs; 35 s, range, cs
-  const bool withRange = op == 33 || op == 35, withFlag = op >= 34;
-  Args a(st, 1 + (withRange ? 2 : 0) + (withFlag ? 1 : 0));
+template <bool WithRange, bool WithFlag> void mostFrequent(native::Context& cx) {   // s, [range], [cs]
+  Args a(cx, 1 + (WithRange ? 2 : 0) + (WithFlag ? 1 : 0));
   const NString& s = stringArg(a, 0);
   TInt32 first = 0, last = s.lastIndex();
-  if (withRange) {
+  if (WithRange) {
     const Range r = rangeArg(a, 1, s.length());
     first = r.first;
     last = r.last;
   }
-  const bool cs = withFlag && flagArg(a, withRange ? 3 : 1);
+  const bool cs = WithFlag && flagArg(a, WithRange ? 3 : 1);
   a.result(strings::mostFrequent(viewOf(s), first, last, cs));
 }
 
 // ---- split ------------------------------------------------------------
 
-void split(VMState& st, TInt32 op) {   // 50 s, sep; 51 s, sep, cs; 52 s, c; 53 s, c, cs
-  const bool withFlag = op == 51 || op == 53;
-  Args a(st, withFlag ? 3 : 2);
+template <bool AtChar, bool WithFlag> void split(native::Context& cx) {   // s, sep|c, [cs]
+  Args a(cx, WithFlag ? 3 : 2);
   const NString& s = stringArg(a, 0);
-  const NString sep = op <= 51 ? stringArg(a, 1) : charString(a, 1);
-  const bool cs = withFlag && flagArg(a, 2);
+  const NString sep = AtChar ? charString(a, 1) : stringArg(a, 1);
+  const bool cs = WithFlag && flagArg(a, 2);
   const auto pieces = strings::split(viewOf(s), viewOf(sep), cs);
   VMHeap& heap = a.heap();
   const TUint32 holder = native::newRefVector(0, heap);
@@ -305,8 +272,8 @@ void split(VMState& st, TInt32 op) {   // 50 s, sep; 51 s, sep, cs; 52 s, c; 53 
 
 // ---- insertion and replacement of ranges ------------------------------
 
-void insertOrReplace(VMState& st, TInt32) {   // -104 s, range, t
-  Args a(st, 4);
+void insertOrReplace(native::Context& cx) {   // s, range, t
+  Args a(cx, 4);
   NString& s = stringArg(a, 0);
   const Range r = rangeArg(a, 1, s.length());
   const NString t = stringArg(a, 3);
@@ -315,8 +282,8 @@ void insertOrReplace(VMState& st, TInt32) {   // -104 s, range, t
   a.noResult();
 }
 
-void insertSliceOrReplace(VMState& st, TInt32) {   // -102 s, slice, t, range
-  Args a(st, 6);
+void insertSliceOrReplace(native::Context& cx) {   // s, slice, t, range
+  Args a(cx, 6);
   NString& s = stringArg(a, 0);
   const NString t = stringArg(a, 3);
   const Range slice = rangeArg(a, 1, t.length());
@@ -326,81 +293,75 @@ void insertSliceOrReplace(VMState& st, TInt32) {   // -102 s, slice, t, range
   a.noResult();
 }
 
-void insertAt(VMState& st, TInt32 op) {   // 57 s, t, pos; 58 s, c, pos; 59 s, t, range, pos
-  Args a(st, op == 59 ? 5 : 3);
+template <bool WithChar> void insertAt(native::Context& cx) {   // s, t|c, pos
+  Args a(cx, 3);
   NString& s = stringArg(a, 0);
-  const NString t = op == 58 ? charString(a, 1) : stringArg(a, 1);
-  if (op == 59) {
-    const Range r = rangeArg(a, 2, t.length());
-    s.insertTo(a.integer(4), t, r.first, r.last);
-  } else {
-    s.insertTo(a.integer(2), t);
-  }
+  const NString t = WithChar ? charString(a, 1) : stringArg(a, 1);
+  s.insertTo(a.integer(2), t);
   a.noResult();
 }
 
-void prependOrAppend(VMState& st, TInt32 op) {   // 60, 61 prepend; 62 ... 65 append (odd: a character)
-  Args a(st, 2);
+void insertRangeAt(native::Context& cx) {   // s, t, range, pos
+  Args a(cx, 5);
   NString& s = stringArg(a, 0);
-  const NString t = op % 2 ? charString(a, 1) : stringArg(a, 1);
-  if (op <= 61) s.prepend(t);
-  else s.append(t);
+  const NString t = stringArg(a, 1);
+  const Range r = rangeArg(a, 2, t.length());
+  s.insertTo(a.integer(4), t, r.first, r.last);
   a.noResult();
 }
 
-void repeatInPlace(VMState& st, TInt32) {   // 66 s, n
-  Args a(st, 2);
+template <bool Append, bool WithChar> void prependOrAppend(native::Context& cx) {   // s, t|c
+  Args a(cx, 2);
+  NString& s = stringArg(a, 0);
+  const NString t = WithChar ? charString(a, 1) : stringArg(a, 1);
+  if (Append) s.append(t);
+  else s.prepend(t);
+  a.noResult();
+}
+
+void repeatInPlace(native::Context& cx) {   // s, n
+  Args a(cx, 2);
   stringArg(a, 0).repeat(a.integer(1));
   a.noResult();
 }
 
-void replaceRange(VMState& st, TInt32 op) {   // 67 s, range, t; 68 s, range, c
-  Args a(st, 4);
+template <bool WithChar> void replaceRange(native::Context& cx) {   // s, range, t|c
+  Args a(cx, 4);
   NString& s = stringArg(a, 0);
   const Range r = rangeArg(a, 1, s.length());
-  const NString t = op == 68 ? charString(a, 3) : stringArg(a, 3);
+  const NString t = WithChar ? charString(a, 3) : stringArg(a, 3);
   s.replaceRange(r.first, r.last, t);
   a.noResult();
 }
 
 // ---- removal ----------------------------------------------------------
 
-void removeCharAt(VMState& st, TInt32) {   // 93 s, i
-  Args a(st, 2);
+void removeCharAt(native::Context& cx) {   // s, i
+  Args a(cx, 2);
   stringArg(a, 0).removeCharAt(a.integer(1));
   a.noResult();
 }
 
-void removeRange(VMState& st, TInt32) {   // 94 s, range
-  Args a(st, 3);
+void removeRange(native::Context& cx) {   // s, range
+  Args a(cx, 3);
   NString& s = stringArg(a, 0);
   const Range r = rangeArg(a, 1, s.length());
   s.remove(r.first, r.last);
   a.noResult();
 }
 
-void dropEnds(VMState& st, TInt32 op) {   // 119, 121 s (one); 120, 122 s, n
-  const bool withCount = op == 120 || op == 122;
-  Args a(st, withCount ? 2 : 1);
+template <bool First, bool WithCount> void dropEnds(native::Context& cx) {   // s, [n]
+  Args a(cx, WithCount ? 2 : 1);
   NString& s = stringArg(a, 0);
-  const TInt32 n = withCount ? a.integer(1) : 1;
-  if (op <= 120) s.dropFirst(n);
+  const TInt32 n = WithCount ? a.integer(1) : 1;
+  if (First) s.dropFirst(n);
   else s.dropLast(n);
   a.noResult();
 }
 
-void clear(VMState& st, TInt32) {   // 123 s
-  Args a(st, 1);
-  stringArg(a, 0).clear();
-  a.noResult();
-}
-
-void trim(VMState& st, TInt32 op) {   // 124 left; 125 right; 126 both
-  Args a(st, 1);
-  NString& s = stringArg(a, 0);
-  if (op == 124) s.trimLeft();
-  else if (op == 125) s.trimRight();
-  else s.trim();
+template <void (NString::*F)()> void inPlace(native::Context& cx) {   // s: clear, trims
+  Args a(cx, 1);
+  (stringArg(a, 0).*F)();
   a.noResult();
 }
 
@@ -456,34 +417,12 @@ void familyRange(FamilyCall& f, const Args& a, TInt32 i, bool withRange) {
   f.last = r.last;
 }
 
-struct FamilyBlock {
-  TInt32 firstOp;
-  Family family;
-};
-
-// Eight consecutive operations each. Search variants A ... H: the search is
-// a character from E on; odd variants take a range, C, D, G, H a flag.
-const FamilyBlock kSearchFamilies[] = {
-    {16, INDEX_OF}, {24, LAST_INDEX_OF}, {36, COUNT}, {95, REMOVE_LAST}, {103, REMOVE_FIRST}, {111, REMOVE_ALL},
-};
-// Replace variants A ... H: odd ones take a flag, C, D, G, H a character
-// replacement, E ... H a range.
-const FamilyBlock kReplaceFamilies[] = {{69, REPLACE_LAST}, {77, REPLACE_FIRST}, {85, REPLACE_ALL}};
-
-template <size_t N> const FamilyBlock& blockOf(const FamilyBlock (&blocks)[N], TInt32 op) {
-  for (const FamilyBlock& b : blocks)
-    if (op >= b.firstOp && op < b.firstOp + 8) return b;
-  VM_ASSERT(false);
-  return blocks[0];
-}
-
-void searchFamily(VMState& st, TInt32 op) {   // s, t|c, [range], [cs]
-  const FamilyBlock& b = blockOf(kSearchFamilies, op);
-  const TInt32 variant = op - b.firstOp;
-  const bool withRange = variant & 1, withFlag = variant & 2, withChar = variant & 4;
-  Args a(st, 2 + (withRange ? 2 : 0) + (withFlag ? 1 : 0));
+// Search variants A ... H (variant bits: 1 a range, 2 a flag, 4 a character).
+template <Family F, TInt32 Variant> void searchFamily(native::Context& cx) {   // s, t|c, [range], [cs]
+  const bool withRange = Variant & 1, withFlag = Variant & 2, withChar = Variant & 4;
+  Args a(cx, 2 + (withRange ? 2 : 0) + (withFlag ? 1 : 0));
   FamilyCall f;
-  f.family = b.family;
+  f.family = F;
   f.s = &stringArg(a, 0);
   f.search = withChar ? charString(a, 1) : stringArg(a, 1);
   familyRange(f, a, 2, withRange);
@@ -491,13 +430,12 @@ void searchFamily(VMState& st, TInt32 op) {   // s, t|c, [range], [cs]
   finishFamily(a, f);
 }
 
-void replaceFamily(VMState& st, TInt32 op) {   // s, search, [range], r|c, [cs]
-  const FamilyBlock& b = blockOf(kReplaceFamilies, op);
-  const TInt32 variant = op - b.firstOp;
-  const bool withFlag = variant & 1, withChar = variant & 2, withRange = variant & 4;
-  Args a(st, 3 + (withRange ? 2 : 0) + (withFlag ? 1 : 0));
+// Replace variants A ... H (variant bits: 1 a flag, 2 a character replacement, 4 a range).
+template <Family F, TInt32 Variant> void replaceFamily(native::Context& cx) {   // s, search, [range], r|c, [cs]
+  const bool withFlag = Variant & 1, withChar = Variant & 2, withRange = Variant & 4;
+  Args a(cx, 3 + (withRange ? 2 : 0) + (withFlag ? 1 : 0));
   FamilyCall f;
-  f.family = b.family;
+  f.family = F;
   f.s = &stringArg(a, 0);
   f.search = stringArg(a, 1);
   familyRange(f, a, 2, withRange);
@@ -507,8 +445,8 @@ void replaceFamily(VMState& st, TInt32 op) {   // s, search, [range], r|c, [cs]
   finishFamily(a, f);
 }
 
-void firstOccurrence(VMState& st, TInt32) {   // 16 s, t -> (index, length of t), (0, 0) when absent
-  Args a(st, 2);
+void firstOccurrence(native::Context& cx) {   // s, t -> (index, length of t), (0, 0) when absent
+  Args a(cx, 2);
   const NString& s = stringArg(a, 0);
   const NString& t = stringArg(a, 1);
   const TInt32 p = strings::indexOf(viewOf(s), viewOf(t), 0, s.lastIndex(), false);
@@ -517,138 +455,153 @@ void firstOccurrence(VMState& st, TInt32) {   // 16 s, t -> (index, length of t)
 }
 
 // -101 ... -96: the range comes before the search text.
-void rangeFirstFamily(VMState& st, TInt32 op) {
-  const bool replace = op >= -97, withFlag = !(op & 1);
-  Args a(st, 4 + (replace ? 1 : 0) + (withFlag ? 1 : 0));
+template <Family F, bool WithFlag> void rangeFirstFamily(native::Context& cx) {
+  const bool replace = F == REPLACE_ALL;
+  Args a(cx, 4 + (replace ? 1 : 0) + (WithFlag ? 1 : 0));
   FamilyCall f;
-  f.family = replace ? REPLACE_ALL : op >= -99 ? LAST_INDEX_OF : INDEX_OF;
+  f.family = F;
   f.s = &stringArg(a, 0);
   familyRange(f, a, 1, true);
   f.search = stringArg(a, 3);
   if (replace) f.replacement = stringArg(a, 4);
-  f.cs = withFlag && flagArg(a, replace ? 5 : 4);
+  f.cs = WithFlag && flagArg(a, replace ? 5 : 4);
   finishFamily(a, f);
 }
 
-void reserved(VMState&, TInt32) { native::reservedOperation(); }
+// Eight rows of a family from its first number on.
+#define SEARCH_ROWS(first, F, name, result)                                                              \
+  {first + 1, name "InRange", searchFamily<F, 1>, "s, t, range" result},                                 \
+      {first + 2, name "WithFlag", searchFamily<F, 2>, "s, t, cs" result},                               \
+      {first + 3, name "InRangeWithFlag", searchFamily<F, 3>, "s, t, range, cs" result},                 \
+      {first + 4, name "Char", searchFamily<F, 4>, "s, c" result},                                       \
+      {first + 5, name "CharInRange", searchFamily<F, 5>, "s, c, range" result},                         \
+      {first + 6, name "CharWithFlag", searchFamily<F, 6>, "s, c, cs" result},                           \
+      {first + 7, name "CharInRangeWithFlag", searchFamily<F, 7>, "s, c, range, cs" result}
+#define REPLACE_ROWS(first, F, name)                                                                      \
+  {first, name, replaceFamily<F, 0>, "s, t, r ->"}, {first + 1, name "WithFlag", replaceFamily<F, 1>, "s, t, r, cs ->"}, \
+      {first + 2, name "Char", replaceFamily<F, 2>, "s, t, c ->"},                                       \
+      {first + 3, name "CharWithFlag", replaceFamily<F, 3>, "s, t, c, cs ->"},                           \
+      {first + 4, name "InRange", replaceFamily<F, 4>, "s, t, range, r ->"},                             \
+      {first + 5, name "InRangeWithFlag", replaceFamily<F, 5>, "s, t, range, r, cs ->"},                 \
+      {first + 6, name "InRangeChar", replaceFamily<F, 6>, "s, t, range, c ->"},                         \
+      {first + 7, name "InRangeCharWithFlag", replaceFamily<F, 7>, "s, t, range, c, cs ->"}
 
-struct Entry {
-  TInt32 op;
-  const char* name;
-  Handler handler;
+const native::Operation kRows[] = {
+    {-128, "toUpperCase", changeCase<true>, "s ->"},
+    {127, "toLowerCase", changeCase<false>, "s ->"},
+    {-127, "charToLower", native::charToLower, "c -> c"},
+    {-126, "charToUpper", native::charToUpper, "c -> c"},
+    {-125, "isLetter", native::isLetter, "c -> 1|0"},
+    {-124, "isDigit", native::isDigit, "c -> 1|0"},
+    {-123, "isSpace", native::isSpace, "c -> 1|0"},
+    {-122, "decimalText", decimalText, "n -> str"},
+    {-121, "radixText", native::radixText, "value, radix -> str"},
+    {-120, "parseDecimal", parseDecimal, "s -> int"},
+    {-119, "parseRadix", parseRadix, "s, radix -> int"},
+    {-118, "compare", compareSign, "s, t, cs -> sign"},
+    {-117, "compareRange", compareRangeSign, "s, t, range, cs -> sign"},
+    {-116, "equals", equality<true>, "s, t -> 1|0"},
+    {-115, "differs", equality<false>, "s, t -> 1|0"},
+    {-114, "less", ordering<std::less<TInt32>>, "s, t -> 1|0"},
+    {-113, "lessOrEqual", ordering<std::less_equal<TInt32>>, "s, t -> 1|0"},
+    {-112, "greater", ordering<std::greater<TInt32>>, "s, t -> 1|0"},
+    {-111, "greaterOrEqual", ordering<std::greater_equal<TInt32>>, "s, t -> 1|0"},
+    {-110, "equalsIgnoringCase", equalsCase<false>, "s, t -> 1|0"},
+    {-109, "equalsWithFlag", equalsCase<true>, "s, t, cs -> 1|0"},
+    {-108, "regionEquals", regionEquals<false>, "s, t, range -> 1|0"},
+    {-107, "regionEqualsWithFlag", regionEquals<true>, "s, t, range, cs -> 1|0"},
+    {-106, "substring", substring<false>, "s, range -> str"},
+    {-105, "nothing", native::nothing, "->"},
+    {-104, "insertOrReplace", insertOrReplace, "s, range, t ->"},
+    {-103, "substringInCell", substring<true>, "s, range -> cell of str"},
+    {-102, "insertSliceOrReplace", insertSliceOrReplace, "s, slice, t, range ->"},
+    {-101, "indexOfRangeFirst", rangeFirstFamily<INDEX_OF, false>, "s, range, t -> int"},
+    {-100, "indexOfRangeFirstWithFlag", rangeFirstFamily<INDEX_OF, true>, "s, range, t, cs -> int"},
+    {-99, "lastIndexOfRangeFirst", rangeFirstFamily<LAST_INDEX_OF, false>, "s, range, t -> int"},
+    {-98, "lastIndexOfRangeFirstWithFlag", rangeFirstFamily<LAST_INDEX_OF, true>, "s, range, t, cs -> int"},
+    {-97, "replaceAllRangeFirst", rangeFirstFamily<REPLACE_ALL, false>, "s, range, t, r ->"},
+    {-96, "replaceAllRangeFirstWithFlag", rangeFirstFamily<REPLACE_ALL, true>, "s, range, t, r, cs ->"},
+    {1, "newEmpty", newEmpty, "cell ->"},
+    {2, "newShared", newShared, "cell, t ->"},
+    {3, "reserved3", native::reserved, "(reserved)"},
+    {4, "newSharedToo", newShared, "cell, t ->"},
+    {5, "newFilled", newFilled, "cell, c, n ->"},
+    {6, "reserved6", native::reserved, "(reserved)"},
+    {7, "newSubstring", newSubstring, "cell, t, range ->"},
+    {8, "newStepped", newStepped<false>, "cell, t, step ->"},
+    {9, "newSteppedRange", newStepped<true>, "cell, t, range, step ->"},
+    {10, "length", length, "s -> int"},
+    {11, "isEmpty", isEmpty, "s -> 1|0"},
+    {12, "charAt", charAt, "s, i -> c"},
+    {13, "reserved13", native::reserved, "(reserved)"},
+    {14, "firstChar", firstOrLastChar<true>, "s -> c"},
+    {15, "lastChar", firstOrLastChar<false>, "s -> c"},
+    {16, "indexOf", firstOccurrence, "s, t -> range (0, 0 when absent)"},
+    SEARCH_ROWS(16, INDEX_OF, "indexOf", " -> int"),
+    {24, "lastIndexOf", searchFamily<LAST_INDEX_OF, 0>, "s, t -> int"},
+    SEARCH_ROWS(24, LAST_INDEX_OF, "lastIndexOf", " -> int"),
+    {32, "mostFrequent", mostFrequent<false, false>, "s -> c"},
+    {33, "mostFrequentInRange", mostFrequent<true, false>, "s, range -> c"},
+    {34, "mostFrequentWithFlag", mostFrequent<false, true>, "s, cs -> c"},
+    {35, "mostFrequentInRangeWithFlag", mostFrequent<true, true>, "s, range, cs -> c"},
+    {36, "count", searchFamily<COUNT, 0>, "s, t -> int"},
+    SEARCH_ROWS(36, COUNT, "count", " -> int"),
+    {44, "startsWith", startsOrEnds<true, false>, "s, t -> 1|0"},
+    {45, "startsWithFlag", startsOrEnds<true, true>, "s, t, cs -> 1|0"},
+    {46, "endsWith", startsOrEnds<false, false>, "s, t -> 1|0"},
+    {47, "endsWithFlag", startsOrEnds<false, true>, "s, t, cs -> 1|0"},
+    {48, "concat", concat, "s, t -> str"},
+    {49, "repeated", repeated, "s, n -> str"},
+    {50, "split", split<false, false>, "s, sep -> vector of str"},
+    {51, "splitWithFlag", split<false, true>, "s, sep, cs -> vector of str"},
+    {52, "splitAtChar", split<true, false>, "s, c -> vector of str"},
+    {53, "splitAtCharWithFlag", split<true, true>, "s, c, cs -> vector of str"},
+    {55, "reserved55", native::reserved, "(reserved)"},
+    {56, "reserved56", native::reserved, "(reserved)"},
+    {57, "insertAt", insertAt<false>, "s, t, pos ->"},
+    {58, "insertCharAt", insertAt<true>, "s, c, pos ->"},
+    {59, "insertRangeAt", insertRangeAt, "s, t, range, pos ->"},
+    {60, "prepend", prependOrAppend<false, false>, "s, t ->"},
+    {61, "prependChar", prependOrAppend<false, true>, "s, c ->"},
+    {62, "append", prependOrAppend<true, false>, "s, t ->"},
+    {63, "appendChar", prependOrAppend<true, true>, "s, c ->"},
+    {64, "appendToo", prependOrAppend<true, false>, "s, t ->"},
+    {65, "appendCharToo", prependOrAppend<true, true>, "s, c ->"},
+    {66, "repeat", repeatInPlace, "s, n ->"},
+    {67, "replaceRange", replaceRange<false>, "s, range, t ->"},
+    {68, "replaceRangeWithChar", replaceRange<true>, "s, range, c ->"},
+    REPLACE_ROWS(69, REPLACE_LAST, "replaceLast"),
+    REPLACE_ROWS(77, REPLACE_FIRST, "replaceFirst"),
+    REPLACE_ROWS(85, REPLACE_ALL, "replaceAll"),
+    {93, "removeCharAt", removeCharAt, "s, i ->"},
+    {94, "remove", removeRange, "s, range ->"},
+    {95, "removeLast", searchFamily<REMOVE_LAST, 0>, "s, t ->"},
+    SEARCH_ROWS(95, REMOVE_LAST, "removeLast", " ->"),
+    {103, "removeFirst", searchFamily<REMOVE_FIRST, 0>, "s, t ->"},
+    SEARCH_ROWS(103, REMOVE_FIRST, "removeFirst", " ->"),
+    {111, "removeAll", searchFamily<REMOVE_ALL, 0>, "s, t ->"},
+    SEARCH_ROWS(111, REMOVE_ALL, "removeAll", " ->"),
+    {119, "dropFirstChar", dropEnds<true, false>, "s ->"},
+    {120, "dropFirst", dropEnds<true, true>, "s, n ->"},
+    {121, "dropLastChar", dropEnds<false, false>, "s ->"},
+    {122, "dropLast", dropEnds<false, true>, "s, n ->"},
+    {123, "clear", inPlace<&NString::clear>, "s ->"},
+    {124, "trimLeft", inPlace<&NString::trimLeft>, "s ->"},
+    {125, "trimRight", inPlace<&NString::trimRight>, "s ->"},
+    {126, "trim", inPlace<&NString::trim>, "s ->"},
 };
-
-const Entry kOperations[] = {
-    {-128, "toUpperCase", upperCase},
-    {127, "toLowerCase", upperCase},
-    {-127, "charToLower", charCase},
-    {-126, "charToUpper", charCase},
-    {-125, "isLetter", charClass},
-    {-124, "isDigit", charClass},
-    {-123, "isSpace", charClass},
-    {-122, "decimalText", decimalText},
-    {-121, "radixText", radixText},
-    {-120, "parseDecimal", parseDecimal},
-    {-119, "parseRadix", parseRadix},
-    {-118, "compare", compareSign},
-    {-117, "compareRange", compareRangeSign},
-    {-116, "equals", relation},
-    {-115, "differs", relation},
-    {-114, "less", relation},
-    {-113, "lessOrEqual", relation},
-    {-112, "greater", relation},
-    {-111, "greaterOrEqual", relation},
-    {-110, "equalsIgnoringCase", equalsCase},
-    {-109, "equalsWithFlag", equalsCase},
-    {-108, "regionEquals", regionEquals},
-    {-107, "regionEqualsWithFlag", regionEquals},
-    {-106, "substring", substring},
-    {-105, "nothing", nothing},
-    {-104, "insertOrReplace", insertOrReplace},
-    {-103, "substringInCell", substring},
-    {-102, "insertSliceOrReplace", insertSliceOrReplace},
-    {-101, "indexOfInRange", rangeFirstFamily},
-    {-100, "indexOfInRangeWithFlag", rangeFirstFamily},
-    {-99, "lastIndexOfInRange", rangeFirstFamily},
-    {-98, "lastIndexOfInRangeWithFlag", rangeFirstFamily},
-    {-97, "replaceAllInRange", rangeFirstFamily},
-    {-96, "replaceAllInRangeWithFlag", rangeFirstFamily},
-    {1, "newEmpty", newEmpty},
-    {2, "newShared", newShared},
-    {3, "reserved", reserved},
-    {4, "newShared", newShared},
-    {5, "newFilled", newFilled},
-    {6, "reserved", reserved},
-    {7, "newSubstring", newSubstring},
-    {8, "newStepped", newStepped},
-    {9, "newSteppedRange", newStepped},
-    {10, "length", length},
-    {11, "isEmpty", isEmpty},
-    {12, "charAt", charAt},
-    {13, "reserved", reserved},
-    {14, "firstChar", firstOrLastChar},
-    {15, "lastChar", firstOrLastChar},
-    {16, "firstOccurrence", firstOccurrence},
-    {32, "mostFrequent", mostFrequent},
-    {33, "mostFrequentInRange", mostFrequent},
-    {34, "mostFrequentWithFlag", mostFrequent},
-    {35, "mostFrequentInRangeWithFlag", mostFrequent},
-    {44, "startsWith", startsOrEnds},
-    {45, "startsWithFlag", startsOrEnds},
-    {46, "endsWith", startsOrEnds},
-    {47, "endsWithFlag", startsOrEnds},
-    {48, "concat", concat},
-    {49, "repeated", repeated},
-    {50, "split", split},
-    {51, "splitWithFlag", split},
-    {52, "splitAtChar", split},
-    {53, "splitAtCharWithFlag", split},
-    {55, "reserved", reserved},
-    {56, "reserved", reserved},
-    {57, "insertAt", insertAt},
-    {58, "insertCharAt", insertAt},
-    {59, "insertRangeAt", insertAt},
-    {60, "prepend", prependOrAppend},
-    {61, "prependChar", prependOrAppend},
-    {62, "append", prependOrAppend},
-    {63, "appendChar", prependOrAppend},
-    {64, "append", prependOrAppend},
-    {65, "appendChar", prependOrAppend},
-    {66, "repeat", repeatInPlace},
-    {67, "replaceRange", replaceRange},
-    {68, "replaceRangeWithChar", replaceRange},
-    {93, "removeCharAt", removeCharAt},
-    {94, "remove", removeRange},
-    {119, "dropFirstChar", dropEnds},
-    {120, "dropFirst", dropEnds},
-    {121, "dropLastChar", dropEnds},
-    {122, "dropLast", dropEnds},
-    {123, "clear", clear},
-    {124, "trimLeft", trim},
-    {125, "trimRight", trim},
-    {126, "trim", trim},
-};
-
-// Operation numbers are signed bytes: slot op + 128.
-Handler handlerFor(TInt32 op) {
-  static const struct Table {
-    Handler h[256] = {};
-    Table() {
-      for (const Entry& e : kOperations) h[e.op + 128] = e.handler;
-      for (const FamilyBlock& b : kSearchFamilies)
-        for (TInt32 v = 0; v < 8; ++v)
-          if (!h[b.firstOp + v + 128]) h[b.firstOp + v + 128] = searchFamily;
-      for (const FamilyBlock& b : kReplaceFamilies)
-        for (TInt32 v = 0; v < 8; ++v) h[b.firstOp + v + 128] = replaceFamily;
-    }
-  } table;
-  return op >= -128 && op <= 127 ? table.h[op + 128] : nullptr;
-}
 
 }  // namespace
 
-void stringNative(VMState& state, TInt32 op) {
-  const Handler h = handlerFor(op);
-  if (!h) native::unknownOperation("String: ", op);
-  h(state, op);
+namespace native {
+
+void radixText(Context& cx) {   // value, radix
+  Args a(cx, 2);
+  const TInt32 radix = a.integer(1);
+  const bool valid = radix >= 2 && radix <= 36;
+  a.result(newStringFrom(cx.heap(), valid ? NString::number(a.word(0), radix) : NString()));
 }
+
+}  // namespace native
+
+NATIVE_OPERATIONS(stringOperations, kRows);

@@ -23,36 +23,36 @@ inline bool slotsEqual(const Args& a, TInt32 n) {
     if (a.word(i) != a.word(n + i)) return false;
   return true;
 }
-// Operations 'equal' and 'not equal' over two n-slot values.
-inline void compareValues(VMState& state, TInt32 n, bool equal) {
-  Args a(state, 2 * n);
-  a.result(slotsEqual(a, n) == equal ? 1u : 0u);
-}
 
 inline TInt32 nonNegative(TInt32 v) {
   if (v < 0) raise(ERR_INVALID_ARGUMENT, "Negative value");
   return v;
 }
 
-// The operations every value group has, over a value of n words at ref.
-inline void clearValue(VMState& state, TInt32 n) {   // ref
-  Args a(state, 1);
-  clearWords(a.word(0), n);
+// The operations every value group has, over a value of N words at ref,
+// written once as table handlers.
+template <TInt32 N, bool Equal> void compareValues(Context& cx) {   // value, value -> 1|0
+  Args a(cx, 2 * N);
+  a.result(slotsEqual(a, N) == Equal ? 1u : 0u);
+}
+template <TInt32 N> void clearValue(Context& cx) {   // ref
+  Args a(cx, 1);
+  clearWords(a.word(0), N);
   a.noResult();
 }
-inline void copyValue(VMState& state, TInt32 n) {   // ref, ref2
-  Args a(state, 2);
-  copyWords(a.word(0), a.word(1), n);
+template <TInt32 N> void copyValue(Context& cx) {   // ref, ref2
+  Args a(cx, 2);
+  copyWords(a.word(0), a.word(1), N);
   a.noResult();
 }
-inline void getWord(VMState& state, TInt32 i) {   // ref -> word i
-  Args a(state, 1);
-  a.result(static_cast<TUint32>(wordAt(a.word(0), i)));
+template <TInt32 I> void getWord(Context& cx) {   // ref -> word I
+  Args a(cx, 1);
+  a.result(static_cast<TUint32>(wordAt(a.word(0), I)));
 }
-inline void setWord(VMState& state, TInt32 i, bool refuseNegative) {   // ref, value
-  Args a(state, 2);
+template <TInt32 I, bool RefuseNegative> void setWord(Context& cx) {   // ref, value
+  Args a(cx, 2);
   const TInt32 v = a.integer(1);
-  setWordAt(a.word(0), i, refuseNegative ? nonNegative(v) : v);
+  setWordAt(a.word(0), I, RefuseNegative ? nonNegative(v) : v);
   a.noResult();
 }
 

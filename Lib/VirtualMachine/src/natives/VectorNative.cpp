@@ -5,10 +5,8 @@
 // is the NVector; dst is the address of such a value that receives a new
 // vector. Element values occupy `slots` slots (group 1: one sign-extended
 // byte per slot).
-#include "Errors.h"
 #include "HeapEntry.h"
 #include "Interpreter.h"
-#include "NativeGroups.h"
 #include "NativeHelpers.h"
 #include "RangeCheck.h"
 #include "StringAlgorithms.h"
@@ -31,11 +29,13 @@ struct Span {
 
 class VectorCall {
  public:
-  VectorCall(VMState& s, TInt32 op, TInt32 elementSize, bool primitive)
-      : state(s), op(op), size(elementSize), slots(elementSize == 1 ? 1 : elementSize / 4), primitive(primitive) {}
+  // The group number gives the element kind: groups 1 and 3 to 6 hold
+  // 1, 4, 8, 12 and 16 bytes; group 7 holds references.
+  explicit VectorCall(native::Context& cx)
+      : state(cx.state), size(kElementSize[cx.group]), slots(size == 1 ? 1 : size / 4), primitive(cx.group != 7) {}
 
+  static constexpr TInt32 kElementSize[8] = {0, 1, 0, 4, 8, 12, 16, 4};
   VMState& state;
-  const TInt32 op;
   const TInt32 size;
   const TInt32 slots;
   const bool primitive;
@@ -98,7 +98,10 @@ class VectorCall {
   }
 };
 
-typedef void (*Handler)(VectorCall&);
+constexpr TInt32 VectorCall::kElementSize[8];
+
+// Where an insertion goes: at a given position, the front or the end.
+enum Place { AT, FRONT, END };
 
 // ---- creating vectors -------------------------------------------------
 
@@ -120,8 +123,6 @@ void fill(VectorCall& c) {   // 3: dst, e, n
   c.toDestination(a.word(0), b.data(), n);
   a.noResult();
 }
-
-void nothing(VectorCall&) {}   // 4
 
 std::vector<TUint8> stepped(const VectorStore& v, Span s, TInt32 step) {
   if (step < 1) raise(ERR_INVALID_ARGUMENT, "");
@@ -186,11 +187,11 @@ void get(VectorCall& c) {   // 8: v, i
   c.resultElement(a, c.primitive ? 1 : 0, v.at(i));
 }
 
-void firstOrLast(VectorCall& c) {   // 9, 10: v
+template <bool First> void firstOrLast(VectorCall& c) {   // v
   native::Args a = c.args(1);
   const VectorStore v = c.vector(a, 0);
   if (v.count() == 0) raise(ERR_INDEX_OUT_OF_BOUNDS, "");
-  c.resultElement(a, 0, v.at(c.op == 9 ? 0 : v.count() - 1));
+  c.resultElement(a, 0, v.at(First ? 0 : v.count() - 1));
 }
 
 void count(VectorCall& c) {   // 11: v
@@ -211,12 +212,12 @@ void insertAt(VectorCall& c, native::Args& a, VectorStore& v, TInt32 pos, const 
   a.noResult();
 }
 
-void insertVector(VectorCall& c) {   // 13: v, other, pos; 16: v, other; 18: v, other
-  native::Args a = c.args(c.op == 13 ? 3 : 2);
+template <Place P> void insertVector(VectorCall& c) {   // v, other, [pos]
+  native::Args a = c.args(P == AT ? 3 : 2);
   VectorStore v = c.vector(a, 0);
   const VectorStore other = c.vector(a, 1);
   const std::vector<TUint8> b = other.bytes(0, other.count());
-  const TInt32 pos = c.op == 13 ? a.integer(2) : c.op == 16 ? 0 : v.count();
+  const TInt32 pos = P == AT ? a.integer(2) : P == FRONT ? 0 : v.count();
   insertAt(c, a, v, pos, b.data(), other.count());
 }
 
@@ -229,11 +230,11 @@ void insertVectorRange(VectorCall& c) {   // 14: v, other, range, pos
   insertAt(c, a, v, a.integer(4), b.data(), s.length);
 }
 
-void insertElement(VectorCall& c) {   // 15: v, e, pos; 17: v, e; 19: v, e
-  native::Args a = c.args(1 + c.slots + (c.op == 15 ? 1 : 0));
+template <Place P> void insertElement(VectorCall& c) {   // v, e, [pos]
+  native::Args a = c.args(1 + c.slots + (P == AT ? 1 : 0));
   VectorStore v = c.vector(a, 0);
   const Element e = c.element(a, 1);
-  const TInt32 pos = c.op == 15 ? a.integer(1 + c.slots) : c.op == 17 ? 0 : v.count();
+  const TInt32 pos = P == AT ? a.integer(1 + c.slots) : P == FRONT ? 0 : v.count();
   insertAt(c, a, v, pos, e.data(), 1);
 }
 
@@ -263,12 +264,12 @@ void removeRange(VectorCall& c) {   // 22: v, range
   a.noResult();
 }
 
-void dropEnds(VectorCall& c) {   // 23: v, n (first n); 24: v, n (last n)
+template <Place P> void dropEnds(VectorCall& c) {   // v, n: the first or the last n
   native::Args a = c.args(2);
   VectorStore v = c.vector(a, 0);
   const TInt32 n = a.integer(1);
   if (n < 0 || n > v.count()) raise(ERR_INVALID_ARGUMENT, "");
-  if (n > 0) v.splice(c.heap(), c.op == 23 ? 0 : v.count() - n, n, nullptr, 0);
+  if (n > 0) v.splice(c.heap(), P == FRONT ? 0 : v.count() - n, n, nullptr, 0);
   a.noResult();
 }
 
@@ -354,67 +355,47 @@ void joinRanges(VectorCall& c) {   // 84: a, rangeOfB, b, rangeOfA -> new vector
   a.result(c.newHolder(b.data(), sb.length + sa.length));
 }
 
-void reserved(VectorCall&) { native::reservedOperation(); }   // 1
-
-struct Entry {
-  TInt32 op;
-  const char* name;
-  Handler handler;
-};
-
-const Entry kOperations[] = {
-    {1, "reserved", reserved},
-    {2, "copy", copyVector},
-    {3, "fill", fill},
-    {4, "nothing", nothing},
-    {5, "copyStepped", copyStepped},
-    {6, "element", elementAccess},
-    {7, "elementAddress", elementAddress},
-    {8, "get", get},
-    {9, "first", firstOrLast},
-    {10, "last", firstOrLast},
-    {11, "count", count},
-    {12, "isEmpty", isEmpty},
-    {13, "insertVector", insertVector},
-    {14, "insertVectorRange", insertVectorRange},
-    {15, "insertElement", insertElement},
-    {16, "prependVector", insertVector},
-    {17, "prependElement", insertElement},
-    {18, "appendVector", insertVector},
-    {19, "appendElement", insertElement},
-    {20, "repeat", repeat},
-    {21, "removeAt", removeAt},
-    {22, "removeRange", removeRange},
-    {23, "dropFirst", dropEnds},
-    {24, "dropLast", dropEnds},
-    {25, "clear", clear},
-    {26, "replaceWithVector", replaceWithVector},
-    {27, "replaceWithElement", replaceWithElement},
-    {28, "copyRange", copyRange},
-    {29, "single", single},
-    {81, "checkedReplace", checkedReplace},
-    {82, "checkedCopy", checkedCopy},
-    {83, "replaceWithSlice", replaceWithSlice},
-    {84, "joinRanges", joinRanges},
-};
-
-constexpr TInt32 kLastOperation = 84;
-
-Handler handlerFor(TInt32 op) {
-  static const struct Table {
-    Handler h[kLastOperation + 1] = {};
-    Table() {
-      for (const Entry& e : kOperations) h[e.op] = e.handler;
-    }
-  } table;
-  return op >= 0 && op <= kLastOperation ? table.h[op] : nullptr;
+template <void (*F)(VectorCall&)> void run(native::Context& cx) {
+  VectorCall c(cx);
+  F(c);
 }
+
+const native::Operation kRows[] = {
+    {1, "reserved1", native::reserved, "(reserved)"},
+    {2, "copy", run<copyVector>, "dst, v ->"},
+    {3, "fill", run<fill>, "dst, e, n ->"},
+    {4, "nothing", native::nothing, "->"},
+    {5, "copyStepped", run<copyStepped>, "dst, v, step ->"},
+    {6, "element", run<elementAccess>, "v, i -> address (group 7: ref)"},
+    {7, "elementAddress", run<elementAddress>, "v, i -> address (group 7 only)"},
+    {8, "get", run<get>, "v, i -> e (primitive groups keep v)"},
+    {9, "first", run<firstOrLast<true>>, "v -> e"},
+    {10, "last", run<firstOrLast<false>>, "v -> e"},
+    {11, "count", run<count>, "v -> int"},
+    {12, "isEmpty", run<isEmpty>, "v -> 1|0"},
+    {13, "insertVector", run<insertVector<AT>>, "v, v, pos ->"},
+    {14, "insertVectorRange", run<insertVectorRange>, "v, v, range, pos ->"},
+    {15, "insertElement", run<insertElement<AT>>, "v, e, pos ->"},
+    {16, "prependVector", run<insertVector<FRONT>>, "v, v ->"},
+    {17, "prependElement", run<insertElement<FRONT>>, "v, e ->"},
+    {18, "appendVector", run<insertVector<END>>, "v, v ->"},
+    {19, "appendElement", run<insertElement<END>>, "v, e ->"},
+    {20, "repeat", run<repeat>, "v, n ->"},
+    {21, "removeAt", run<removeAt>, "v, i ->"},
+    {22, "removeRange", run<removeRange>, "v, range ->"},
+    {23, "dropFirst", run<dropEnds<FRONT>>, "v, n ->"},
+    {24, "dropLast", run<dropEnds<END>>, "v, n ->"},
+    {25, "clear", run<clear>, "v ->"},
+    {26, "replaceWithVector", run<replaceWithVector>, "v, range, v ->"},
+    {27, "replaceWithElement", run<replaceWithElement>, "v, range, e ->"},
+    {28, "copyRange", run<copyRange>, "dst, v, range ->"},
+    {29, "single", run<single>, "dst, e ->"},
+    {81, "checkedReplace", run<checkedReplace>, "v, range, v ->"},
+    {82, "checkedCopy", run<checkedCopy>, "v, range -> v"},
+    {83, "replaceWithSlice", run<replaceWithSlice>, "v, range, v, slice ->"},
+    {84, "joinRanges", run<joinRanges>, "a, rangeOfB, b, rangeOfA -> v"},
+};
 
 }  // namespace
 
-void vectorNative(VMState& state, TInt32 op, TInt32 elementSize, bool primitive) {
-  const Handler h = handlerFor(op);
-  if (!h) native::unknownOperation("Vector: ", op);
-  VectorCall call(state, op, elementSize, primitive);
-  h(call);
-}
+NATIVE_OPERATIONS(vectorOperations, kRows);
