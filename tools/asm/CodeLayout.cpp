@@ -170,6 +170,10 @@ bool Resolver::operands(const CodeItem& c, std::vector<int64_t>& v) {
     } else if ((c.opcode == OP_NATIVE_CALL || c.opcode == OP_EXTENSION_CALL) && i == 0 && x.kind == Token::Ident) {
       out = c.opcode == OP_NATIVE_CALL ? groupByName(x.text) : -1;
       if (out < 0) ok = false, error(c.loc, x.column, "unknown native group '" + x.text + "'");
+    } else if (c.opcode == OP_NATIVE_CALL && i == 1 && x.kind == Token::Ident) {
+      int op = 0;
+      if (operationByName(static_cast<int>(v[0]), x.text, op)) out = op;
+      else ok = false, error(c.loc, x.column, "unknown operation '" + x.text + "' of native group " + std::to_string(v[0]));
     } else if ((c.opcode == OP_ALLOC || c.opcode == OP_ALLOC_STORE || c.opcode == OP_ALLOC_STORE_POP) && i == 0 &&
                x.kind == Token::Ident) {
       out = -1;

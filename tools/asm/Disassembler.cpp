@@ -203,7 +203,10 @@ std::string Printer::operands(const Insn& i) const {
     }
     case OP_NATIVE_CALL:
       if (const char* g = groupName(static_cast<int>(i.v[0]))) {
-        s << g << " " << i.v[1];
+        const char* op = operationName(static_cast<int>(i.v[0]), static_cast<int>(i.v[1]));
+        s << g << " ";
+        if (op) s << op;
+        else s << i.v[1];
         return s.str();
       }
       break;

@@ -78,8 +78,12 @@ std::vector<uint8_t> writeImage(const ImageModel& m);
 // Reads an image; returns false with a message for anything malformed.
 bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& error);
 
-// The native group names the assembler accepts (NATIVE_CALL String 5).
+// Native group and operation names (NATIVE_CALL String indexOf), from the
+// machine's group table: -1 or null when there is no such name or number.
+// A program using them links the machine library (vm or vm_switch).
 int groupByName(const std::string& name);
 const char* groupName(int group);
+bool operationByName(int group, const std::string& name, int& op);
+const char* operationName(int group, int op);
 
 }  // namespace mcb

@@ -253,23 +253,4 @@ bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& er
   return true;
 }
 
-namespace {
-const char* const kGroups[] = {
-    nullptr,    "ByteVector", nullptr,     "IntVector", "Int2Vector", "Int3Vector", "Int4Vector", "RefVector",
-    "String",   nullptr,      "Char",      "Fixed",     "Long",       "Color",      "Range",      "Size",
-    "Position", "Rectangle",  "Graphics",  "Bitmap",    "Font",       "OutputStream", "FileWriter", "InputStream",
-    "FileReader", "FileSystem", "Math",    "Number",    "Encoder",    "DateTime",   "Debug",      "Screen",
-    "System",   "Timer",      "Hash",      "KeyEvent",  "Float",
-};
-constexpr int kGroupCount = sizeof(kGroups) / sizeof(kGroups[0]);
-}  // namespace
-
-int groupByName(const std::string& name) {
-  for (int i = 0; i < kGroupCount; ++i)
-    if (kGroups[i] && name == kGroups[i]) return i;
-  return -1;
-}
-
-const char* groupName(int group) { return group >= 0 && group < kGroupCount ? kGroups[group] : nullptr; }
-
 }  // namespace mcb

@@ -76,6 +76,20 @@ TEST(Assembler, StringsArePooledAndNamesResolved) {
   EXPECT_EQ(m.records[0].paramRefs, (std::vector<int32_t>{0, 1}));
 }
 
+TEST(Assembler, NativeOperationsByNameOrNumber) {
+  const ImageModel named = assemble("  NATIVE_CALL String indexOf\n  NATIVE_CALL Char toLower\n  NATIVE_CALL 36 fromFixed\n");
+  const ImageModel numbered = assemble("  NATIVE_CALL String 16\n  NATIVE_CALL 10 1\n  NATIVE_CALL Float 0\n");
+  EXPECT_EQ(named.code, numbered.code);
+  EXPECT_EQ(named.code[1], 8);
+  EXPECT_EQ(named.code[2], 16);
+  // Names print back; a number without a name stays a number.
+  const std::string text = mcb::disassemble(assemble("  NATIVE_CALL String toUpperCase\n  NATIVE_CALL String 0\n"));
+  EXPECT_NE(text.find("NATIVE_CALL String toUpperCase"), std::string::npos) << text;
+  EXPECT_NE(text.find("NATIVE_CALL String 0"), std::string::npos) << text;
+  EXPECT_EQ(firstError("  NATIVE_CALL String frob\n"), "t.asm:1:22: error: unknown operation 'frob' of native group 8");
+  EXPECT_EQ(firstError("  NATIVE_CALL Graphics draw\n"), "t.asm:1:24: error: unknown operation 'draw' of native group 18");
+}
+
 TEST(Assembler, WidthsAreTheSmallestThatFit) {
   const ImageModel m = assemble(".class A refs=300\n.record R params=70000\n");
   const std::vector<uint8_t> b = mcb::writeImage(m);
