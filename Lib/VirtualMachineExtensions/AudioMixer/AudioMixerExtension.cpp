@@ -1,0 +1,11 @@
+#include "AudioMixerExtension.h"
+
+#include "Mixer.h"
+
+AudioMixerExtension::AudioMixerExtension(MVMCallbackInterface* vm, FrameworkServices* host)
+    : iVm(vm), iHost(host) {}
+
+AudioMixerExtension::~AudioMixerExtension() {
+  const std::set<Mixer*> mixers = iMixers;
+  for (Mixer* m : mixers) m->detach();
+}

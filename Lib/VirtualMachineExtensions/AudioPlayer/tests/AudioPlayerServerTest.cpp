@@ -1,0 +1,179 @@
+// The player against a real sound server, driven as the host drives it:
+// operations are queued, and the main thread's GLib loop delivers the
+// connection and stream callbacks. The null sink resamples the player's
+// 44.1 kHz to 16 kHz, so the checks look at bursts, not single samples.
+#include "AudioPlayer.h"
+#include "AudioPlayerExtension.h"
+#include "Errors.h"
+#include "PulseServer.h"
+#include "VMState.h"
+
+#include <QString>
+#include <glib.h>
+#include <gtest/gtest.h>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace {
+
+template <typename F> TInt32 raisedCode(F body) {
+  try {
+    body();
+  } catch (const ErrorHandlingException&) {
+    return currentErrorCode();
+  }
+  return 0;
+}
+
+// A tone of `ms` then silence of `gapMs`, at 44.1 kHz.
+std::vector<TInt16> toneThenSilence(int ms, int gapMs) {
+  std::vector<TInt16> s(static_cast<size_t>(44100 * (ms + gapMs) / 1000), 0);
+  for (size_t i = 0; i < static_cast<size_t>(44100 * ms / 1000); ++i)
+    s[i] = static_cast<TInt16>(12000 * std::sin(i * 2 * M_PI * 1000 / 44100));
+  return s;
+}
+
+// Runs of loud 10 ms windows in a 16 kHz recording.
+int bursts(const std::vector<TInt16>& rec) {
+  int runs = 0;
+  bool loud = false;
+  for (size_t w = 0; w + 160 <= rec.size(); w += 160) {
+    int peak = 0;
+    for (size_t i = w; i < w + 160; ++i) peak = std::max(peak, std::abs(static_cast<int>(rec[i])));
+    const bool now = peak > 4000;
+    if (now && !loud) ++runs;
+    loud = now;
+  }
+  return runs;
+}
+
+class PlayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state.reset(new VMState(nullptr, VMHeap::kDefaultPoolSize, refs, vecs, flags));
+  }
+  void TearDown() override {
+    state.reset();   // players go first, as when the machine ends
+    extension.reset();
+  }
+
+  // A player object in the heap, as opcode 2 makes it.
+  VMAddr newPlayer(const std::vector<TInt16>& samples) {
+    SoundFile f;
+    f.assign(reinterpret_cast<const TUint8*>(samples.data()), static_cast<TUint32>(samples.size() * 2));
+    Player* p = new Player(*extension, std::move(f));
+    const VMAddr object = heap().allocate(sizeof(AudioPlayer), -1, GC_CODE_LEAF);
+    new (vmPtr(object)) AudioPlayer(p);
+    return object;
+  }
+  Player& player(VMAddr object) { return vmPtrAs<AudioPlayer>(object)->player(); }
+  void play(VMAddr object) { extension->defer(heap(), object, player(object), &Player::play); }
+  void stop(VMAddr object) { extension->defer(heap(), object, player(object), &Player::stop); }
+
+  // Lets the main loop run until done() or the hang guard.
+  bool pumpUntil(const std::function<bool()>& done, int ms = 20000) {
+    for (TInt64 end = nowMillis() + ms; nowMillis() < end;) {
+      if (done()) return true;
+      if (!g_main_context_iteration(nullptr, FALSE)) sleepMillis(2);
+    }
+    return done();
+  }
+  void pump(int ms) {
+    pumpUntil([] { return false; }, ms);
+  }
+  VMHeap& heap() { return state->heap; }
+
+  PulseServer server;
+  Vec<Vec<int>> refs, vecs;
+  Vec<Vec<char>> flags;
+  std::unique_ptr<VMState> state;
+  std::unique_ptr<AudioPlayerExtension> extension;
+};
+
+class PlayerOnServer : public PlayerTest {
+ protected:
+  void SetUp() override {
+    PlayerTest::SetUp();
+    std::string why;
+    ASSERT_TRUE(server.start(why)) << why;
+    ASSERT_TRUE(server.startRecording(why)) << why;
+    extension.reset(new AudioPlayerExtension(nullptr, nullptr));
+  }
+};
+
+}  // namespace
+
+TEST_F(PlayerOnServer, RepeatsTwoPlaysTheDataThreeTimes) {
+  const VMAddr once = newPlayer(toneThenSilence(100, 250));
+  const VMAddr thrice = newPlayer(toneThenSilence(100, 250));
+  player(thrice).setRepeats(2);
+  play(once);
+  EXPECT_EQ(heap().rootCount(), extension->ready() ? 0 : 1);   // held while queued
+  ASSERT_TRUE(pumpUntil([&] { return player(once).playing(); }));
+  EXPECT_EQ(heap().rootCount(), 0);
+  ASSERT_TRUE(pumpUntil([&] { return !player(once).playing(); }));   // its underflow at the end
+  const int first = bursts(server.stopRecording());
+  std::string why;
+  ASSERT_TRUE(server.startRecording(why)) << why;
+  play(thrice);
+  ASSERT_TRUE(pumpUntil([&] { return player(thrice).playing(); }));
+  ASSERT_TRUE(pumpUntil([&] { return !player(thrice).playing(); }));
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(bursts(server.stopRecording()), 3);
+  EXPECT_EQ(player(thrice).repeats(), 0);
+}
+
+TEST_F(PlayerOnServer, PlayWhilePlayingKeepsOneStreamAndStopEndsIt) {
+  const VMAddr p = newPlayer(toneThenSilence(3000, 0));
+  play(p);
+  play(p);
+  ASSERT_TRUE(pumpUntil([&] { return player(p).playing() && server.streams() == 1; }));
+  play(p);
+  pump(200);
+  EXPECT_EQ(server.streams(), 1);
+  stop(p);
+  EXPECT_FALSE(player(p).playing());
+  EXPECT_TRUE(pumpUntil([&] { return server.streams() == 0; }));
+  EXPECT_EQ(heap().rootCount(), 0);
+}
+
+TEST_F(PlayerOnServer, QueuedPlayerIsARootUntilItsOperationRuns) {
+  const VMAddr p = newPlayer(toneThenSilence(2000, 0));
+  // The connection is still being made: the operation waits.
+  ASSERT_FALSE(extension->ready());
+  play(p);
+  EXPECT_EQ(extension->pending(), 1);
+  heap().collect();
+  EXPECT_TRUE(heap().isLiveBlock(p));
+  ASSERT_TRUE(pumpUntil([&] { return server.streams() == 1; }));
+  // Unreferenced now: collecting it ends its stream.
+  heap().collect();
+  EXPECT_FALSE(heap().isLiveBlock(p));
+  EXPECT_TRUE(pumpUntil([&] { return server.streams() == 0; }));
+}
+
+TEST_F(PlayerOnServer, DaemonKilledMidPlayFailsTheNextOperation) {
+  const VMAddr p = newPlayer(toneThenSilence(5000, 0));
+  play(p);
+  ASSERT_TRUE(pumpUntil([&] { return player(p).playing() && server.streams() == 1; }));
+  server.stopRecording();
+  server.kill();
+  ASSERT_TRUE(pumpUntil([&] { return !player(p).playing(); }));   // the stream failed and was let go
+  EXPECT_EQ(raisedCode([&] { play(p); }), ERR_IO);
+  EXPECT_NE(currentErrorText().indexOf(QStringLiteral("AudioPlayer: ")), -1);
+  EXPECT_EQ(heap().rootCount(), 0);
+}
+
+TEST_F(PlayerTest, WithoutServerTheFirstPlayFailsCleanly) {
+  extension.reset(new AudioPlayerExtension(nullptr, nullptr));
+  const VMAddr p = newPlayer(toneThenSilence(100, 0));
+  const TInt64 start = nowMillis();
+  EXPECT_EQ(raisedCode([&] { play(p); }), ERR_IO);
+  EXPECT_LT(nowMillis() - start, 60000);   // hang guard only
+  EXPECT_EQ(heap().rootCount(), 0);
+  EXPECT_EQ(extension->pending(), 0);
+}
