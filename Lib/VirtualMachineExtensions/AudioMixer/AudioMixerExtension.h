@@ -2,6 +2,7 @@
 // Extension 30: the mixer's connection to the sound server, shared by every
 // mixer object the image creates.
 #include "ServerLoop.h"
+#include "ExtensionTable.h"
 #include "Types.h"
 
 #include <set>
@@ -10,15 +11,14 @@ class FrameworkServices;
 class MVMCallbackInterface;
 class Mixer;
 
-class AudioMixerExtension {
+class AudioMixerExtension : public ext::BuiltIn {
  public:
-  static constexpr TInt32 kId = 30;
 
   // Starts the loop thread; the server is first contacted by the first
   // mixer object.
   AudioMixerExtension(MVMCallbackInterface* vm, FrameworkServices* host);
   // Mixer objects still alive lose their streams first.
-  ~AudioMixerExtension();
+  ~AudioMixerExtension() override;
   AudioMixerExtension(const AudioMixerExtension&) = delete;
   AudioMixerExtension& operator=(const AudioMixerExtension&) = delete;
 

@@ -25,8 +25,9 @@ void allocate(SoundFile& f, TInt64 bytes) {
 
 }  // namespace
 
-SoundFile::Result SoundFile::read(FrameworkServices& host, const NString& path) {
-  std::unique_ptr<NERIM::InputStream> stream(host.openInputStream(path));
+SoundFile::Result SoundFile::read(FrameworkServices* host, const NString& path) {
+  if (!host) return NOT_OPEN;
+  std::unique_ptr<NERIM::InputStream> stream(host->openInputStream(path));
   if (!stream || !stream->isOpen()) return NOT_OPEN;
   const TInt64 n = stream->size();
   if (n < 0) return FAILED;

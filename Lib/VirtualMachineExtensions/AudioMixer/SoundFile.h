@@ -17,8 +17,9 @@ struct SoundFile {
   TUint32 size = 0;   // bytes
   hostmem::Charge charge;
 
-  // Bytes of the file; code 6 when it would pass the host-memory limit.
-  Result read(FrameworkServices& host, const NString& path);
+  // Bytes of the file (a machine without a host has no files); code 6 when
+  // it would pass the host-memory limit.
+  Result read(FrameworkServices* host, const NString& path);
   // A copy of size bytes.
   void assign(const TUint8* bytes, TUint32 n);
   TUint8* bytes() { return reinterpret_cast<TUint8*>(samples.get()); }

@@ -14,7 +14,7 @@ const char kWho[] = "AudioPlayer";
 }
 
 AudioPlayerExtension::AudioPlayerExtension(MVMCallbackInterface* vm, FrameworkServices* host)
-    : iVm(vm), iHost(host), iLoop(pa_glib_mainloop_new(nullptr)) {
+    : BuiltIn(*ext::extensionInfo(ext::ID_AUDIO_PLAYER), host), iVm(vm), iHost(host), iLoop(pa_glib_mainloop_new(nullptr)) {
   if (!iLoop) throw std::bad_alloc();
   connect();
 }

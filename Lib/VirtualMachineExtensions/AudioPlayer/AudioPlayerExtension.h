@@ -2,6 +2,7 @@
 // Extension 28: one server connection on the main thread's GLib loop, and
 // the player operations that wait for it to become ready.
 #include "DeferredOperation.h"
+#include "ExtensionTable.h"
 #include "Types.h"
 
 #include <memory>
@@ -14,14 +15,12 @@ class FrameworkServices;
 class MVMCallbackInterface;
 class Player;
 
-class AudioPlayerExtension {
+class AudioPlayerExtension : public ext::BuiltIn {
  public:
-  static constexpr TInt32 kId = 28;
-
   // Starts connecting; does not wait.
   AudioPlayerExtension(MVMCallbackInterface* vm, FrameworkServices* host);
   // Players still alive lose their streams first.
-  ~AudioPlayerExtension();
+  ~AudioPlayerExtension() override;
   AudioPlayerExtension(const AudioPlayerExtension&) = delete;
   AudioPlayerExtension& operator=(const AudioPlayerExtension&) = delete;
 

@@ -1,0 +1,93 @@
+// AudioMixer extension (30): mixer objects held in the first field of the
+// image's own objects, and their sounds by index.
+#include "AudioMixer.h"
+#include "AudioMixerExtension.h"
+#include "ExtensionTable.h"
+#include "NativeHelpers.h"
+#include "SoundFile.h"
+
+#include <memory>
+#include <new>
+
+using native::Args;
+
+namespace {
+
+// Word 0 of a class instance is its class id; the fields follow.
+constexpr TUint32 kFirstField = 4;
+
+Mixer& mixerOf(TUint32 object) {
+  return native::objectOf<AudioMixer>(native::load(native::deref(object) + kFirstField)).mixer();
+}
+
+void create(native::Context& cx) {   // 1 mixer object
+  Args a(cx.state, 1);
+  const VMAddr field = native::deref(a.word(0)) + kFirstField;
+  vmOpenChecked(field, 4);
+  std::unique_ptr<Mixer> mixer(new Mixer(ext::self<AudioMixerExtension>(cx)));
+  const VMAddr object = a.heap().allocate(sizeof(AudioMixer), -1, GC_CODE_LEAF);
+  new (vmPtr(object)) AudioMixer(mixer.release());
+  native::store(field, object);
+  a.noResult();
+}
+
+void loadSound(native::Context& cx) {   // 2 mixer, path -> index or -1
+  Args a(cx.state, 2);
+  Mixer& mixer = mixerOf(a.word(0));
+  SoundFile sound;
+  if (sound.read(ext::self<AudioMixerExtension>(cx).host(), native::stringAt(a.word(1))) != SoundFile::READ)
+    return a.result(static_cast<TUint32>(-1));
+  a.result(static_cast<TUint32>(mixer.addSound(std::move(sound))));
+}
+
+void play(native::Context& cx) {   // 4 mixer, index
+  Args a(cx.state, 2);
+  mixerOf(a.word(0)).play(a.integer(1));
+  a.noResult();
+}
+
+void stop(native::Context& cx) {   // 5 mixer, index
+  Args a(cx.state, 2);
+  mixerOf(a.word(0)).stop(a.integer(1));
+  a.noResult();
+}
+
+void setVolume(native::Context& cx) {   // 6 mixer, index, volume
+  Args a(cx.state, 3);
+  mixerOf(a.word(0)).setVolume(a.integer(1), a.word(2));
+  a.noResult();
+}
+
+void volume(native::Context& cx) {   // 7 mixer, index -> volume
+  Args a(cx.state, 2);
+  a.result(mixerOf(a.word(0)).volume(a.integer(1)));
+}
+
+// Operations the mixer answers without doing anything.
+void pop2(native::Context& cx) { Args(cx.state, 2).noResult(); }
+void pop3(native::Context& cx) { Args(cx.state, 3).noResult(); }
+void zero(native::Context& cx) { Args(cx.state, 2).result(0); }
+
+const native::Operation kRows[] = {
+    {1, "create", create, "mixer ->"},
+    {2, "loadSound", loadSound, "mixer, str -> int"},
+    {3, "ignore3", pop2, "mixer, int ->"},
+    {4, "play", play, "mixer, int ->"},
+    {5, "stop", stop, "mixer, int ->"},
+    {6, "setVolume", setVolume, "mixer, int, int ->"},
+    {7, "volume", volume, "mixer, int -> int"},
+    {8, "ignore8", pop3, "int, int, int ->"},
+    {9, "zero9", zero, "mixer, int -> int"},
+};
+
+}  // namespace
+
+namespace ext {
+
+NATIVE_OPERATIONS(kAudioMixerOperations, kRows);
+
+NERIM::Extension* createAudioMixer(MVMCallbackInterface* callback, FrameworkServices* host) {
+  return new AudioMixerExtension(callback, host);
+}
+
+}  // namespace ext
