@@ -1,0 +1,50 @@
+// Parsing through the SAX reader with limits, and tree measures that never recurse.
+#include "XmlDocument.h"
+
+#include "Errors.h"
+#include "XmlReader.h"
+
+#include <vector>
+
+bool XmlDocument::tryChargeNode(size_t characters) {
+  const size_t bytes = kNodeCost + 2 * characters;
+  if (hostmem::used() + bytes > hostmem::limit()) return false;
+  try {
+    iCharge.resize(iCharge.bytes() + bytes);
+  } catch (const ErrorHandlingException&) {
+    clearError();
+    return false;
+  }
+  return true;
+}
+
+void XmlDocument::parse(QXmlInputSource& source) {
+  GuardedXmlReader reader(*this);
+  reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespaces"), true);
+  reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespace-prefixes"), false);
+  if (iDom.setContent(&source, &reader)) return;
+  // A partial tree would be a guess at the author's intent: keep nothing.
+  iDom = QDomDocument(QString());
+  iCharge.release();
+  if (reader.stop() == GuardedXmlReader::STOP_MEMORY) hostmem::exhausted();
+}
+
+int XmlDocument::depthOf(QDomNode node) {
+  int depth = 0;
+  for (; !node.isNull(); node = node.parentNode())
+    if (!node.isDocument()) ++depth;
+  return depth;
+}
+
+int XmlDocument::heightOf(QDomNode node) {
+  // Depth-first with an explicit stack of (node, level).
+  int height = 0;
+  std::vector<std::pair<QDomNode, int>> pending{{node, 1}};
+  while (!pending.empty()) {
+    auto [n, level] = pending.back();
+    pending.pop_back();
+    height = std::max(height, level);
+    for (QDomNode c = n.firstChild(); !c.isNull(); c = c.nextSibling()) pending.push_back({c, level + 1});
+  }
+  return height;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// One XML document and the host memory it is charged for, shared by the
+// parser that made it and every node handle into it, so no handle outlives
+// its document.
+//
+// A hostile document must not hurt the host. Trees are at most kMaxDepth
+// elements deep, whether parsed or built by insertion: QDom frees a tree
+// recursively, so its depth is the host's stack use. Every node is charged
+// to the host-memory limit as it is made.
+#include "HostMemory.h"
+
+#include <QDomDocument>
+#include <memory>
+
+class QXmlInputSource;
+
+class XmlDocument {
+ public:
+  static constexpr int kMaxDepth = 1024;
+  // Estimated host bytes of one node besides its text.
+  static constexpr size_t kNodeCost = 128;
+
+  XmlDocument() = default;
+  XmlDocument(const XmlDocument&) = delete;
+  XmlDocument& operator=(const XmlDocument&) = delete;
+
+  // Fills the empty document through the SAX reader. Content that is not
+  // well-formed, too deep or too large leaves it empty; passing the memory
+  // limit then raises code 6.
+  void parse(QXmlInputSource& source);
+
+  QDomDocument& dom() { return iDom; }
+  // Charges a node with `characters` UTF-16 units of text (code 6 over the limit).
+  void chargeNode(size_t characters) { iCharge.resize(iCharge.bytes() + kNodeCost + 2 * characters); }
+  // As chargeNode, answering false instead of raising.
+  bool tryChargeNode(size_t characters);
+
+  // Elements from the node up to the top of its tree (1 for a root element).
+  static int depthOf(QDomNode node);
+  // Levels of elements in the subtree under and including node.
+  static int heightOf(QDomNode node);
+
+ private:
+  QDomDocument iDom{QString()};   // named: an empty document, not a null one
+  hostmem::Charge iCharge;
+};
+
+typedef std::shared_ptr<XmlDocument> XmlDocumentPtr;

@@ -1,0 +1,317 @@
+// XMLParser extension (23): parsers and nodes for bytecode. A parser or
+// node argument is a bytecode object whose word 1 holds the native object;
+// results are the native objects themselves (0 for a missing node), strings
+// are string cells.
+#include "CAppsFileReader.h"
+#include "CAppsString.h"
+#include "Errors.h"
+#include "ExtensionTable.h"
+#include "FrameworkServices.h"
+#include "InputStream.h"
+#include "NString.h"
+#include "NativeHelpers.h"
+#include "VectorStore.h"
+#include "XmlObjects.h"
+
+#include <QXmlInputSource>
+#include <memory>
+#include <new>
+#include <vector>
+
+using native::Args;
+
+namespace {
+
+constexpr TUint32 kFirstField = 4;   // word 0 of a class instance is its class id
+
+enum NodeType { NODE_WHITESPACE_TEXT = 13 };
+
+template <typename T> T& nativeAt(TUint32 object) {
+  return native::objectOf<T>(native::load(native::deref(object) + kFirstField));
+}
+XmlSource& sourceAt(Args& a, TInt32 i) { return nativeAt<NXMLParser>(a.word(i)).source(); }
+NXMLNode& nodeAt(Args& a, TInt32 i) { return nativeAt<NXMLNode>(a.word(i)); }
+QString textAt(Args& a, TInt32 i) { return CAppsString::fromNString(native::stringAt(a.word(i))).toQString(); }
+
+// A new node object for bytecode; a null node is the null reference.
+TUint32 newNode(VMHeap& heap, const QDomNode& node, const XmlDocumentPtr& document) {
+  if (node.isNull()) return 0;
+  std::unique_ptr<XmlNodeHandle> handle(new XmlNodeHandle{node, document});
+  const VMAddr object = heap.allocate(sizeof(NXMLNode), -1, GC_CODE_LEAF);
+  new (vmPtr(object)) NXMLNode(handle.release());
+  return object;
+}
+
+TUint32 newText(VMHeap& heap, const QString& text) { return native::newStringFrom(heap, text); }
+
+// ---- parsers ------------------------------------------------------------
+
+void createParser(Args& a, XmlSource::Kind kind) {   // parser object, source
+  const VMAddr field = native::deref(a.word(0)) + kFirstField;
+  vmOpenChecked(field, 4);
+  std::unique_ptr<XmlSource> s(new XmlSource{kind, {}, {}, {}, {}, {}});
+  if (kind == XmlSource::BYTES) {
+    const vectors::VectorStore bytes(native::derefCell(a.word(1)), 1);
+    s->charge.resize(static_cast<size_t>(bytes.count()));
+    if (bytes.count() > 0) s->bytes = QByteArray(reinterpret_cast<const char*>(bytes.at(0)), bytes.count());
+  } else {
+    const NString& text = native::stringAt(a.word(1));
+    s->charge.resize(2 * static_cast<size_t>(text.length()));
+    s->text = CAppsString::fromNString(text).toQString();
+  }
+  const VMAddr object = a.heap().allocate(sizeof(NXMLParser), -1, GC_CODE_LEAF);
+  new (vmPtr(object)) NXMLParser(s.release());
+  native::store(field, object);
+  a.noResult();
+}
+
+void fromFile(native::Context& cx) {
+  Args a(cx.state, 2);
+  createParser(a, XmlSource::FILE);
+}
+void fromBytes(native::Context& cx) {
+  Args a(cx.state, 2);
+  createParser(a, XmlSource::BYTES);
+}
+void fromText(native::Context& cx) {
+  Args a(cx.state, 2);
+  createParser(a, XmlSource::TEXT);
+}
+
+// The whole file through the host, or false.
+bool readFile(FrameworkServices* host, const QString& name, QByteArray& out) {
+  if (!host) return false;
+  CAppsFileReader reader(host->openInputStream(CAppsString::fromQString(name).toNString()));
+  Vec<TUint8> bytes;
+  if (!reader.isOpen() || !reader.readIntoByteVector(bytes)) return false;
+  out = QByteArray(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return true;
+}
+
+void parse(native::Context& cx) {
+  Args a(cx.state, 1);
+  XmlSource& s = sourceAt(a, 0);
+  QXmlInputSource input;
+  if (s.kind == XmlSource::FILE) {
+    QByteArray content;
+    if (!readFile(cx.services, s.text, content)) return a.result(0);
+    hostmem::Charge held(static_cast<size_t>(content.size()));
+    input.setData(content);
+  } else if (s.kind == XmlSource::BYTES) {
+    input.setData(s.bytes);
+  } else {
+    input.setData(s.text);
+  }
+  XmlDocumentPtr document = std::make_shared<XmlDocument>();
+  document->parse(input);
+  s.document = std::move(document);
+  a.result(1);
+}
+
+void documentNode(native::Context& cx) {
+  Args a(cx.state, 1);
+  XmlSource& s = sourceAt(a, 0);
+  a.result(s.document ? newNode(a.heap(), s.document->dom(), s.document) : 0);
+}
+
+void createNode(native::Context& cx) {   // parser, name, value, type, namespace URI, prefix
+  Args a(cx.state, 6);
+  XmlSource& s = sourceAt(a, 0);
+  const QString name = textAt(a, 1), value = textAt(a, 2), uri = textAt(a, 4), prefix = textAt(a, 5);
+  const TInt32 type = a.integer(3);
+  XmlDocumentPtr& home = s.document ? s.document : s.scratch;
+  if (!home) home = std::make_shared<XmlDocument>();
+  QDomDocument& dom = home->dom();
+  home->chargeNode(name.size() + value.size() + uri.size() + prefix.size());
+  QDomNode made;
+  switch (type) {
+    case QDomNode::ElementNode: {
+      QDomElement e = prefix.isEmpty() ? dom.createElement(name) : dom.createElementNS(uri, name);
+      if (!prefix.isEmpty()) e.setPrefix(prefix);
+      made = e;
+      break;
+    }
+    case QDomNode::AttributeNode: {
+      QDomAttr attr = prefix.isEmpty() ? dom.createAttribute(name) : dom.createAttributeNS(uri, name);
+      if (!prefix.isEmpty()) attr.setPrefix(prefix);
+      attr.setValue(value);
+      made = attr;
+      break;
+    }
+    case QDomNode::TextNode: made = dom.createTextNode(value); break;
+    case QDomNode::CDATASectionNode: made = dom.createCDATASection(value); break;
+    case QDomNode::CommentNode: made = dom.createComment(value); break;
+    default: break;
+  }
+  a.result(newNode(a.heap(), made, home));
+}
+
+// ---- nodes --------------------------------------------------------------
+
+void name(native::Context& cx) {
+  Args a(cx.state, 1);
+  const QDomNode& n = nodeAt(a, 0).node();
+  const QString local = n.localName();
+  a.result(newText(a.heap(), local.isEmpty() ? n.nodeName() : local));
+}
+
+void value(native::Context& cx) {
+  Args a(cx.state, 1);
+  a.result(newText(a.heap(), nodeAt(a, 0).node().nodeValue()));
+}
+
+void setData(native::Context& cx) {   // node, text
+  Args a(cx.state, 2);
+  NXMLNode& node = nodeAt(a, 0);
+  const QString text = textAt(a, 1);
+  if (!node.node().isCharacterData()) return a.result(0);
+  node.document()->chargeNode(text.size());
+  node.node().toCharacterData().setData(text);
+  a.result(1);
+}
+
+TInt32 typeNumber(const QDomNode& n) {
+  const TInt32 type = n.nodeType();
+  if (type == QDomNode::TextNode) {
+    const QString text = n.nodeValue();
+    bool blank = true;
+    for (QChar c : text) blank = blank && c.isSpace();
+    if (blank) return NODE_WHITESPACE_TEXT;
+  }
+  return type >= QDomNode::ElementNode && type <= QDomNode::NotationNode ? type : 0;
+}
+
+void type(native::Context& cx) {
+  Args a(cx.state, 1);
+  a.result(static_cast<TUint32>(typeNumber(nodeAt(a, 0).node())));
+}
+
+void attribute(native::Context& cx) {   // node, name
+  Args a(cx.state, 2);
+  NXMLNode& node = nodeAt(a, 0);
+  a.result(newNode(a.heap(), node.node().attributes().namedItem(textAt(a, 1)), node.document()));
+}
+
+void nodeVector(Args& a, NXMLNode& owner, const std::vector<QDomNode>& nodes) {
+  std::vector<TUint32> refs;
+  refs.reserve(nodes.size());
+  for (const QDomNode& n : nodes) refs.push_back(newNode(a.heap(), n, owner.document()));
+  const TInt32 n = static_cast<TInt32>(refs.size());
+  a.result(vectors::newVectorCell(a.heap(), 4, true, reinterpret_cast<const TUint8*>(refs.data()), n));
+}
+
+void attributes(native::Context& cx) {
+  Args a(cx.state, 1);
+  NXMLNode& node = nodeAt(a, 0);
+  const QDomNamedNodeMap map = node.node().attributes();
+  std::vector<QDomNode> nodes;
+  for (int i = 0; i < map.count(); ++i) nodes.push_back(map.item(i));
+  nodeVector(a, node, nodes);
+}
+
+void children(native::Context& cx) {
+  Args a(cx.state, 1);
+  NXMLNode& node = nodeAt(a, 0);
+  std::vector<QDomNode> nodes;
+  for (QDomNode c = node.node().firstChild(); !c.isNull(); c = c.nextSibling()) nodes.push_back(c);
+  nodeVector(a, node, nodes);
+}
+
+template <QDomNode (QDomNode::*step)() const> void neighbour(native::Context& cx) {
+  Args a(cx.state, 1);
+  NXMLNode& node = nodeAt(a, 0);
+  a.result(newNode(a.heap(), (node.node().*step)(), node.document()));
+}
+
+void namespaceUri(native::Context& cx) {
+  Args a(cx.state, 1);
+  a.result(newText(a.heap(), nodeAt(a, 0).node().namespaceURI()));
+}
+
+void prefix(native::Context& cx) {
+  Args a(cx.state, 1);
+  a.result(newText(a.heap(), nodeAt(a, 0).node().prefix()));
+}
+
+// QDom checks none of these; each would make a tree that is not one (a
+// cycle, a document inside a document, a node shared by two documents) or
+// deeper than the host can free.
+bool insertable(NXMLNode& parent, NXMLNode& child) {
+  const QDomNode& p = parent.node();
+  const QDomNode& c = child.node();
+  if (parent.document() != child.document() || c.isDocument() || c.isAttr()) return false;
+  for (QDomNode up = p; !up.isNull(); up = up.parentNode())
+    if (up == c) return false;
+  return XmlDocument::depthOf(p) + XmlDocument::heightOf(c) <= XmlDocument::kMaxDepth;
+}
+
+void insert(native::Context& cx) {   // parent, child, position
+  Args a(cx.state, 3);
+  NXMLNode& parent = nodeAt(a, 0);
+  NXMLNode& child = nodeAt(a, 1);
+  const TInt32 position = a.integer(2);
+  QDomNode& p = parent.node();
+  QDomNode& c = child.node();
+  if (c.isAttr() && p.isElement() && parent.document() == child.document()) {
+    QDomAttr attr = c.toAttr();
+    // One element per attribute. (QDomAttr::ownerElement() crashes on an
+    // attribute without one, so the parent is asked for.)
+    const QDomNode owner = attr.parentNode();
+    if (owner.isElement() && owner != p) owner.toElement().removeAttributeNode(attr);
+    p.toElement().setAttributeNode(attr);
+    return a.result(1);
+  }
+  if (!insertable(parent, child)) return a.result(0);
+  if (!p.hasChildNodes()) {
+    p.appendChild(c);
+    return a.result(1);
+  }
+  const QDomNodeList list = p.childNodes();
+  if (position < 0 || position > list.count()) return a.result(0);
+  if (position == 0) p.insertBefore(c, p.firstChild());
+  else p.insertAfter(c, list.item(position - 1));
+  a.result(1);
+}
+
+void remove(native::Context& cx) {   // parent, child
+  Args a(cx.state, 2);
+  NXMLNode& parent = nodeAt(a, 0);
+  NXMLNode& child = nodeAt(a, 1);
+  parent.node().removeChild(child.node());
+  a.noResult();
+}
+
+const native::Operation kRows[] = {
+    {1, "fromFile", fromFile, "parserobj, str ->"},
+    {2, "parse", parse, "parser -> int"},
+    {3, "document", documentNode, "parser -> node"},
+    {4, "createNode", createNode, "parser, str name, str value, int type, str uri, str prefix -> node"},
+    {5, "name", name, "node -> str"},
+    {7, "value", value, "node -> str"},
+    {8, "setData", setData, "node, str -> int"},
+    {9, "type", type, "node -> int"},
+    {10, "attribute", attribute, "node, str -> node"},
+    {14, "attributes", attributes, "node -> vector"},
+    {15, "children", children, "node -> vector"},
+    {16, "parent", neighbour<&QDomNode::parentNode>, "node -> node"},
+    {17, "namespaceURI", namespaceUri, "node -> str"},
+    {19, "prefix", prefix, "node -> str"},
+    {21, "insert", insert, "parent, child, int position -> int"},
+    {22, "remove", remove, "parent, child ->"},
+    {24, "nextSibling", neighbour<&QDomNode::nextSibling>, "node -> node"},
+    {25, "previousSibling", neighbour<&QDomNode::previousSibling>, "node -> node"},
+    {26, "fromBytes", fromBytes, "parserobj, bytes ->"},
+    {27, "fromText", fromText, "parserobj, str ->"},
+};
+
+}  // namespace
+
+namespace ext {
+
+NATIVE_OPERATIONS(kXmlParserOperations, kRows);
+
+NERIM::Extension* createXmlParser(MVMCallbackInterface*, FrameworkServices* host) {
+  return new BuiltIn(*extensionInfo(ID_XML_PARSER), host);
+}
+
+}  // namespace ext

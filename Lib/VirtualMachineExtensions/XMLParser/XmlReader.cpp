@@ -1,0 +1,46 @@
+#include "XmlReader.h"
+
+#include "XmlDocument.h"
+
+void GuardedXmlReader::setContentHandler(QXmlContentHandler* handler) {
+  iContent = handler;
+  QXmlSimpleReader::setContentHandler(handler ? this : nullptr);
+}
+
+void GuardedXmlReader::setLexicalHandler(QXmlLexicalHandler* handler) {
+  iLexical = handler;
+  QXmlSimpleReader::setLexicalHandler(handler ? this : nullptr);
+}
+
+bool GuardedXmlReader::admit(size_t characters) {
+  if (iDocument.tryChargeNode(characters)) return true;
+  iStop = STOP_MEMORY;
+  return false;
+}
+
+bool GuardedXmlReader::startElement(const QString& namespaceURI, const QString& localName, const QString& qName,
+                                    const QXmlAttributes& atts) {
+  if (++iDepth > XmlDocument::kMaxDepth) {
+    iStop = STOP_DEPTH;
+    return false;
+  }
+  size_t text = namespaceURI.size() + qName.size();
+  for (int i = 0; i < atts.count(); ++i) text += atts.qName(i).size() + atts.uri(i).size() + atts.value(i).size();
+  // Each attribute is a node of its own.
+  for (int i = 0; i < atts.count(); ++i)
+    if (!admit(0)) return false;
+  return admit(text) && iContent->startElement(namespaceURI, localName, qName, atts);
+}
+
+bool GuardedXmlReader::endElement(const QString& namespaceURI, const QString& localName, const QString& qName) {
+  --iDepth;
+  return iContent->endElement(namespaceURI, localName, qName);
+}
+
+QString GuardedXmlReader::errorString() const {
+  switch (iStop) {
+    case STOP_DEPTH: return QStringLiteral("document nested too deeply");
+    case STOP_MEMORY: return QStringLiteral("host memory limit reached");
+    default: return iContent ? iContent->errorString() : QString();
+  }
+}
