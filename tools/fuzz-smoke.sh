@@ -9,10 +9,14 @@ for t in "$BUILD"/fuzz/fuzz_*; do
   name=$(basename "$t")
   corpus="$BUILD/fuzz/corpus-$name"
   mkdir -p "$corpus"
-  # Seeds: the assembled examples.
-  for seed in "$BUILD"/examples/*/index.mcb; do
-    [ -f "$seed" ] && cp "$seed" "$corpus/seed-$(basename "$(dirname "$seed")").mcb"
-  done
+  # Seeds: the target's own (fuzz/seeds/<target>/), else the assembled examples.
+  if [ -d "fuzz/seeds/$name" ]; then
+    cp fuzz/seeds/"$name"/* "$corpus/"
+  else
+    for seed in "$BUILD"/examples/*/index.mcb; do
+      [ -f "$seed" ] && cp "$seed" "$corpus/seed-$(basename "$(dirname "$seed")").mcb"
+    done
+  fi
   echo "fuzzing $name for $SECONDS_EACH s"
   # Crash and slow-unit files go beside the corpus, not into the source tree.
   "$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -malloc_limit_mb=4096 -artifact_prefix="$BUILD/fuzz/" "$corpus"

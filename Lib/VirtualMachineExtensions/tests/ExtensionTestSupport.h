@@ -34,5 +34,7 @@ class ExtensionRun {
   ExtensionManager manager;
 };
 
-// main's body, with the helpers of tests/scripts/ext.inc.
+// The source with the helpers of tests/scripts/ext.inc and xml.inc.
+std::string withHelpers(const std::string& source);
+// main's body, with the helpers.
 std::string mainWith(const std::string& body);

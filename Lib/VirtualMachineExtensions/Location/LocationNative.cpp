@@ -1,0 +1,183 @@
+// Location extension (27): location values and position requests for
+// bytecode. Object arguments are bytecode objects whose word 1 holds the
+// native object; an NFixed takes two slots; a date-time is a cell holding
+// the date-time object.
+#include "DateTime.h"
+#include "Errors.h"
+#include "FixedSlots.h"
+#include "LocationWrapper.h"
+#include "NativeHelpers.h"
+
+#include <new>
+
+using native::Args;
+
+namespace {
+
+constexpr TUint32 kFirstField = 4;
+
+VMAddr fieldOf(Args& a, TInt32 i) {
+  const VMAddr field = native::deref(a.word(i)) + kFirstField;
+  vmOpenChecked(field, 4);
+  return field;
+}
+template <typename T> T& nativeAt(Args& a, TInt32 i) { return native::objectOf<T>(native::load(fieldOf(a, i))); }
+CLocation& locationAt(Args& a, TInt32 i) { return nativeAt<CLocation>(a, i); }
+CLocationPositionRequestorGCObject& requestorAt(Args& a, TInt32 i) {
+  return nativeAt<CLocationPositionRequestorGCObject>(a, i);
+}
+// The date-time object a cell argument holds (checked to be one).
+VMAddr dateTimeAt(Args& a, TInt32 i) {
+  const VMAddr object = native::derefCell(a.word(i));
+  native::objectOf<Nerim::DateTime>(object);
+  return object;
+}
+
+void pushFixed(VMState& s, NFixed v) {
+  native::pushResult(s, v.low());
+  native::pushResult(s, v.high());
+}
+
+// ---- requests -------------------------------------------------------------
+
+void createRequestor(native::Context& cx) {   // object, a, b, seconds
+  Args a(cx.state, 4);
+  const VMAddr field = fieldOf(a, 0);
+  // Seconds to milliseconds, wrapping as 32-bit arithmetic does.
+  const TInt32 interval = static_cast<TInt32>(static_cast<TUint32>(a.integer(3)) * 1000u);
+  const VMAddr object = a.heap().allocate(sizeof(CLocationPositionRequestorGCObject), -1, GC_CODE_LEAF);
+  new (vmPtr(object)) CLocationPositionRequestorGCObject(a.integer(1), interval, a.integer(2),
+                                                         &ext::self<CLocationWrapper>(cx));
+  native::store(field, object);
+  a.noResult();
+}
+
+void setInterval(native::Context& cx) {
+  Args a(cx.state, 2);
+  requestorAt(a, 0).iInterval = a.integer(1);
+  a.noResult();
+}
+
+void setB(native::Context& cx) {
+  Args a(cx.state, 2);
+  requestorAt(a, 0).iB = a.integer(1);
+  a.noResult();
+}
+
+void start(native::Context& cx) {
+  Args a(cx.state, 1);
+  CLocationPositionRequestorGCObject& r = requestorAt(a, 0);
+  if (MPositionSource* source = positionSource()) {
+    r.iExtension->started();
+    source->start(*r.iExtension, r.iA, r.iB, r.iInterval);
+  }
+  a.noResult();
+}
+
+void stop(native::Context& cx) {
+  Args a(cx.state, 1);
+  CLocationPositionRequestorGCObject& r = requestorAt(a, 0);
+  if (MPositionSource* source = positionSource()) source->stop(*r.iExtension);
+  a.noResult();
+}
+
+// ---- locations ------------------------------------------------------------
+
+void createLocation(native::Context& cx) {   // object, first, second, third, date-time
+  Args a(cx.state, 8);
+  const VMAddr field = fieldOf(a, 0);
+  const VMAddr stamp = dateTimeAt(a, 7);
+  const VMAddr object = a.heap().allocate(sizeof(CLocation), -1, GC_CODE_LEAF);
+  new (vmPtr(object)) CLocation(native::fixedAt(a, 1), native::fixedAt(a, 3), native::fixedAt(a, 5), stamp);
+  native::store(field, object);
+  a.noResult();
+}
+
+void setTimeStamp(native::Context& cx) {
+  Args a(cx.state, 2);
+  CLocation& l = locationAt(a, 0);
+  l.iTimeStamp = dateTimeAt(a, 1);
+  a.noResult();
+}
+
+void setCoordinates(native::Context& cx) {   // location, first, second, third
+  Args a(cx.state, 7);
+  CLocation& l = locationAt(a, 0);
+  l.iFirst = native::fixedAt(a, 1);
+  l.iSecond = native::fixedAt(a, 3);
+  l.iThird = native::fixedAt(a, 5);
+  a.noResult();
+}
+
+void ignoreTwoFixed(native::Context& cx) {   // location, two NFixed: accepted, nothing kept
+  Args a(cx.state, 5);
+  locationAt(a, 0);
+  a.noResult();
+}
+
+void extra(native::Context& cx) {
+  Args a(cx.state, 1);
+  a.result(static_cast<TUint32>(locationAt(a, 0).iExtra));
+}
+
+void timeStamp(native::Context& cx) {
+  Args a(cx.state, 1);
+  const CLocation& l = locationAt(a, 0);
+  const Nerim::DateTime& stamp = native::objectOf<Nerim::DateTime>(l.iTimeStamp);
+  const VMAddr cell = a.heap().allocateWords(1, GC_CODE_REF_HOLDER);
+  const VMAddr copy = a.heap().allocate(sizeof(Nerim::DateTime), -1, GC_CODE_DATETIME);
+  new (vmPtr(copy)) Nerim::DateTime(stamp);
+  native::store(cell, copy);
+  a.result(cell);
+}
+
+template <NFixed CLocation::*field> void coordinate(native::Context& cx) {   // the location stays
+  Args a(cx.state, 1);
+  const NFixed v = locationAt(a, 0).*field;
+  pushFixed(cx.state, v);
+}
+
+void zeroBetween(native::Context& cx) {   // location, location
+  Args a(cx.state, 2);
+  locationAt(a, 0);
+  locationAt(a, 1);
+  native::fixedResult(a, NFixed());
+}
+
+void fourthOfSecond(native::Context& cx) {   // location, location
+  Args a(cx.state, 2);
+  locationAt(a, 0);
+  native::fixedResult(a, locationAt(a, 1).iFourth);
+}
+
+const native::Operation kRows[] = {
+    {1, "createRequestor", createRequestor, "object, int a, int b, int seconds ->"},
+    {2, "setInterval", setInterval, "requestor, int ->"},
+    {3, "start", start, "requestor ->"},
+    {4, "stop", stop, "requestor ->"},
+    {5, "createLocation", createLocation, "object, fixed, fixed, fixed, datetime ->"},
+    {6, "setTimeStamp", setTimeStamp, "location, datetime ->"},
+    {7, "setCoordinates", setCoordinates, "location, fixed, fixed, fixed ->"},
+    {8, "ignore", ignoreTwoFixed, "location, fixed, fixed ->"},
+    {9, "extra", extra, "location -> int"},
+    {10, "timeStamp", timeStamp, "location -> datetime"},
+    {11, "third", coordinate<&CLocation::iThird>, "location -> location, fixed"},
+    {12, "first", coordinate<&CLocation::iFirst>, "location -> location, fixed"},
+    {13, "second", coordinate<&CLocation::iSecond>, "location -> location, fixed"},
+    {14, "distance", zeroBetween, "location, location -> fixed"},
+    {15, "bearing", zeroBetween, "location, location -> fixed"},
+    {16, "fourthOfSecond", fourthOfSecond, "location, location -> fixed"},
+    {17, "setB", setB, "requestor, int ->"},
+};
+
+}  // namespace
+
+namespace ext {
+
+NATIVE_OPERATIONS(kLocationOperations, kRows);
+
+NERIM::Extension* createLocation(MVMCallbackInterface* callback, FrameworkServices* host) {
+  return new CLocationWrapper(callback, host);
+}
+
+}  // namespace ext
