@@ -24,6 +24,11 @@ void EntryGuard::fail(const QString& message) {
   if (iOutcome != RUNNING) return;
   iMessage = message;
   printFatal(message);
+  if (iFatalContext) {
+    const std::string context = iFatalContext(message);
+    std::fwrite(context.data(), 1, context.size(), stderr);
+    std::fflush(stderr);
+  }
   end(FAILED);
 }
 

@@ -7,6 +7,7 @@
 // event loop is told to exit with the status.
 #include <QString>
 #include <functional>
+#include <string>
 
 class EntryGuard {
  public:
@@ -15,6 +16,8 @@ class EntryGuard {
   // Runs after every call that returned normally (heap checks, idle
   // checks); a raise there fails the run like one from the call.
   void setAfterCall(std::function<void()> hook) { iAfterCall = std::move(hook); }
+  // Lines printed after a FATAL line (where the run was); given the message.
+  void setFatalContext(std::function<std::string(const QString&)> context) { iFatalContext = std::move(context); }
 
   // False when the run has ended, now or before.
   bool run(const std::function<void()>& call);
@@ -33,6 +36,7 @@ class EntryGuard {
   void end(Outcome outcome);
 
   std::function<void()> iAfterCall;
+  std::function<std::string(const QString&)> iFatalContext;
   Outcome iOutcome = RUNNING;
   QString iMessage;
 };

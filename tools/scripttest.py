@@ -8,9 +8,14 @@ Expectations are comments in the script:
   ; expect status: <n>      the exit status (default 0, or 1 with a fatal line)
   ; args: <words>           extra mcbrun arguments
   ; expect stderr: <text>   a line of standard error, in order among these
+                            (leading and trailing blanks aside)
+  ; warning: <text>         mcbasm prints this warning (FILE:LINE:COL: warning: <text>);
+                            any other warning fails the test
   ; env: NAME=value         set for the run; {app} is the application directory
   ; file: path: text        a file under the application directory (\\n escapes)
 --copy-dir DIR copies DIR's files into the application directory.
+The script is assembled from its own folder, so the map names it by its
+base name ("script.asm:12").
 """
 import argparse
 import os
@@ -22,7 +27,7 @@ import tempfile
 
 def expectations(path):
     logs, fatal, status, args = [], None, None, []
-    errs, env, files = [], [], []
+    errs, env, files, warnings = [], [], [], []
     with open(path, encoding="utf-8") as f:
         for line in f:
             s = line.strip()
@@ -41,14 +46,16 @@ def expectations(path):
                 status = int(s[len("; expect status:"):].strip())
             elif s.startswith("; args:"):
                 args += s[len("; args:"):].split()
+            elif s.startswith("; warning:"):
+                warnings.append(s[len("; warning:"):].strip())
     if status is None:
         status = 1 if fatal is not None else 0
-    return logs, fatal, status, args, errs, env, files
+    return logs, fatal, status, args, errs, env, files, warnings
 
 
 def in_order(wanted, lines):
     it = iter(lines)
-    return all(any(l == w for l in it) for w in wanted)
+    return all(any(l.strip() == w for l in it) for w in wanted)
 
 
 def main():
@@ -60,7 +67,8 @@ def main():
     p.add_argument("--copy-dir", action="append", default=[])
     a = p.parse_args()
 
-    logs, fatal, status, extra, errs, env_lines, files = expectations(a.script)
+    logs, fatal, status, extra, errs, env_lines, files, warnings = expectations(a.script)
+    folder, script = os.path.split(os.path.abspath(a.script))
     with tempfile.TemporaryDirectory() as tmp:
         for d in a.copy_dir:
             for name in os.listdir(d):
@@ -75,10 +83,14 @@ def main():
         for name, value in env_lines:
             env[name] = value.replace("{app}", tmp)
         image = os.path.join(tmp, "index.mcb")
-        cmd = [a.mcbasm] + sum((["-I", i] for i in a.includes), []) + [a.script, "-o", image]
-        r = subprocess.run(cmd, capture_output=True, text=True)
+        cmd = [a.mcbasm] + sum((["-I", os.path.abspath(i)] for i in a.includes), []) + [script, "-o", image]
+        r = subprocess.run(cmd, capture_output=True, text=True, cwd=folder)
         if r.returncode != 0:
             print("assembly failed:\n" + r.stdout + r.stderr)
+            return 1
+        got_warnings = [l.split(": warning: ", 1)[1] for l in r.stderr.splitlines() if ": warning: " in l]
+        if got_warnings != warnings:
+            print("mcbasm warnings differ.\nexpected:\n  " + "\n  ".join(warnings) + "\ngot:\n" + r.stderr)
             return 1
         r = subprocess.run([a.mcbrun, "--verify-heap"] + extra + [tmp], capture_output=True,
                            timeout=120, errors="replace", text=True, env=env)

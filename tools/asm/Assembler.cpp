@@ -3,17 +3,20 @@
 #include "Assembler.h"
 
 #include "AsmProgram.h"
+#include "ImageFile.h"
 #include "Opcodes.h"
 
-#include <fstream>
 #include <set>
+#include <sys/stat.h>
 #include <sstream>
 
 namespace mcb {
 
 std::string AsmError::text() const {
   std::ostringstream s;
-  s << file << ":" << line << ":" << column << ": error: " << message;
+  s << file;
+  if (line > 0) s << ":" << line << ":" << column;
+  s << (warning ? ": warning: " : ": error: ") << message;
   return s.str();
 }
 
@@ -25,6 +28,9 @@ int AsmProgram::internString(const std::string& s) {
 }
 
 bool resolveProgram(AsmProgram& p, ImageModel& out, std::vector<AsmError>& errors);   // CodeLayout.cpp
+debuginfo::DebugMap mapProgram(const AsmProgram& p, uint32_t codeSize);                // ProgramMap.cpp
+void checkProgram(const AsmProgram& p, const ImageModel& image, std::vector<AsmError>& warnings,
+                  std::vector<AsmError>& errors);                                      // StackCheck.cpp
 
 namespace {
 
@@ -47,6 +53,8 @@ const Family kFamilies[] = {
     {"JUMP_IF_FALSE", OP_JUMP_IF_FALSE16, OP_JUMP_IF_FALSE32, true},
     {"JUMP", OP_JUMP16, OP_JUMP32, true},
 };
+
+}  // namespace
 
 class Pass1 {
  public:
@@ -87,7 +95,7 @@ class Pass1 {
   void method(const std::vector<Token>& t, bool withCode);
   void klass(const std::vector<Token>& t);
   void bytes(const std::vector<Token>& t, std::vector<uint8_t>& out);
-  std::string resolveInclude(const std::string& name);
+  std::string resolveInclude(const std::string& name, std::string& searched);
 };
 
 void Pass1::text(const std::string& text, const std::string& name) {
@@ -122,28 +130,32 @@ void Pass1::file(const std::string& path, const Loc* from) {
     if (from) errors.push_back(AsmError{from->file, from->line, from->column, "includes nested too deeply"});
     return;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (from) errors.push_back(AsmError{from->file, from->line, from->column, "cannot open '" + path + "'"});
-    else errors.push_back(AsmError{path, 0, 0, "cannot open '" + path + "'"});
+  std::vector<uint8_t> bytes;
+  std::string message;
+  if (!readFile(path, bytes, message)) {
+    if (from) errors.push_back(AsmError{from->file, from->line, from->column, message});
+    else errors.push_back(AsmError{path, 0, 0, message});
     return;
   }
-  std::ostringstream s;
-  s << in.rdbuf();
-  text(s.str(), path);
+  text(std::string(bytes.begin(), bytes.end()), path);
 }
 
-std::string Pass1::resolveInclude(const std::string& name) {
+// The file an .include names: as written when absolute, else the first of
+// the including file's folder and the include folders that has it. Empty
+// (with the folders searched in `searched`) when none has it.
+std::string Pass1::resolveInclude(const std::string& name, std::string& searched) {
+  if (!name.empty() && name[0] == '/') return name;
   std::vector<std::string> dirs;
   const size_t slash = loc.file.rfind('/');
   dirs.push_back(slash == std::string::npos ? "." : loc.file.substr(0, slash));
   dirs.insert(dirs.end(), includeDirs.begin(), includeDirs.end());
-  if (!name.empty() && name[0] == '/') return name;
   for (const std::string& d : dirs) {
     const std::string candidate = d + "/" + name;
-    if (std::ifstream(candidate)) return candidate;
+    struct stat st;
+    if (::stat(candidate.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) return candidate;
+    searched += (searched.empty() ? "" : ", ") + d;
   }
-  return dirs.front() + "/" + name;
+  return std::string();
 }
 
 void Pass1::line(std::vector<Token>& t) {
@@ -386,7 +398,10 @@ void Pass1::directive(std::vector<Token>& t) {
   } else if (d == ".include") {
     if (const Token* s = stringArg(".include")) {
       const Loc from = loc;
-      file(resolveInclude(s->text), &from);
+      std::string searched;
+      const std::string path = resolveInclude(s->text, searched);
+      if (path.empty()) return error("cannot find '" + s->text + "' (searched " + searched + "; add a folder with -I)", s->column);
+      file(path, &from);
     }
   } else if (d == ".tag") {
     if (const Token* s = stringArg(".tag")) {
@@ -446,22 +461,31 @@ void Pass1::directive(std::vector<Token>& t) {
   }
 }
 
-}  // namespace
-
 bool Assembler::assembleFile(const std::string& path, ImageModel& out) {
-  iErrors.clear();
-  AsmProgram p;
-  Pass1 pass(p, iErrors, iIncludeDirs);
-  pass.file(path, nullptr);
-  return iErrors.empty() && resolveProgram(p, out, iErrors);
+  return assemble([&](Pass1& pass) { pass.file(path, nullptr); }, out);
 }
 
 bool Assembler::assembleText(const std::string& text, const std::string& name, ImageModel& out) {
+  return assemble([&](Pass1& pass) { pass.text(text, name); }, out);
+}
+
+bool Assembler::assemble(const std::function<void(Pass1&)>& read, ImageModel& out) {
   iErrors.clear();
+  iWarnings.clear();
+  iMap = debuginfo::DebugMap();
   AsmProgram p;
   Pass1 pass(p, iErrors, iIncludeDirs);
-  pass.text(text, name);
-  return iErrors.empty() && resolveProgram(p, out, iErrors);
+  read(pass);
+  if (!iErrors.empty() || !resolveProgram(p, out, iErrors)) return false;
+  if (p.raw) return true;
+  iMap = mapProgram(p, static_cast<uint32_t>(out.code.size()));
+  checkProgram(p, out, iWarnings, iErrors);
+  return iErrors.empty();
+}
+
+std::string Assembler::map(const std::vector<uint8_t>& image) {
+  iMap.setImage(image.data(), image.size());
+  return iMap.format();
 }
 
 }  // namespace mcb

@@ -3,9 +3,11 @@
 // records, the string pool order), so assembling the output gives back the
 // same bytes.
 #include "Assembler.h"
+#include "ImageFile.h"
 #include "Opcodes.h"
 #include "SourceLexer.h"
 
+#include <cstdio>
 #include <map>
 #include <set>
 #include <sstream>
@@ -34,22 +36,27 @@ struct Insn {
 
 class Printer {
  public:
-  explicit Printer(const ImageModel& m) : m(m) {}
+  Printer(const ImageModel& m, const DisassemblyNames& names) : m(m), names(names) {}
   std::string run();
 
  private:
   const ImageModel& m;
+  const DisassemblyNames& names;
   std::vector<Insn> insns;
   std::set<int64_t> starts, labels;
   std::ostringstream o;
 
   void decode();
   void collectLabels();
-  std::string target(int64_t a) const {
-    return labels.count(a) ? "L_" + std::to_string(a) : std::to_string(a);
+  std::string labelName(int64_t a) const {
+    auto it = names.labels.find(a);
+    return it != names.labels.end() ? it->second : "L_" + std::to_string(a);
   }
+  std::string target(int64_t a) const { return labels.count(a) ? labelName(a) : std::to_string(a); }
   std::string klass(int64_t id) const {
-    return id >= 0 && id < static_cast<int64_t>(m.classes.size()) ? "C" + std::to_string(id) : std::to_string(id);
+    if (id < 0 || id >= static_cast<int64_t>(m.classes.size())) return std::to_string(id);
+    auto it = names.classes.find(id);
+    return it != names.classes.end() ? it->second : "C" + std::to_string(id);
   }
   void header();
   void classes();
@@ -90,6 +97,7 @@ void Printer::collectLabels() {
     if (i.op == OP_TRY) want(a + 8 + i.v[1] + 1);
     if (i.op == OP_CALL) want(i.v[0]);
   }
+  for (const auto& l : names.labels) want(l.first);
   for (const ExportEntry& e : m.exports) want(e.code);
   for (const Directive& d : m.directives)
     for (const DirectiveEntry& e : d.entries) want(e.code);
@@ -124,7 +132,7 @@ void vectorList(std::ostringstream& o, const char* key, const std::vector<Vector
 void Printer::classes() {
   for (size_t i = 0; i < m.classes.size(); ++i) {
     const ClassDef& c = m.classes[i];
-    o << ".class C" << i << " width=" << c.width;
+    o << ".class " << klass(static_cast<int64_t>(i)) << " width=" << c.width;
     if (c.superFlag) o << " super=" << klass(c.super);
     list(o, "refs", c.refs);
     vectorList(o, "vectors", c.vectors);
@@ -226,10 +234,17 @@ void Printer::code() {
     o << "\n";
     run.clear();
   };
+  std::string lastLine;
   for (const Insn& i : insns) {
     if (labels.count(static_cast<int64_t>(i.at))) {
       flush();
-      o << "L_" << i.at << ":\n";
+      o << labelName(static_cast<int64_t>(i.at)) << ":\n";
+    }
+    auto line = names.lines.find(static_cast<int64_t>(i.at));
+    if (line != names.lines.end() && line->second != lastLine) {
+      flush();
+      o << "  ; " << line->second << "\n";
+      lastLine = line->second;
     }
     if (i.op < 0) {
       run.push_back(m.code[i.at]);
@@ -242,7 +257,7 @@ void Printer::code() {
     o << "\n";
   }
   flush();
-  if (labels.count(static_cast<int64_t>(m.code.size()))) o << "L_" << m.code.size() << ":\n";
+  if (labels.count(static_cast<int64_t>(m.code.size()))) o << labelName(static_cast<int64_t>(m.code.size())) << ":\n";
 }
 
 std::string Printer::run() {
@@ -263,6 +278,22 @@ std::string Printer::run() {
 
 }  // namespace
 
-std::string disassemble(const ImageModel& m) { return Printer(m).run(); }
+std::string disassemble(const ImageModel& m, const DisassemblyNames& names) { return Printer(m, names).run(); }
+
+DisassemblyNames namesFromMap(const std::string& path, const std::vector<uint8_t>& image) {
+  DisassemblyNames names;
+  debuginfo::DebugMap map;
+  std::string error;
+  if (!debuginfo::loadMap(path, image.data(), image.size(), map, error)) {
+    if (!error.empty()) std::fprintf(stderr, "mcbdis: ignoring the map: %s\n", error.c_str());
+    return names;
+  }
+  for (const auto& l : map.labels) names.labels.emplace(l.first, l.second);
+  for (const debuginfo::MapMethod& mm : map.methods) names.labels[mm.start] = mm.name;
+  for (const auto& c : map.classes) names.classes[c.first] = c.second;
+  for (const debuginfo::MapLine& l : map.lines)
+    names.lines[l.offset] = map.sources[static_cast<size_t>(l.source)] + ":" + std::to_string(l.line);
+  return names;
+}
 
 }  // namespace mcb

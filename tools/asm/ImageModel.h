@@ -77,6 +77,9 @@ struct ImageModel {
 std::vector<uint8_t> writeImage(const ImageModel& m);
 // Reads an image; returns false with a message for anything malformed.
 bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& error);
+// What makes the bytes an image the machine refuses, and where; empty when
+// nothing is found (for a runner whose load failed).
+std::string imageFault(const std::vector<uint8_t>& bytes);
 
 // Native group and operation names (NATIVE_CALL String indexOf), from the
 // machine's group table: -1 or null when there is no such name or number.

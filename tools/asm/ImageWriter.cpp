@@ -1,6 +1,8 @@
 // Serialising and reading the image format (little-endian, width table).
 #include "ImageModel.h"
 
+#include <cstdio>
+
 #include <algorithm>
 #include <cstring>
 
@@ -142,13 +144,20 @@ struct In {
   const std::vector<uint8_t>& b;
   size_t pos = 0;
   bool ok = true;
+  std::string where = "the header";   // what is being read, for the message
+  std::string failure;
   explicit In(const std::vector<uint8_t>& bytes) : b(bytes) {}
   uint8_t byte() {
     if (pos >= b.size()) return fail();
     return b[pos++];
   }
   int32_t value(int w) {
-    if (w != 1 && w != 2 && w != 4) return fail();
+    if (w != 1 && w != 2 && w != 4) {
+      if (ok) failure = "a value of width " + std::to_string(w) + " in " + where + " (widths are 1, 2 or 4)";
+      ok = false;
+      pos = b.size();
+      return 0;
+    }
     if (b.size() - pos < static_cast<size_t>(w) || pos > b.size()) return fail();
     uint32_t v = 0;
     for (int i = w - 1; i >= 0; --i) v = (v << 8) | b[pos + i];
@@ -164,6 +173,9 @@ struct In {
     return s;
   }
   uint8_t fail() {
+    if (ok)
+      failure = "the image ends inside " + where + " (at byte " + std::to_string(pos) + " of " +
+                std::to_string(b.size()) + ")";
     ok = false;
     pos = b.size();
     return 0;
@@ -191,15 +203,29 @@ bool readVectors(In& in, std::vector<VectorSlot>& v, int w) {
 
 bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& error) {
   In in(bytes);
+  if (bytes.empty()) return error = "the image is empty", false;
   const int tag = in.byte();
-  if (!in.ok || tag > 127 || bytes.size() - 1 < static_cast<size_t>(tag)) return error = "bad image tag", false;
+  if (tag > 127 || bytes.size() - 1 < static_cast<size_t>(tag))
+    return error = "the tag length " + std::to_string(static_cast<int8_t>(tag)) + " at byte 0 does not fit the image (" +
+                   std::to_string(bytes.size()) + " bytes)", false;
   m.tag.assign(bytes.begin() + 1, bytes.begin() + 1 + tag);
   in.pos = 1 + tag;
-  for (uint8_t x : {0xFF, 0xFF, 0x00, 0x01})
-    if (in.byte() != x) return error = "bad magic", false;
+  in.where = "the magic";
+  for (uint8_t x : {0xFF, 0xFF, 0x00, 0x01}) {
+    const size_t at = in.pos;
+    const uint8_t got = in.byte();
+    if (!in.ok) return error = in.failure, false;
+    if (got != x) {
+      char text[96];
+      std::snprintf(text, sizeof text, "bad magic at byte %zu: 0x%02X, expected 0x%02X (not an image?)", at, got, x);
+      return error = text, false;
+    }
+  }
+  in.where = "the field widths";
   for (int& w : m.widths) w = in.byte();
   const int32_t exports = in.count();
   for (int32_t i = 0; i < exports && in.ok; ++i) {
+    in.where = "export " + std::to_string(i);
     ExportEntry e;
     e.name = in.string();
     e.code = in.value(m.widths[W_CODE_OFFSET]);
@@ -208,6 +234,7 @@ bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& er
   }
   const int32_t directives = in.count();
   for (int32_t i = 0; i < directives && in.ok; ++i) {
+    in.where = "virtual directive " + std::to_string(i);
     Directive d;
     d.name = in.string();
     const int32_t n = in.value(m.widths[W_ENTRY_COUNT]);
@@ -220,9 +247,12 @@ bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& er
     }
     m.directives.push_back(d);
   }
+  in.where = "the globals size";
   m.globals = in.count();
+  in.where = "the class table";
   const int32_t classes = in.count();
   for (int32_t i = 0; i < classes && in.ok; ++i) {
+    in.where = "class " + std::to_string(i);
     ClassDef c;
     c.width = in.byte();
     readSlots(in, c.refs, c.width);
@@ -233,8 +263,10 @@ bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& er
     for (int32_t k = 0; k < n && in.ok; ++k) c.interfaces.push_back(in.value(m.widths[W_CLASS_ID]));
     m.classes.push_back(c);
   }
+  in.where = "the record table";
   const int32_t records = in.count();
   for (int32_t i = 0; i < records && in.ok; ++i) {
+    in.where = "method record " + std::to_string(i);
     Record r;
     r.width = in.byte();
     r.params = in.value(m.widths[W_PARAM_SLOTS]);
@@ -246,11 +278,44 @@ bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& er
     readVectors(in, r.localVectors, r.width);
     m.records.push_back(r);
   }
+  in.where = "the string table";
   const int32_t strings = in.count();
-  for (int32_t i = 0; i < strings && in.ok; ++i) m.strings.push_back(in.string());
-  if (!in.ok) return error = "image ends early or has a bad width", false;
+  for (int32_t i = 0; i < strings && in.ok; ++i) {
+    in.where = "string " + std::to_string(i);
+    m.strings.push_back(in.string());
+  }
+  if (!in.ok) return error = in.failure, false;
   m.code.assign(bytes.begin() + in.pos, bytes.end());
   return true;
+}
+
+std::string imageFault(const std::vector<uint8_t>& bytes) {
+  ImageModel m;
+  std::string error;
+  if (!readImage(bytes, m, error)) return error;
+  static const char* const kWidthNames[kWidthCount] = {"codeOffsetWidth", "methodInfoWidth", "classIdWidth",
+                                                      "superFlagWidth", "interfaceCountWidth", "paramSlotsWidth",
+                                                      "resultSlotsWidth", "localSlotsWidth", "entryCountWidth"};
+  auto valid = [](int w) { return w == 1 || w == 2 || w == 4; };
+  auto flags = [](const std::vector<VectorSlot>& v) {
+    for (const VectorSlot& s : v)
+      if (s.flag != 0 && s.flag != 0xFF) return false;
+    return true;
+  };
+  for (int i = 0; i < kWidthCount; ++i)
+    if (!valid(m.widths[i]))
+      return std::string(kWidthNames[i]) + " is " + std::to_string(m.widths[i]) + " (widths are 1, 2 or 4)";
+  for (size_t i = 0; i < m.classes.size(); ++i) {
+    if (!valid(m.classes[i].width)) return "class " + std::to_string(i) + " has width " + std::to_string(m.classes[i].width);
+    if (!flags(m.classes[i].vectors)) return "class " + std::to_string(i) + " has a vector flag other than 0x00 or 0xFF";
+  }
+  for (size_t i = 0; i < m.records.size(); ++i) {
+    const Record& r = m.records[i];
+    if (!valid(r.width)) return "method record " + std::to_string(i) + " has width " + std::to_string(r.width);
+    if (!flags(r.paramVectors) || !flags(r.localVectors))
+      return "method record " + std::to_string(i) + " has a vector flag other than 0x00 or 0xFF";
+  }
+  return std::string();
 }
 
 }  // namespace mcb

@@ -5,6 +5,9 @@
 #include "Errors.h"
 #include "HostMemory.h"
 #include "HostServices.h"
+#include "ImageFile.h"
+#include "ImageModel.h"
+#include "RunDiagnostics.h"
 #include "RunOptions.h"
 #include "Scheduler.h"
 
@@ -16,20 +19,32 @@
 
 namespace {
 
-const char kImage[] = "index.mcb";
+// What is wrong with an image the machine refused, and where.
+std::string imageContext(const QString& path) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  if (!mcb::readFile(path.toLocal8Bit().toStdString(), bytes, error)) return "  " + error + "\n";
+  const std::string fault = mcb::imageFault(bytes);
+  return fault.empty() ? std::string() : "  " + path.toLocal8Bit().toStdString() + ": " + fault + "\n";
+}
 
 // Runs init and main; false when the image is missing (already reported).
-bool start(HostServices& host, ClientVM& vm) {
-  NERIM::InputStream* stream = host.openInputStream(NString(kImage));
+bool start(HostServices& host, ClientVM& vm, const QString& image, RunDiagnostics& diagnostics) {
+  const NString name = CAppsString::fromQString(image).toNString();
+  NERIM::InputStream* stream = host.openInputStream(name);
   CAppsFileReader reader(stream);
   if (!stream || !reader.isOpen()) {
-    const QByteArray path = host.directory().join(NString(kImage)).toQString().toUtf8();
+    const QByteArray path = host.directory().join(name).toQString().toUtf8();
     std::fprintf(stderr, "Failed to open '%s'\n", path.constData());
     return false;
   }
   EntryGuard& guard = host.guard();
-  guard.run([&] { vm.load(reader, CAppsString(kImage)); });
+  const QString path = host.directory().join(name).toQString();
+  guard.setFatalContext([&](const QString&) { return imageContext(path); });
+  const bool loaded = guard.run([&] { vm.load(reader, CAppsString::fromQString(image)); });
   reader.close();
+  guard.setFatalContext([&](const QString& message) { return diagnostics.fatalContext(message); });
+  if (loaded) diagnostics.loadMap(path);
   guard.run([&] { vm.callGlobalInit(); });
   guard.run([&] { vm.callMain(); });
   return true;
@@ -52,7 +67,9 @@ int runHeadless(const RunOptions& options) {
     if (looping && host.scheduler().liveTimers() == 0) QCoreApplication::exit(0);
   });
 
-  if (!start(host, *vm)) return 1;
+  RunDiagnostics diagnostics(*vm);
+  vm->setObserver(&diagnostics);
+  if (!start(host, *vm, options.image, diagnostics)) return 1;
 
   if (guard.running() && host.scheduler().liveTimers() > 0) {
     // Owned here, so it cannot fire into a later loop after this run is gone.

@@ -1,5 +1,7 @@
 #include "RunOptions.h"
 
+#include <QFileInfo>
+
 namespace {
 
 bool number(const QString& text, TInt64& out) {
@@ -8,16 +10,32 @@ bool number(const QString& text, TInt64& out) {
   return ok && out >= 0;
 }
 
+// An image file (or a name ending in .mcb) runs with its folder as the
+// application directory; anything else is the directory.
+void setPath(const QString& path, RunOptions& out) {
+  const QFileInfo info(path);
+  if (info.isFile() || (!info.exists() && path.endsWith(QLatin1String(".mcb")))) {
+    out.directory = info.path();
+    out.image = info.fileName();
+  } else {
+    out.directory = path;
+  }
+}
+
 }  // namespace
 
 const char* RunOptions::usage() {
-  return "usage: mcbrun [--verify-heap] [--budget N] [--time-limit MS] [--memory-limit BYTES] DIR\n"
-         "  Runs DIR/index.mcb: ::global::init, main, then its timers until none runs.\n"
+  return "usage: mcbrun [OPTION]... DIR|IMAGE\n"
+         "  Runs DIR/index.mcb (or the image IMAGE, with its folder as the application\n"
+         "  directory): ::global::init, main, then its timers until none runs. With the\n"
+         "  map IMAGE.map that mcbasm writes, errors name methods and source lines.\n"
+         "  Status: 0 normal end, 1 FATAL error or no image, 2 bad command line.\n"
          "  --verify-heap    check the heap after every top-level call and at exit\n"
          "  --budget N       end the run (FATAL) after N counted instructions\n"
          "  --time-limit MS  end the run (FATAL) when timers still run after MS ms\n"
          "  --memory-limit BYTES  host memory the image may use outside its heap\n"
-         "                   (default 1 GiB); beyond it an allocation raises code 6\n";
+         "                   (default 1 GiB); beyond it an allocation raises code 6\n"
+         "  --help           this text;  --version  the version\n";
 }
 
 bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& error) {
@@ -27,6 +45,8 @@ bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& e
       out.verifyHeap = true;
     } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
       out.help = true;
+    } else if (a == QLatin1String("--version")) {
+      out.version = true;
     } else if (a == QLatin1String("--budget") || a == QLatin1String("--time-limit") ||
                a == QLatin1String("--memory-limit")) {
       TInt64 value = 0;
@@ -42,13 +62,13 @@ bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& e
       error = QLatin1String("unknown option ") + a;
       return false;
     } else if (out.directory.isEmpty()) {
-      out.directory = a;
+      setPath(a, out);
     } else {
-      error = QLatin1String("more than one directory given");
+      error = QLatin1String("more than one application given");
       return false;
     }
   }
-  if (out.directory.isEmpty() && !out.help) {
+  if (out.directory.isEmpty() && !out.help && !out.version) {
     error = QLatin1String("no application directory given");
     return false;
   }

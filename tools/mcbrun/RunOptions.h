@@ -1,6 +1,6 @@
 #pragma once
 // The command line of the headless runner:
-//   mcbrun [--verify-heap] [--budget N] [--time-limit MS] [--memory-limit BYTES] DIR
+//   mcbrun [OPTION]... DIR|IMAGE
 #include "Types.h"
 
 #include <QString>
@@ -12,7 +12,9 @@ struct RunOptions {
   TInt64 timeLimitMs = -1;  // negative: none
   TInt64 memoryLimit = -1;  // negative: the default host-memory limit
   QString directory;
+  QString image = QStringLiteral("index.mcb");   // inside directory
   bool help = false;
+  bool version = false;
 
   // False with a message for a command line that cannot be run.
   static bool parse(const QStringList& arguments, RunOptions& out, QString& error);

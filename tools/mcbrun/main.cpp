@@ -10,12 +10,12 @@ int main(int argc, char** argv) {
   RunOptions options;
   QString error;
   if (!RunOptions::parse(app.arguments(), options, error)) {
-    std::fprintf(stderr, "mcbrun: %s\n%s", error.toLocal8Bit().constData(), RunOptions::usage());
+    const QString usage = QString::fromLatin1(RunOptions::usage());
+    std::fprintf(stderr, "mcbrun: %s\n%sTry 'mcbrun --help' for more.\n", error.toLocal8Bit().constData(),
+                 usage.left(usage.indexOf(QLatin1Char('\n')) + 1).toLatin1().constData());
     return 2;
   }
-  if (options.help) {
-    std::fputs(RunOptions::usage(), stdout);
-    return 0;
-  }
+  if (options.help) return std::fputs(RunOptions::usage(), stdout) < 0 ? 1 : 0;
+  if (options.version) return std::printf("mcbrun %s\n", MCB_VERSION) < 0 ? 1 : 0;
   return runHeadless(options);
 }

@@ -111,7 +111,7 @@ TEST(Assembler, ErrorsNameTheFileLineAndColumn) {
   EXPECT_EQ(firstError("  CALL x\nx:\n"), "t.asm:1:8: error: 'x' is not a .method: give its record");
   EXPECT_EQ(firstError("  NATIVE_CALL Nothing 1\n"), "t.asm:1:15: error: unknown native group 'Nothing'");
   EXPECT_EQ(firstError(".virtual \"v\"\n"), "t.asm:1:1: error: .virtual without .end");
-  EXPECT_EQ(firstError(".include \"missing.asm\"\n"), "t.asm:1:1: error: cannot open './missing.asm'");
+  EXPECT_EQ(firstError(".include \"missing.asm\"\n"), "t.asm:1:10: error: cannot find 'missing.asm' (searched .; add a folder with -I)");
 }
 
 TEST(Assembler, RawImagesAreKeptAsWritten) {

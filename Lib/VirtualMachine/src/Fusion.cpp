@@ -61,6 +61,7 @@ void buildExecutionCode(ImageTables& t) {
       }
       const int fused = fusedFor(ops, n);
       if (fused >= 0) exec[at] = static_cast<TUint8>(fused);
+      if (at >= t.traceFrom && at < t.traceTo) exec[at] = TRACED_INSTRUCTION;
       at += instructionLength(ops[0]);
     }
   }

@@ -27,10 +27,13 @@ enum FusedOpcode : TUint8 {
   FUSED_PUSH_LOCAL_ADD_IMM,  // LOAD_LOCAL8 d, PUSH_IMM32 k, ADD
   FUSED_PUSH_LOCAL_SUB_IMM,  // LOAD_LOCAL8 d, PUSH_IMM32 k, SUB
   FUSED_LOAD_LOCAL2,         // LOAD_LOCAL8 d, LOAD_LOCAL8 e
-  FUSED_END
+  FUSED_END,
+  // A traced instruction: the observer sees it, then it runs unfused.
+  TRACED_INSTRUCTION = 255
 };
 
 // Rebuilds the dispatch copy of the whole code area: bytes of 128 and up
 // become 125 (they are invalid either way, and must not reach a fused
-// handler), and fusible sequences inside one image get their fused opcode.
+// handler), fusible sequences inside one image get their fused opcode, and
+// instructions in the trace range become TRACED_INSTRUCTION.
 void buildExecutionCode(ImageTables& t);

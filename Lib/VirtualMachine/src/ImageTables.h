@@ -66,6 +66,8 @@ struct ImageTables {
   // What the interpreter runs: the code with fused opcodes (Fusion.h).
   Vec<TUint8> exec;
   TInt32 codeSize = 0;
+  // Instructions in [traceFrom, traceTo) dispatch through the observer.
+  TInt32 traceFrom = 0, traceTo = 0;
 
   VMAddr globals = 0;
 

@@ -101,7 +101,8 @@ inline TInt32 divide(TInt32 a, TInt32 b) { return b == -1 ? static_cast<TInt32>(
 inline TInt32 remainder(TInt32 a, TInt32 b) { return b == -1 ? 0 : a % b; }
 
 [[noreturn]] void divisionByZero() { raise(ERR_DIVISION_BY_ZERO, "Division by zero."); }
-[[noreturn]] void stackFault() { raise(ERR_RUNTIME, "Stack overflow"); }
+// sp below the frame's reach (-1 is an empty stack) is an underflow.
+[[noreturn]] void stackFault(TInt64 sp) { raise(ERR_RUNTIME, sp < -1 ? "Stack underflow" : "Stack overflow"); }
 [[noreturn]] void badTarget() { raise(ERR_RUNTIME, "Invalid jump target"); }
 [[noreturn]] void tableIndex(TInt32 index) { raise(ERR_INVALID_ARGUMENT, "", index); }
 
@@ -151,7 +152,7 @@ void VirtualMachine::run() {
   static bool tableReady = false;
   if (UNLIKELY(!tableReady)) {
     for (auto& t : table) t = &&L_INVALID;
-#define OPCODE(num, name, ops) table[num] = &&L_##name;
+#define OPCODE(num, name, ops, ...) table[num] = &&L_##name;
 #include "Opcodes.def"
 #undef OPCODE
     table[FUSED_CMP_BRANCH] = &&L_FUSED_CMP_BRANCH;
@@ -169,15 +170,22 @@ void VirtualMachine::run() {
     table[FUSED_PUSH_LOCAL_ADD_IMM] = &&L_FUSED_PUSH_LOCAL_ADD_IMM;
     table[FUSED_PUSH_LOCAL_SUB_IMM] = &&L_FUSED_PUSH_LOCAL_SUB_IMM;
     table[FUSED_LOAD_LOCAL2] = &&L_FUSED_LOAD_LOCAL2;
+    table[TRACED_INSTRUCTION] = &&L_TRACED_INSTRUCTION;
     tableReady = true;
   }
 #define CASE(name) L_##name:
 #define FCASE(name) L_##name:
 #define DISPATCH() goto* table[ip[execDelta]]
+#define DISPATCH_ORIGINAL() goto* table[*ip]
 #else
 #define CASE(name) case OP_##name: L_##name:
 #define FCASE(name) case name: L_##name:
 #define DISPATCH() goto dispatch
+#define DISPATCH_ORIGINAL() \
+  do {                      \
+    op = *ip;               \
+    goto redispatch;        \
+  } while (0)
 #endif
 
   if (UNLIKELY(iTables.exec.size() != iTables.code.size())) buildExecutionCode(iTables);
@@ -262,8 +270,11 @@ void VirtualMachine::run() {
 #if VM_COMPUTED_GOTO
   DISPATCH();
 #else
+  TUint8 op;
 dispatch:
-  switch (ip[execDelta]) {
+  op = ip[execDelta];
+redispatch:
+  switch (op) {
 #endif
 
   CASE(NOP) NEXT(1);
@@ -274,7 +285,8 @@ dispatch:
   }
   CASE(LOAD_LOCAL32) {
     const TInt64 i = static_cast<TInt64>(sp) + 1 + rd32(ip + 1);
-    if (UNLIKELY(i < 0 || i >= kStackSlots)) goto stack_fault;
+    if (UNLIKELY(i < 0)) goto stack_underflow;
+    if (UNLIKELY(i >= kStackSlots)) goto stack_fault;
     const TUint32 v = stk[i];
     stk[++sp] = v;
     NEXT(5);
@@ -363,6 +375,7 @@ dispatch:
       std::memset(stk + sp + 1, 0, 4u * static_cast<TUint32>(n));
       sp += n;
     } else {
+      if (UNLIKELY(sp + n < -1)) goto stack_underflow;
       sp += n;
     }
     NEXT(2);
@@ -370,7 +383,8 @@ dispatch:
   CASE(RESERVE32) {
     const TInt32 n = rd32(ip + 1);
     const TInt64 nsp = static_cast<TInt64>(sp) + n;
-    if (UNLIKELY(nsp < -1 || nsp >= kStackSlots)) goto stack_fault;
+    if (UNLIKELY(nsp < -1)) goto stack_underflow;
+    if (UNLIKELY(nsp >= kStackSlots)) goto stack_fault;
     if (n > 0) std::memset(stk + sp + 1, 0, 4u * static_cast<TUint32>(n));
     sp = static_cast<TInt32>(nsp);
     NEXT(5);
@@ -746,7 +760,8 @@ dispatch:
   CASE(RETURN) {
     const TInt64 at = static_cast<TInt64>(sp) - rd32(ip + 1);
     const TInt64 nsp = static_cast<TInt64>(sp) - rd32(ip + 5);
-    if (UNLIKELY(at < 0 || at >= kStackSlots || nsp < -1 || nsp >= kStackSlots)) goto stack_fault;
+    if (UNLIKELY(at < 0 || nsp < -1)) goto stack_underflow;
+    if (UNLIKELY(at >= kStackSlots || nsp >= kStackSlots)) goto stack_fault;
     const TInt32 target = static_cast<TInt32>(stk[at]);
     if (iFrameRecords.size() > 0) {
       iFrameRecords.removeLast();
@@ -884,6 +899,15 @@ dispatch:
   }
 #undef FUSED_ROOM
 
+  // Traced code (VirtualMachine::setTraceRange): the observer sees the
+  // instruction, which then runs from its original opcode, unfused.
+  FCASE(TRACED_INSTRUCTION) {
+    SYNC();
+    if (iObserver) iObserver->step(PC(), sp);
+    if (UNLIKELY(*ip >= FUSED_CMP_BRANCH)) goto L_INVALID;
+    DISPATCH_ORIGINAL();
+  }
+
 #if !VM_COMPUTED_GOTO
   default:
     goto invalid;
@@ -908,7 +932,10 @@ division_fault:
   divisionByZero();
 stack_fault:
   SYNC();
-  stackFault();
+  stackFault(sp);
+stack_underflow:
+  SYNC();
+  stackFault(-2);
 bad_target:
   SYNC();
   badTarget();
@@ -920,6 +947,7 @@ budget_fault:
 #undef CASE
 #undef FCASE
 #undef DISPATCH
+#undef DISPATCH_ORIGINAL
 #undef PC
 #undef SYNC
 #undef NEXT

@@ -7,6 +7,7 @@
 
 namespace {
 [[noreturn]] void stackFault() { raise(ERR_RUNTIME, "Stack overflow"); }
+[[noreturn]] void stackUnderflow() { raise(ERR_RUNTIME, "Stack underflow"); }
 
 // [a, a + 4n) must be valid arena memory; n is positive and bounded.
 TUint8* words(VMAddr a, TInt32 n) { return vmOpenChecked(a, 4u * static_cast<TUint32>(n)); }
@@ -26,7 +27,7 @@ VMAddr Interpreter::allocChecked(VMHeap& heap, TUint32 gcCode, TInt32 n) {
 
 TInt32 Interpreter::pack(VMHeap& heap, TUint32* stk, TInt32 sp, TInt32 n) {
   if (n > 0) {
-    if (n > sp + 1) stackFault();
+    if (n > sp + 1) stackUnderflow();
     const VMAddr block = heap.allocateWords(n, GC_CODE_LEAF);
     std::memcpy(vmPtr(block), stk + sp - n + 1, 4u * static_cast<TUint32>(n));
     sp -= n;
@@ -49,7 +50,7 @@ TInt32 Interpreter::loadWords(TUint32* stk, TInt32 sp, TInt32 n) {
 }
 
 TInt32 Interpreter::storeWords(TUint32* stk, TInt32 sp, TInt32 n) {
-  if (n < 0 || n > sp) stackFault();
+  if (n < 0 || n > sp) stackUnderflow();
   const VMAddr a = stk[sp - n];
   if (n > 0) copyForward(words(a, n), reinterpret_cast<const TUint8*>(stk + sp - n + 1), n);
   return sp - n - 1;

@@ -137,6 +137,7 @@ void VirtualMachine::raiseInBytecode(TInt32 code, const QString& message) {
   const TUint32 text = Interpreter::newString(iState.heap, CAppsString::fromQString(message).toNString());
   TInt32 sp = iState.sp;
   if (sp + 3 >= kStackSlots || sp < -1) raise(ERR_RUNTIME, "Stack overflow");
+  if (iObserver) iObserver->raised(iState.pc);
   iState.stack[++sp] = box(static_cast<TUint32>(code), first);
   iState.stack[++sp] = box(text, second - 1);
   iState.stack[++sp] = static_cast<TUint32>(iState.pc + 1);
@@ -150,6 +151,7 @@ void VirtualMachine::throwUncaught(TUint32 throwable, TInt32 pc, TInt32 sp) {
   const MethodEntry& entry = entryFor(iPrintAndExitHandle, -1);
   const TInt32 level = h.parameterLevels.size() > 0 ? h.parameterLevels[0] : 0;
   if (sp + 2 >= kStackSlots || sp < -1) raise(ERR_RUNTIME, "Stack overflow");
+  if (iObserver) iObserver->uncaught(throwable, pc);
   iState.stack[++sp] = box(throwable, level - 1);
   iState.stack[++sp] = static_cast<TUint32>(pc + 1);
   pushFrame(entry.methodInfo, sp);

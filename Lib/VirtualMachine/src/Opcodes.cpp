@@ -6,8 +6,9 @@ namespace {
 struct Table {
   OpcodeInfo info[256];
   constexpr Table() : info() {
-    for (auto& i : info) i = OpcodeInfo{nullptr, "", 1};
-#define OPCODE(num, name, ops) info[num] = OpcodeInfo{#name, ops, TUint8(1 + operandBytes(ops))};
+    for (auto& i : info) i = OpcodeInfo{nullptr, "", 1, "", 0, 0, ""};
+#define OPCODE(num, name, ops, names, pops, pushes, effect) \
+  info[num] = OpcodeInfo{#name, ops, TUint8(1 + operandBytes(ops)), names, pops, pushes, effect};
 #include "Opcodes.def"
 #undef OPCODE
   }

@@ -4,13 +4,13 @@
 #include "Types.h"
 
 enum Opcode : TUint8 {
-#define OPCODE(num, name, ops) OP_##name = num,
+#define OPCODE(num, name, ops, ...) OP_##name = num,
 #include "Opcodes.def"
 #undef OPCODE
 };
 
 constexpr int kOpcodeCount = 0
-#define OPCODE(num, name, ops) +1
+#define OPCODE(num, name, ops, ...) +1
 #include "Opcodes.def"
 #undef OPCODE
     ;
@@ -26,6 +26,9 @@ struct OpcodeInfo {
   const char* name;      // null for bytes that are not instructions
   const char* operands;  // operand letters, see Opcodes.def
   TUint8 length;         // whole instruction, opcode byte included
+  const char* operandNames;   // space-separated, one per operand letter
+  TInt8 pops, pushes;    // stack slots; -1: depends on an operand or a record
+  const char* effect;    // one line for the instruction reference
 };
 
 // Indexed by the opcode byte; non-instructions have name null and length 1.

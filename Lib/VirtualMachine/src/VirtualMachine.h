@@ -4,6 +4,7 @@
 #include "Heap.h"
 #include "ImageTables.h"
 #include "MethodHandle.h"
+#include "RunObserver.h"
 #include "VMArena.h"
 #include "VMCallbacks.h"
 #include "VMState.h"
@@ -59,6 +60,15 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
   // negative means unlimited. Exhaustion raises code 11.
   void setBudget(TInt64 budget) { iBudget = budget; }
 
+  // Diagnostics (RunObserver.h). Tracing sends every instruction in the code
+  // range [from, to) to the observer's step; it is set up in the dispatch
+  // copy of the code, so code outside the range runs untouched.
+  void setObserver(MRunObserver* observer) { iObserver = observer; }
+  void setTraceRange(TInt32 from, TInt32 to);
+  // The code offsets of the active calls, innermost first: the instruction
+  // being executed, then each call instruction that is waiting. Follows the
+  // frame records while their return addresses are plausible.
+  Vec<int> callChain() const;
  protected:
   void run();
   // Executes one top-level call from step 3 on (busy handle already set).
@@ -106,4 +116,5 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
 
   TInt64 iBudget = -1;
   bool iDraining = false;
+  MRunObserver* iObserver = nullptr;
 };

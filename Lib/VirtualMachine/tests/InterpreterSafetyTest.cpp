@@ -51,7 +51,8 @@ TEST(InterpreterSafety, ControlFlowStaysInsideTheCode) {
 TEST(InterpreterSafety, StacksAreBounded) {
   expectRuntimeError(run(".method rec\n  CALL rec\n  RETURN 0, 1\n" + mainMethod("  CALL rec")), "Stack overflow");
   expectRuntimeError(run(mainMethod("  RESERVE32 20000")), "Stack overflow");
-  expectRuntimeError(run(mainMethod("  RESERVE -5")), "Stack overflow");
+  expectRuntimeError(run(mainMethod("  RESERVE -5")), "Stack underflow");
+  expectRuntimeError(run(mainMethod("  RESERVE32 -5")), "Stack underflow");
   expectRuntimeError(run(mainMethod("  PACK32 -100000")), "Stack overflow");
   std::string tries;
   for (int i = 0; i < 130; ++i) tries += "  TRY any, out\n";
