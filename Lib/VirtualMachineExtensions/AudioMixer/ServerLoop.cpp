@@ -12,6 +12,8 @@
 namespace {
 
 const char kWho[] = "AudioMixer";
+// Names the thread in tools that list them (and in the mixer's benchmark).
+const char kThreadName[] = "audio-mixer";
 
 struct Deadline {
   pa_threaded_mainloop* loop;
@@ -28,6 +30,7 @@ void deadlinePassed(pa_mainloop_api*, pa_time_event*, const struct timeval*, voi
 
 ServerLoop::ServerLoop() : iLoop(pa_threaded_mainloop_new()) {
   if (!iLoop) throw std::bad_alloc();
+  pa_threaded_mainloop_set_name(iLoop, kThreadName);
   if (pa_threaded_mainloop_start(iLoop) < 0) {
     pa_threaded_mainloop_free(iLoop);
     sound::raiseServerError(kWho, "cannot start the sound thread");
