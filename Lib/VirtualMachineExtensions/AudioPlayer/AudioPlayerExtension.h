@@ -33,6 +33,7 @@ class AudioPlayerExtension : public ext::BuiltIn {
   bool ready() const { return iContext && pa_context_get_state(iContext) == PA_CONTEXT_READY; }
   TInt32 pending() const { return static_cast<TInt32>(iPending.size()); }
   FrameworkServices* host() const { return iHost; }
+  MVMCallbackInterface* vm() const { return iVm; }
 
   void attach(Player* p) { iPlayers.insert(p); }
   // A player going away: its queued operations go with it.

@@ -169,6 +169,31 @@ TEST_F(MixerOnServer, DaemonKilledMidPlayFailsTheNextOperation) {
   again.play(0);
 }
 
+TEST_F(MixerOnServer, ServerThatDoesNotAnswerEndsTheWaitWithCode7) {
+  server.stopRecording();
+  server.pause();
+  const TInt64 start = nowMillis();
+  EXPECT_EQ(raisedCode([&] { Mixer waiting(*extension); }), ERR_IO);
+  EXPECT_NE(message().find("AudioMixer: the sound server does not answer"), std::string::npos) << message();
+  EXPECT_LT(nowMillis() - start, 60000);   // hang guard only
+  server.resume();
+  // The stream it gave up on is ended once the server makes it.
+  Mixer after(*extension);
+  for (TInt64 end = nowMillis() + 20000; server.streams() != 2 && nowMillis() < end;) sleepMillis(20);
+  EXPECT_EQ(server.streams(), 2);
+}
+
+TEST_F(MixerOnServer, ExtensionGoneFirstLeavesMixersInert) {
+  mixer->addSound(soundOf(std::vector<TInt16>(16000, 1000)));
+  mixer->play(0);
+  server.stopRecording();
+  extension.reset();
+  EXPECT_EQ(raisedCode([&] { mixer->play(0); }), ERR_IO);
+  mixer->stop(0);
+  EXPECT_EQ(mixer->volume(0), 256u);
+  mixer.reset();
+}
+
 TEST(MixerWithoutServer, FirstOperationFailsCleanly) {
   PulseServer none;   // a runtime directory where no daemon runs
   AudioMixerExtension extension(nullptr, nullptr);

@@ -59,6 +59,7 @@ pid_t PulseServer::spawn(const std::vector<std::string>& argv, const std::string
 void PulseServer::stop(pid_t& pid, int signal) {
   if (pid <= 0) return;
   ::kill(pid, signal);
+  ::kill(pid, SIGCONT);   // a paused daemon must see the signal
   waitpid(pid, nullptr, 0);
   pid = -1;
 }
@@ -81,6 +82,10 @@ bool PulseServer::start(std::string& why) {
 }
 
 void PulseServer::kill() { stop(iDaemon, SIGKILL); }
+
+void PulseServer::pause() { ::kill(iDaemon, SIGSTOP); }
+
+void PulseServer::resume() { ::kill(iDaemon, SIGCONT); }
 
 int PulseServer::streams() const {
   FILE* p = popen("pactl list short sink-inputs 2>/dev/null", "r");

@@ -23,6 +23,9 @@ class PulseServer {
   bool start(std::string& why);
   // Ends the daemon at once, as a crash would.
   void kill();
+  // Stops and continues the daemon: a server that does not answer.
+  void pause();
+  void resume();
   // Sink inputs (playing streams) the daemon has now.
   int streams() const;
 
