@@ -1,0 +1,37 @@
+#include "NativeFont.h"
+
+#include "Errors.h"
+#include "NString.h"
+#include "Surface.h"
+
+#include <QFontMetrics>
+#include <QString>
+
+namespace {
+QString slice(const NString& text, TInt32 first, TInt32 count) {
+  return QString(reinterpret_cast<const QChar*>(text.units() + first), count);
+}
+}  // namespace
+
+void NativeFont::checkSize(TInt32 sizeIndex) {
+  if (sizeIndex < 0 || sizeIndex > 2) raise(ERR_INVALID_ARGUMENT, "Unknown font size");
+}
+
+NativeFont::NativeFont() : iMetrics(new QFontMetrics(surface::nativeFace())) {}
+NativeFont::~NativeFont() { delete iMetrics; }
+
+TInt32 NativeFont::ascent() { return iMetrics->ascent(); }
+TInt32 NativeFont::height() { return iMetrics->height(); }
+
+TInt32 NativeFont::textWidth(const NString& text, TInt32 first, TInt32 count) {
+  if (count < 1) return 0;
+  return iMetrics->horizontalAdvance(slice(text, first, count));
+}
+
+TInt32 NativeFont::fitCount(const NString& text, TInt32 first, TInt32 count, TInt32 maxWidth) {
+  if (count < 1) return 0;
+  const QString s = slice(text, first, count);
+  for (TInt32 n = 1; n <= count; ++n)
+    if (iMetrics->horizontalAdvance(s, n) > maxWidth) return n - 1;
+  return count;
+}

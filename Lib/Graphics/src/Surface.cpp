@@ -1,0 +1,34 @@
+#include "Surface.h"
+
+#include "Errors.h"
+
+#include <QPainter>
+
+Q_LOGGING_CATEGORY(runtimeLog, "runtime")
+
+namespace surface {
+
+size_t pixelBytes(TInt32 width, TInt32 height) {
+  if (width > kMaxDimension || height > kMaxDimension) raise(ERR_INVALID_ARGUMENT, "Image too large");
+  return static_cast<size_t>(width < 0 ? 0 : width) * static_cast<size_t>(height < 0 ? 0 : height) * 4u;
+}
+
+QFont nativeFace() {
+  QFont f(QStringLiteral("DejaVu Sans"));
+  f.setPixelSize(40);
+  return f;
+}
+
+OpacityScope::OpacityScope(QPainter& painter, TInt32 alpha) : iPainter(painter), iSaved(alpha != 255) {
+  if (!iSaved) return;
+  iPainter.save();
+  iPainter.setOpacity(alpha / 255.0);
+}
+
+OpacityScope::~OpacityScope() {
+  if (iSaved) iPainter.restore();
+}
+
+void warnNullBitmap() { qCWarning(runtimeLog, "Null BitmapContainer"); }
+
+}  // namespace surface

@@ -1,0 +1,75 @@
+// Image bytes from the image: the four formats decode; anything else, a
+// truncated file or a declared size past the limits gives null or code 6
+// before the pixels are allocated.
+#include "GraphicsTestSupport.h"
+#include "ImageDecoder.h"
+
+#include <QBuffer>
+
+namespace {
+
+QByteArray encoded(const QImage& im, const char* format) {
+  QByteArray bytes;
+  QBuffer buf(&bytes);
+  buf.open(QIODevice::WriteOnly);
+  im.save(&buf, format);
+  return bytes;
+}
+
+QImage decode(const QByteArray& b) {
+  hostmem::Charge c;
+  return imagedecoder::decode(reinterpret_cast<const unsigned char*>(b.constData()), static_cast<size_t>(b.size()), c);
+}
+
+// A PNG header declaring w by h with nothing after it.
+QByteArray pngDeclaring(quint32 w, quint32 h) {
+  QByteArray png = encoded(imageOf(1, 1, {0xFF000000u}), "png");
+  for (int i = 0; i < 4; ++i) {
+    png[16 + i] = static_cast<char>(w >> (24 - 8 * i));
+    png[20 + i] = static_cast<char>(h >> (24 - 8 * i));
+  }
+  const quint32 crc = imagedecoder::crc32(reinterpret_cast<const unsigned char*>(png.constData()) + 12, 17);
+  for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
+  return png;
+}
+
+TEST(ImageDecoder, TheFourFormatsDecode) {
+  const QImage im = imageOf(3, 2, {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu, 0xFF000000u, 0xFF808080u});
+  for (const char* f : {"png", "bmp"}) {
+    const QImage back = decode(encoded(im, f));
+    ASSERT_FALSE(back.isNull()) << f;
+    EXPECT_EQ(back.pixel(0, 0), 0xFFFF0000u) << f;
+    EXPECT_EQ(back.pixel(2, 1), 0xFF808080u) << f;
+  }
+  EXPECT_EQ(decode(encoded(im, "jpg")).size(), QSize(3, 2));
+  // The toolkit writes no GIF: one red pixel, by hand.
+  const QImage gif = decode(QByteArray("GIF89a\x01\0\x01\0\x80\0\0\xff\0\0\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;", 35));
+  ASSERT_FALSE(gif.isNull());
+  EXPECT_EQ(gif.pixel(0, 0), 0xFFFF0000u);
+}
+
+TEST(ImageDecoder, OtherBytesGiveNull) {
+  const QImage im = imageOf(2, 2, {0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u});
+  EXPECT_TRUE(decode(QByteArray()).isNull());
+  EXPECT_TRUE(decode(QByteArray("not an image at all")).isNull());
+  EXPECT_TRUE(decode(encoded(im, "ppm")).isNull());   // a format the loader does not take
+  const QByteArray png = encoded(im, "png");
+  for (int cut : {8, 20, 40, png.size() - 13}) EXPECT_TRUE(decode(png.left(cut)).isNull()) << cut;
+  QByteArray flipped = png;
+  flipped[png.size() - 20] = static_cast<char>(flipped[png.size() - 20] ^ 1);   // a chunk's check fails
+  EXPECT_TRUE(decode(flipped).isNull());
+}
+
+TEST(ImageDecoder, DeclaredSizesPastTheLimitsAreRefusedFirst) {
+  const size_t before = hostmem::used();
+  EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, decode(pngDeclaring(1000000, 1000000))),
+            "InvalidArgumentException: Image too large");
+  LimitGuard g;
+  hostmem::setLimit(before + 1000000);
+  EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, decode(pngDeclaring(4000, 4000))),
+            "InvalidArgumentException: Host memory limit reached");
+  EXPECT_TRUE(decode(pngDeclaring(100, 100)).isNull());   // declared, then truncated
+  EXPECT_EQ(hostmem::used(), before);
+}
+
+}  // namespace
