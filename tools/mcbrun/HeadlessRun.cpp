@@ -3,6 +3,7 @@
 #include "CAppsFileReader.h"
 #include "ClientVM.h"
 #include "Errors.h"
+#include "FramePainter.h"
 #include "HostMemory.h"
 #include "HostServices.h"
 #include "ImageFile.h"
@@ -13,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPixmap>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -50,6 +52,21 @@ bool start(HostServices& host, ClientVM& vm, const QString& image, RunDiagnostic
   return true;
 }
 
+// The draw calls after main, on a backing pixmap of the screen size, and
+// the screenshot after the last of them.
+void drawFrames(const RunOptions& options, HostServices& host, ClientVM& vm) {
+  const TInt64 frames = options.frames >= 0 ? options.frames : (options.screenshot.isEmpty() ? 0 : 1);
+  if (frames == 0 && options.screenshot.isEmpty()) return;
+  TInt32 width = 0, height = 0;
+  host.getScreenSize(width, height);
+  QPixmap backing(width, height);
+  backing.fill(Qt::black);
+  EntryGuard& guard = host.guard();
+  for (TInt64 i = 0; i < frames && guard.running(); ++i) guard.run([&] { paintFrame(backing, vm); });
+  if (!options.screenshot.isEmpty() && !backing.save(options.screenshot, "PNG"))
+    guard.fail(QStringLiteral("Could not write the screenshot ") + options.screenshot);
+}
+
 }  // namespace
 
 int runHeadless(const RunOptions& options) {
@@ -70,6 +87,7 @@ int runHeadless(const RunOptions& options) {
   RunDiagnostics diagnostics(*vm);
   vm->setObserver(&diagnostics);
   if (!start(host, *vm, options.image, diagnostics)) return 1;
+  if (guard.running()) drawFrames(options, host, *vm);
 
   if (guard.running() && host.scheduler().liveTimers() > 0) {
     // Owned here, so it cannot fire into a later loop after this run is gone.

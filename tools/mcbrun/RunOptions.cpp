@@ -35,6 +35,11 @@ const char* RunOptions::usage() {
          "  --time-limit MS  end the run (FATAL) when timers still run after MS ms\n"
          "  --memory-limit BYTES  host memory the image may use outside its heap\n"
          "                   (default 1 GiB); beyond it an allocation raises code 6\n"
+         "  --frames N       after main, call the draw entry N times on the backing\n"
+         "                   pixmap (800x480, 480x800 in portrait), each followed by\n"
+         "                   its collection\n"
+         "  --screenshot FILE.png  write the backing pixmap after the last frame\n"
+         "                   (one frame unless --frames says otherwise)\n"
          "  --help           this text;  --version  the version\n";
 }
 
@@ -48,7 +53,7 @@ bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& e
     } else if (a == QLatin1String("--version")) {
       out.version = true;
     } else if (a == QLatin1String("--budget") || a == QLatin1String("--time-limit") ||
-               a == QLatin1String("--memory-limit")) {
+               a == QLatin1String("--memory-limit") || a == QLatin1String("--frames")) {
       TInt64 value = 0;
       if (i + 1 >= arguments.size() || !number(arguments[i + 1], value)) {
         error = a + QLatin1String(" needs a non-negative number");
@@ -56,8 +61,15 @@ bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& e
       }
       if (a == QLatin1String("--budget")) out.budget = value;
       else if (a == QLatin1String("--time-limit")) out.timeLimitMs = value;
+      else if (a == QLatin1String("--frames")) out.frames = value;
       else out.memoryLimit = value;
       ++i;
+    } else if (a == QLatin1String("--screenshot")) {
+      if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+        error = a + QLatin1String(" needs a file name");
+        return false;
+      }
+      out.screenshot = arguments[++i];
     } else if (a.startsWith(QLatin1String("--"))) {
       error = QLatin1String("unknown option ") + a;
       return false;

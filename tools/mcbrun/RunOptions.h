@@ -11,6 +11,8 @@ struct RunOptions {
   TInt64 budget = -1;       // negative: unlimited
   TInt64 timeLimitMs = -1;  // negative: none
   TInt64 memoryLimit = -1;  // negative: the default host-memory limit
+  TInt64 frames = -1;       // draw calls after main; negative: 1 with a screenshot, else 0
+  QString screenshot;       // PNG of the backing pixmap after the last frame
   QString directory;
   QString image = QStringLiteral("index.mcb");   // inside directory
   bool help = false;

@@ -1,12 +1,17 @@
-// mcbrun: runs an application directory without a window.
+// mcbrun: runs an application directory without a window (drawing goes
+// to an offscreen backing pixmap).
 #include "HeadlessRun.h"
+#include "HostMessages.h"
 #include "RunOptions.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // A GUI application (the drawing groups need one) with no display.
+  installHostMessageFilter();
+  preferOffscreenPlatform();
+  QGuiApplication app(argc, argv);
   RunOptions options;
   QString error;
   if (!RunOptions::parse(app.arguments(), options, error)) {

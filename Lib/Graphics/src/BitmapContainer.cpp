@@ -17,6 +17,7 @@ BitmapContainer* containerOf(VMBitmap& b) { return dynamic_cast<BitmapContainer*
 }  // namespace
 
 std::unique_ptr<BitmapContainer::Pixels> BitmapContainer::blank(TInt32 width, TInt32 height) {
+  surface::requireGui();
   std::unique_ptr<Pixels> p(new Pixels);
   p->charge = chargeFor(width, height);
   p->pixmap = std::make_shared<QPixmap>(width, height);
@@ -25,6 +26,7 @@ std::unique_ptr<BitmapContainer::Pixels> BitmapContainer::blank(TInt32 width, TI
 }
 
 std::unique_ptr<BitmapContainer::Pixels> BitmapContainer::fromImage(const QImage& image) {
+  surface::requireGui();
   std::unique_ptr<Pixels> p(new Pixels);
   p->charge = chargeFor(image.width(), image.height());
   p->pixmap = std::make_shared<QPixmap>(QPixmap::fromImage(image));

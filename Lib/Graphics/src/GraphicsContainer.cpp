@@ -33,7 +33,10 @@ double fromFixed(TInt64 v) { return static_cast<double>(v) / 4294967296.0; }
 
 }  // namespace
 
-GraphicsContainer::PaintingPtr GraphicsContainer::onPixmap(QPixmap* target) { return begin(target, {}); }
+GraphicsContainer::PaintingPtr GraphicsContainer::onPixmap(QPixmap* target) {
+  surface::requireGui();
+  return begin(target, {});
+}
 
 GraphicsContainer::PaintingPtr GraphicsContainer::onBitmap(BitmapContainer& bitmap) {
   TInt32 w = 0, h = 0;

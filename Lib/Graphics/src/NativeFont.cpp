@@ -15,6 +15,7 @@ QString slice(const NString& text, TInt32 first, TInt32 count) {
 
 void NativeFont::checkSize(TInt32 sizeIndex) {
   if (sizeIndex < 0 || sizeIndex > 2) raise(ERR_INVALID_ARGUMENT, "Unknown font size");
+  surface::requireGui();
 }
 
 NativeFont::NativeFont() : iMetrics(new QFontMetrics(surface::nativeFace())) {}

@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 
 Q_LOGGING_CATEGORY(runtimeLog, "runtime")
@@ -27,6 +28,11 @@ OpacityScope::OpacityScope(QPainter& painter, TInt32 alpha) : iPainter(painter),
 
 OpacityScope::~OpacityScope() {
   if (iSaved) iPainter.restore();
+}
+
+void requireGui() {
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    raise(ERR_RUNTIME, "Internal error: drawing needs a GUI application");
 }
 
 void warnNullBitmap() { qCWarning(runtimeLog, "Null BitmapContainer"); }

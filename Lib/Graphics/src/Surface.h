@@ -44,6 +44,10 @@ class OpacityScope {
   bool iSaved;
 };
 
+// Pixmaps and fonts need a GUI application; without one (a machine run by
+// a tool) drawing is refused with code 11 instead of stopping the process.
+void requireGui();
+
 // Writes "Null BitmapContainer" to the warning channel.
 void warnNullBitmap();
 

@@ -48,9 +48,8 @@ TEST_F(NativeRegistryTest, GroupErrorsKeepTheirTexts) {
   for (TInt32 group : {0, 2, 9, 37, 63, 64, -1, 1000})
     EXPECT_EQ(dispatchError(group, 1, ERR_RUNTIME),
               QStringLiteral("RuntimeException: Internal error: invalid group in native call: %1").arg(group));
-  for (TInt32 group : {18, 19, 20, 31})
-    EXPECT_EQ(dispatchError(group, 1, ERR_RUNTIME),
-              QStringLiteral("RuntimeException: Internal error: native group %1 is not available").arg(group));
+  EXPECT_EQ(dispatchError(18, 11, ERR_VM), "VMException: Graphics: 11");
+  EXPECT_EQ(dispatchError(20, 1, ERR_VM), "VMException: Font: 1");
   EXPECT_EQ(dispatchError(8, 0, ERR_VM), "VMException: String: 0");
   EXPECT_EQ(dispatchError(8, 128, ERR_VM), "VMException: String: 128");
   EXPECT_EQ(dispatchError(36, -1, ERR_VM), "VMException: Float: -1");
@@ -61,7 +60,7 @@ TEST_F(NativeRegistryTest, GroupErrorsKeepTheirTexts) {
   services = &host;
   EXPECT_EQ(dispatchError(32, 99, ERR_VM), "VMException: System:99");
   EXPECT_EQ(native::lookup(3, 11), native::lookup(7, 11));
-  EXPECT_EQ(native::operation(18, 1), nullptr);
+  EXPECT_EQ(native::operation(18, 11), nullptr);
   EXPECT_EQ(native::operationNamed(8, "noSuchOperation"), nullptr);
 }
 

@@ -1,10 +1,12 @@
 // System group (32): the application object that receives host events,
-// clocks, host queries and ending the run.
+// clocks, host queries, ending the run, the current date and making fonts.
+#include "DateTime.h"
+#include "FontCreation.h"
 #include "FrameworkServices.h"
 #include "NString.h"
 #include "NativeHelpers.h"
 
-#include <QString>
+#include <new>
 
 namespace {
 
@@ -42,9 +44,29 @@ void setApplicationObject(native::Context& cx) {
   a.noResult();
 }
 
-// Dates, fonts and bitmaps come with their own groups.
-void notAvailable(native::Context& cx) {
-  raise(ERR_RUNTIME, QStringLiteral("Internal error: System operation %1 is not available").arg(cx.op));
+// The date now, converted to the zone (above 1: code 6), in a new cell.
+void now(native::Context& cx) {
+  native::Args a(cx, 1);
+  Nerim::DateTime date;
+  date.setTimezone(a.integer(0));
+  VMAddr object = 0, cell = 0;
+  cx.heap().allocateTwo(sizeof(Nerim::DateTime), -1, GC_CODE_DATETIME, 4, 0, GC_CODE_REF_HOLDER, object, cell);
+  new (vmPtr(object)) Nerim::DateTime(date);
+  native::store(cell, object);
+  a.result(cell);
+}
+
+void newFont(native::Context& cx) { native::pushResult(cx, fontcreation::nativeFont(cx.heap(), 0)); }
+
+void loadStripFont(native::Context& cx) {
+  native::Args a(cx, 1);
+  const NString name = native::stringAt(a.word(0));
+  a.result(fontcreation::stripFontFromFile(cx.host(), cx.heap(), name));
+}
+
+void decodeStripFont(native::Context& cx) {
+  native::Args a(cx, 1);
+  a.result(fontcreation::stripFontFromBytes(cx.heap(), native::derefCell(a.word(0))));
 }
 
 void dropTwo(native::Context& cx) { native::Args(cx, 2).noResult(); }
@@ -58,10 +80,10 @@ const native::Operation kRows[] = {
     {6, "integerQueryB", integerQueryB, "-> int"},
     {7, "integerQueryA", integerQueryA, "-> int"},
     {8, "currentTimeMillis", currentTimeMillis, "-> int"},
-    {9, "now", notAvailable, "timezone -> date (not available)"},
-    {10, "newFont", notAvailable, "-> font (not available)"},
-    {11, "loadBitmap", notAvailable, "str -> bitmap (not available)"},
-    {12, "decodeBitmap", notAvailable, "bytes -> bitmap (not available)"},
+    {9, "now", now, "timezone -> date"},
+    {10, "newFont", newFont, "-> font"},
+    {11, "loadStripFont", loadStripFont, "str -> font"},
+    {12, "decodeStripFont", decodeStripFont, "bytes -> font"},
     {13, "discardTwo", dropTwo, "word, word ->"},
 };
 
