@@ -14,14 +14,18 @@
 #include <QPixmap>
 #include <memory>
 
+// The host side of a bitmap (declared outside the packed heap object: it
+// keeps its natural alignment).
+struct BitmapPixels {
+  std::shared_ptr<QPixmap> pixmap;
+  QImage image;              // null while the pixmap is current
+  hostmem::Charge charge;
+};
+
 GCOBJECT_PACK_BEGIN
 class BitmapContainer : public VMBitmap {
  public:
-  struct Pixels {
-    std::shared_ptr<QPixmap> pixmap;
-    QImage image;              // null while the pixmap is current
-    hostmem::Charge charge;
-  };
+  typedef BitmapPixels Pixels;
 
   // An uninitialised w-by-h picture; code 6 above the size or memory limits.
   static std::unique_ptr<Pixels> blank(TInt32 width, TInt32 height);

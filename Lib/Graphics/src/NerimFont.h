@@ -13,22 +13,27 @@
 
 class QPainter;
 
+struct CharData {
+  TInt32 offset;   // first column in the strip
+  TInt32 width;    // columns
+};
+
+// The host side of a strip font (outside the packed heap object: it keeps
+// its natural alignment).
+struct StripGlyphs {
+  TInt32 ascent = 0;
+  TInt32 height = 0;
+  std::vector<CharData> table;
+  QImage pixelData;               // 8-bit coverage
+  QPixmap glyphPixmap;            // coloured, null until first drawing
+  TUint32 cachedColour = 0xFFFFFFFFu;
+  hostmem::Charge charge;
+};
+
 GCOBJECT_PACK_BEGIN
 class NerimFont : public CAppsFont {
  public:
-  struct CharData {
-    TInt32 offset;
-    TInt32 width;
-  };
-  struct Glyphs {
-    TInt32 ascent = 0;
-    TInt32 height = 0;
-    std::vector<CharData> table;
-    QImage pixelData;               // 8-bit coverage
-    QPixmap glyphPixmap;            // coloured, null until first drawing
-    TUint32 cachedColour = 0xFFFFFFFFu;
-    hostmem::Charge charge;
-  };
+  typedef StripGlyphs Glyphs;
 
   // Reads the strip; code 6 for a marker at column 1 (and over the limits).
   // Call before allocating the font's block.
