@@ -35,6 +35,12 @@ std::string RunDiagnostics::methodAt(TInt32 pc) const {
 }
 
 std::string RunDiagnostics::where(TInt32 pc) const {
+  const TInt32 size = iVm.tables().codeSize;
+  if (pc >= size) {
+    const std::string last = size > 0 ? where(size - 1) : "";
+    return "the end of the code" + (last.rfind("code offset", 0) == 0 || last.empty() ? " (offset " + std::to_string(pc) + ")"
+                                                                                   : ", after " + last);
+  }
   const std::string line = iHasMap && pc >= codeBase() ? iMap.sourceLine(static_cast<uint32_t>(pc - codeBase())) : "";
   if (line.empty()) return "code offset " + std::to_string(pc);
   const std::string method = methodAt(pc);

@@ -50,3 +50,4 @@
   NATIVE_CALL System 1       ; exit
   PUSH_STRING_CELL "exit"    ; a host that does not exit at once: end the run
   NATIVE_CALL System 2
+  RETURN 0, 2                ; not reached

@@ -24,7 +24,19 @@ struct CodeItem {
   std::vector<uint8_t> raw;
   Loc loc;
   uint32_t address = 0;
+  int scope = -1;             // the method's slot names (AsmProgram::scopes)
   int size() const;
+};
+
+// Names for a method's frame slots, relative to its return-address slot:
+// `.arg` names the parameters in order (the last is -1), `.local` the slots
+// the method pushes first (1, 2, ...). An instruction that names a slot gets
+// its distance from the stack depth at that point.
+struct SlotScope {
+  std::string method;
+  std::vector<std::pair<std::string, Loc>> args;
+  std::map<std::string, int> slots;   // name -> slot, filled when the record is known
+  int locals = 0;
 };
 
 struct NameRef {
@@ -60,6 +72,7 @@ struct PendingClass {
 };
 
 struct AsmProgram {
+  std::string topFile;   // the file assembled (includes aside)
   std::string tag;
   bool tagSet = false;
   int widths[kWidthCount] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -76,10 +89,19 @@ struct AsmProgram {
   std::vector<std::string> strings;
   std::map<std::string, int> stringIndex;
   std::vector<CodeItem> code;
+  std::map<std::string, Token> equs;   // .equ NAME value
+  std::vector<SlotScope> scopes;
   bool raw = false;
   std::vector<uint8_t> rawBytes;
 
   int internString(const std::string& s);
+  // The slot a name gives in an item's method, or false.
+  bool slotOf(const CodeItem& c, const std::string& name, int& slot) const;
 };
+
+// Instructions whose operand is a frame distance (a slot name may stand for it).
+inline bool takesSlot(int op) {
+  return op == 1 || op == 2 || (op >= 3 && op <= 5) || op == 6 || op == 7;   // LOAD_LOCAL*, LOAD_DEREF*, ADDR_LOCAL*
+}
 
 }  // namespace mcb

@@ -20,6 +20,14 @@ std::string AsmError::text() const {
   return s.str();
 }
 
+bool AsmProgram::slotOf(const CodeItem& c, const std::string& name, int& slot) const {
+  if (c.scope < 0) return false;
+  auto it = scopes[static_cast<size_t>(c.scope)].slots.find(name);
+  if (it == scopes[static_cast<size_t>(c.scope)].slots.end()) return false;
+  slot = it->second;
+  return true;
+}
+
 int AsmProgram::internString(const std::string& s) {
   auto it = stringIndex.find(s);
   if (it != stringIndex.end()) return it->second;
@@ -29,7 +37,7 @@ int AsmProgram::internString(const std::string& s) {
 
 bool resolveProgram(AsmProgram& p, ImageModel& out, std::vector<AsmError>& errors);   // CodeLayout.cpp
 debuginfo::DebugMap mapProgram(const AsmProgram& p, uint32_t codeSize);                // ProgramMap.cpp
-void checkProgram(const AsmProgram& p, const ImageModel& image, std::vector<AsmError>& warnings,
+void checkProgram(const AsmProgram& p, ImageModel& image, std::vector<AsmError>& warnings,
                   std::vector<AsmError>& errors);                                      // StackCheck.cpp
 
 namespace {
@@ -103,6 +111,7 @@ void Pass1::text(const std::string& text, const std::string& name) {
   std::string s;
   Loc saved = loc;
   loc = Loc{name, 0, 1};
+  if (depth == 0) p.topFile = name;
   ++depth;
   while (std::getline(in, s)) {
     ++loc.line;
@@ -188,7 +197,16 @@ void Pass1::instruction(std::vector<Token>& t) {
   if (p.raw) return error("instructions are not allowed after .rawimage");
   CodeItem item;
   item.loc = loc;
+  item.scope = static_cast<int>(p.scopes.size()) - 1;
   item.operands.assign(t.begin() + 1, t.end());
+  for (Token& x : item.operands) {
+    auto e = p.equs.find(x.text);
+    if (x.kind == Token::Ident && e != p.equs.end()) {
+      const int column = x.column;
+      x = e->second;
+      x.column = column;
+    }
+  }
   const std::string& m = t[0].text;
   bool found = false;
   for (const Family& f : kFamilies) {
@@ -200,9 +218,10 @@ void Pass1::instruction(std::vector<Token>& t) {
       item.opcode = f.shortOp;
     } else {
       int64_t v = 0;
-      if (item.operands.size() != 1 || item.operands[0].kind != Token::Number)
-        return error(m + " takes one number");
-      v = item.operands[0].number;
+      const bool named = item.operands.size() == 1 && item.operands[0].kind == Token::Ident && takesSlot(f.shortOp);
+      if (!named && (item.operands.size() != 1 || item.operands[0].kind != Token::Number))
+        return error(m + (takesSlot(f.shortOp) ? " takes one number or slot name" : " takes one number"));
+      v = named ? 0 : item.operands[0].number;
       item.opcode = v >= -128 && v <= 127 ? f.shortOp : f.longOp;
     }
   }
@@ -422,6 +441,24 @@ void Pass1::directive(std::vector<Token>& t) {
     if (const Token* s = stringArg(".string")) p.internString(s->text);
   } else if (d == ".method") {
     method(t, true);
+    p.scopes.push_back(SlotScope{t.size() > 1 ? t[1].text : std::string(), {}, {}, 0});
+  } else if (d == ".equ") {
+    if (t.size() != 3 || t[1].kind != Token::Ident || t[2].kind != Token::Number)
+      return error(".equ takes a name and a number");
+    if (p.equs.count(t[1].text)) return error("'" + t[1].text + "' is defined twice", t[1].column);
+    p.equs[t[1].text] = t[2];
+  } else if (d == ".arg" || d == ".local") {
+    if (p.scopes.empty()) return error(d + " belongs after a .method");
+    if (t.size() < 2) return error(d + " takes one or more names");
+    SlotScope& scope = p.scopes.back();
+    for (size_t i = 1; i < t.size(); ++i) {
+      const std::string& n = t[i].text;
+      bool taken = scope.slots.count(n) > 0;
+      for (const auto& a : scope.args) taken = taken || a.first == n;
+      if (t[i].kind != Token::Ident || taken) return error("'" + n + "' is not a new slot name", t[i].column);
+      if (d == ".arg") scope.args.emplace_back(n, Loc{loc.file, loc.line, t[i].column});
+      else scope.slots[n] = ++scope.locals;
+    }
   } else if (d == ".record") {
     method(t, false);
   } else if (d == ".class") {
@@ -461,6 +498,28 @@ void Pass1::directive(std::vector<Token>& t) {
   }
 }
 
+namespace {
+
+// `.arg` names the parameters from the first; the last parameter is slot -1.
+void nameArguments(AsmProgram& p, std::vector<AsmError>& errors) {
+  for (SlotScope& scope : p.scopes) {
+    if (scope.args.empty()) continue;
+    auto it = p.methodRecord.find(scope.method);
+    const int params = it == p.methodRecord.end() ? 0 : p.records[static_cast<size_t>(it->second)].params;
+    for (size_t i = 0; i < scope.args.size(); ++i) {
+      const Loc& l = scope.args[i].second;
+      if (static_cast<int>(i) >= params) {
+        errors.push_back(AsmError{l.file, l.line, l.column, "more .arg names than the method's params=" +
+                                                               std::to_string(params)});
+        break;
+      }
+      scope.slots[scope.args[i].first] = static_cast<int>(i) - params;
+    }
+  }
+}
+
+}  // namespace
+
 bool Assembler::assembleFile(const std::string& path, ImageModel& out) {
   return assemble([&](Pass1& pass) { pass.file(path, nullptr); }, out);
 }
@@ -476,6 +535,7 @@ bool Assembler::assemble(const std::function<void(Pass1&)>& read, ImageModel& ou
   AsmProgram p;
   Pass1 pass(p, iErrors, iIncludeDirs);
   read(pass);
+  nameArguments(p, iErrors);
   if (!iErrors.empty() || !resolveProgram(p, out, iErrors)) return false;
   if (p.raw) return true;
   iMap = mapProgram(p, static_cast<uint32_t>(out.code.size()));

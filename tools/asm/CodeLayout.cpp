@@ -194,6 +194,11 @@ bool Resolver::operands(const CodeItem& c, std::vector<int64_t>& v) {
       for (size_t k = 0; k < p.directives.size() && out < 0; ++k)
         if (p.directives[k].name == x.text) out = static_cast<int64_t>(k);
       if (out < 0) ok = false, error(c.loc, x.column, "no .virtual named \"" + x.text + "\"");
+    } else if (takesSlot(c.opcode) && x.kind == Token::Ident) {
+      int slot = 0;
+      out = 0;   // the distance follows from the stack depth (StackCheck.cpp)
+      if (!p.slotOf(c, x.text, slot))
+        ok = false, error(c.loc, x.column, "unknown slot name '" + x.text + "' (name it with .arg or .local)");
     } else {
       ok = literal(x, c.loc, kinds[i], out) && ok;
     }

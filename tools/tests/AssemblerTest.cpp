@@ -150,3 +150,21 @@ TEST(Disassembler, RoundTripsOddImages) {
 }
 
 }  // namespace
+
+TEST(Assembler, SlotNamesAndConstants) {
+  EXPECT_EQ(firstError(".arg x\n"), "t.asm:1:1: error: .arg belongs after a .method");
+  EXPECT_EQ(firstError(".method m params=1\n.arg a, b\n  RETURN 0, 2\n"),
+            "t.asm:2:9: error: more .arg names than the method's params=1");
+  EXPECT_EQ(firstError(".method m\n.local a, a\n"), "t.asm:2:11: error: 'a' is not a new slot name");
+  EXPECT_EQ(firstError(".method m\n  LOAD_LOCAL nope\n"),
+            "t.asm:2:14: error: unknown slot name 'nope' (name it with .arg or .local)");
+  EXPECT_EQ(firstError(".equ N 1\n.equ N 2\n"), "t.asm:2:6: error: 'N' is defined twice");
+  EXPECT_EQ(firstError(".method m\n.local a\n  PUSH_IMM32 0\n  .bytes 0\n  LOAD_LOCAL a\n").substr(0, 43),
+            "t.asm:5:14: error: the stack depth is not k");
+  // A named distance follows the pushes: a is slot 1 in both loads.
+  const ImageModel m = assemble(".equ K 7\n.method main export=\"main\"\n.local a\n  PUSH_IMM32 K\n  LOAD_LOCAL a\n"
+                                "  LOAD_LOCAL a\n  RESERVE -3\n  RETURN 0, 1\n");
+  EXPECT_EQ(m.code[1], 7);
+  EXPECT_EQ(static_cast<int8_t>(m.code[6]), -1);
+  EXPECT_EQ(static_cast<int8_t>(m.code[8]), -2);
+}

@@ -7,7 +7,7 @@
 Vec<int> VirtualMachine::callChain() const {
   Vec<int> chain;
   const TInt32 codeSize = iTables.codeSize;
-  if (iState.pc < 0 || iState.pc >= codeSize) return chain;
+  if (iState.pc < 0 || iState.pc >= codeSize + kCodePadding) return chain;   // the pad: run off the end
   chain.append(iState.pc);
   // Each frame's return slot holds the offset after its call instruction;
   // the outermost one holds the invoker's -1.

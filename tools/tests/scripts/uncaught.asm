@@ -7,7 +7,7 @@
   LOAD_LOCAL -3
   LOAD_LOCAL -3
   DIV
-  RETURN 0, 3          ; the quotient stays in the first parameter's slot
+  RETURN 1, 4
 
 .method explicit
   ALLOC CLASS_OBJECT, 3
@@ -26,13 +26,15 @@
   PUSH_IMM32 0
   CALL divide
   END_TRY -1
+  JUMP next
 caught:
   RESERVE -1
+next:
   CALL explicit
   RETURN 0, 1
 
 ; expect stderr: Uncaught exception: Throwable (class 1)
 ; expect stderr:   at explicit (uncaught.asm:20)
-; expect stderr:   at main (uncaught.asm:31)
+; expect stderr:   at main (uncaught.asm:33)
 ; expect: Uncaught exception
 ; expect: thrown on purpose
