@@ -4,6 +4,7 @@
 // a clean error is a finding; the heap is verified at the end.
 #include "Errors.h"
 #include "ExtensionTable.h"
+#include "NString.h"
 #include "NativeHelpers.h"
 #include "VMArena.h"
 #include "VMState.h"

@@ -11,6 +11,20 @@
 
 namespace {
 
+// The library's own symbols first. The sanitizer runtimes refuse
+// RTLD_DEEPBIND (they must see every call), so sanitizer builds go without.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kOpenFlags = RTLD_LAZY;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr int kOpenFlags = RTLD_LAZY;
+#else
+constexpr int kOpenFlags = RTLD_LAZY | RTLD_DEEPBIND;
+#endif
+#else
+constexpr int kOpenFlags = RTLD_LAZY | RTLD_DEEPBIND;
+#endif
+
 void debugLog(const char* format, const char* text) {
   std::fprintf(stderr, format, text ? text : "");
   std::fputc('\n', stderr);
@@ -21,7 +35,7 @@ void debugLog(const char* format, const char* text) {
 NERIM::Extension* loadExtensionLibrary(const NString& directory, TInt32 id, MVMCallbackInterface* callback,
                                        FrameworkServices* host) {
   const QString path = QStringLiteral("%1/%2.so").arg(CAppsString::fromNString(directory).toQString()).arg(id);
-  void* library = dlopen(path.toLocal8Bit().constData(), RTLD_LAZY | RTLD_DEEPBIND);
+  void* library = dlopen(path.toLocal8Bit().constData(), kOpenFlags);
   if (!library) {
     debugLog("dlopen() failed: %s", dlerror());
     return nullptr;

@@ -103,9 +103,9 @@ void setTimeStamp(native::Context& cx) {
 void setCoordinates(native::Context& cx) {   // location, first, second, third
   Args a(cx.state, 7);
   CLocation& l = locationAt(a, 0);
-  l.iFirst = native::fixedAt(a, 1);
-  l.iSecond = native::fixedAt(a, 3);
-  l.iThird = native::fixedAt(a, 5);
+  l.iFirst = native::fixedAt(a, 1).raw;
+  l.iSecond = native::fixedAt(a, 3).raw;
+  l.iThird = native::fixedAt(a, 5).raw;
   a.noResult();
 }
 
@@ -131,10 +131,12 @@ void timeStamp(native::Context& cx) {
   a.result(cell);
 }
 
-template <NFixed CLocation::*field> void coordinate(native::Context& cx) {   // the location stays
+// Opcodes 11, 12, 13. The members are named, not reached through a member
+// pointer, which would lose their packed alignment.
+void coordinate(native::Context& cx) {   // the location stays
   Args a(cx.state, 1);
-  const NFixed v = locationAt(a, 0).*field;
-  pushFixed(cx.state, v);
+  const CLocation& l = locationAt(a, 0);
+  pushFixed(cx.state, NFixed(cx.op == 11 ? l.iThird : cx.op == 12 ? l.iFirst : l.iSecond));
 }
 
 void zeroBetween(native::Context& cx) {   // location, location
@@ -147,7 +149,7 @@ void zeroBetween(native::Context& cx) {   // location, location
 void fourthOfSecond(native::Context& cx) {   // location, location
   Args a(cx.state, 2);
   locationAt(a, 0);
-  native::fixedResult(a, locationAt(a, 1).iFourth);
+  native::fixedResult(a, NFixed(locationAt(a, 1).iFourth));
 }
 
 const native::Operation kRows[] = {
@@ -161,9 +163,9 @@ const native::Operation kRows[] = {
     {8, "ignore", ignoreTwoFixed, "location, fixed, fixed ->"},
     {9, "extra", extra, "location -> int"},
     {10, "timeStamp", timeStamp, "location -> datetime"},
-    {11, "third", coordinate<&CLocation::iThird>, "location -> location, fixed"},
-    {12, "first", coordinate<&CLocation::iFirst>, "location -> location, fixed"},
-    {13, "second", coordinate<&CLocation::iSecond>, "location -> location, fixed"},
+    {11, "third", coordinate, "location -> location, fixed"},
+    {12, "first", coordinate, "location -> location, fixed"},
+    {13, "second", coordinate, "location -> location, fixed"},
     {14, "distance", zeroBetween, "location, location -> fixed"},
     {15, "bearing", zeroBetween, "location, location -> fixed"},
     {16, "fourthOfSecond", fourthOfSecond, "location, location -> fixed"},

@@ -8,18 +8,20 @@
 class CLocationWrapper;
 
 GCOBJECT_PACK_BEGIN
+// Coordinates are raw NFixed bits: a heap block is only 4-byte aligned, and
+// NFixed itself asks for 8.
 class CLocation : public GCObject {
  public:
   CLocation(NFixed first, NFixed second, NFixed third, VMAddr timeStamp)
-      : iSecond(second), iFirst(first), iThird(third), iTimeStamp(timeStamp) {}
+      : iSecond(second.raw), iFirst(first.raw), iThird(third.raw), iTimeStamp(timeStamp) {}
   void addReferences(Vec<int>& out) override {
     if (iTimeStamp) out.append(static_cast<int>(iTimeStamp));
   }
 
-  NFixed iSecond;
-  NFixed iFirst;
-  NFixed iThird;
-  NFixed iFourth;
+  TInt64 iSecond;
+  TInt64 iFirst;
+  TInt64 iThird;
+  TInt64 iFourth = 0;
   VMAddr iTimeStamp;   // a Nerim::DateTime in the heap
   TInt32 iExtra = 0;
 };

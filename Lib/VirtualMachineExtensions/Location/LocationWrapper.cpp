@@ -35,7 +35,7 @@ void CLocationWrapper::positionUpdated(TInt64& first, TInt64& second, TInt64& th
   // its second by opcode 12 (the first).
   const VMAddr object = heap.allocate(sizeof(CLocation), -1, GC_CODE_LEAF);
   CLocation* location = new (vmPtr(object)) CLocation(NFixed(second), NFixed(first), NFixed(third), stamp);
-  location->iFourth = NFixed(fourth);
+  location->iFourth = fourth;
   location->iExtra = extra;
   Vec<int> values, levels;
   values.append(context);

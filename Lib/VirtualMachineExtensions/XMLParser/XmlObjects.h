@@ -23,6 +23,7 @@ struct XmlSource {
 struct XmlNodeHandle {
   QDomNode node;
   XmlDocumentPtr document;
+  hostmem::Charge charge{sizeof(XmlNodeHandle) + 16};   // with the allocator's share
 };
 
 GCOBJECT_PACK_BEGIN
