@@ -234,12 +234,19 @@ void prefix(native::Context& cx) {
 }
 
 // QDom checks none of these; each would make a tree that is not one (a
-// cycle, a document inside a document, a node shared by two documents) or
-// deeper than the host can free.
+// cycle, an element inside an attribute, a document inside a document, a
+// node shared by two documents) or deeper than the host can free. Only
+// elements, documents and fragments take children, and only the kinds of
+// node that live in content go in.
+bool holdsChildren(const QDomNode& n) { return n.isElement() || n.isDocument() || n.isDocumentFragment(); }
+bool isContent(const QDomNode& n) {
+  return n.isElement() || n.isText() || n.isComment() || n.isProcessingInstruction() || n.isEntityReference();
+}
+
 bool insertable(NXMLNode& parent, NXMLNode& child) {
   const QDomNode& p = parent.node();
   const QDomNode& c = child.node();
-  if (parent.document() != child.document() || c.isDocument() || c.isAttr()) return false;
+  if (parent.document() != child.document() || !holdsChildren(p) || !isContent(c)) return false;
   for (QDomNode up = p; !up.isNull(); up = up.parentNode())
     if (up == c) return false;
   return XmlDocument::depthOf(p) + XmlDocument::heightOf(c) <= XmlDocument::kMaxDepth;

@@ -290,6 +290,22 @@
   PUSH_IMM32 0
   CALL insert
 ; expect: 0
+  ; Only elements, documents and fragments take children: not the CDATA
+  ; section, nor an attribute (an element inside one would own itself).
+  PUSH_IMM32 6
+  CALL get
+  PUSH_IMM32 4
+  CALL get
+  PUSH_IMM32 0
+  CALL insert
+; expect: 0
+  PUSH_IMM32 8
+  CALL get
+  PUSH_IMM32 4
+  CALL get
+  PUSH_IMM32 0
+  CALL insert
+; expect: 0
   ; Removing n from r leaves four children and n without parent.
   PUSH_IMM32 2
   CALL get
