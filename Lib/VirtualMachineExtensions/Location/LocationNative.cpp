@@ -6,7 +6,7 @@
 #include "Errors.h"
 #include "FixedSlots.h"
 #include "LocationWrapper.h"
-#include "NativeHelpers.h"
+#include "NativeField.h"
 
 #include <new>
 
@@ -14,17 +14,9 @@ using native::Args;
 
 namespace {
 
-constexpr TUint32 kFirstField = 4;
-
-VMAddr fieldOf(Args& a, TInt32 i) {
-  const VMAddr field = native::deref(a.word(i)) + kFirstField;
-  vmOpenChecked(field, 4);
-  return field;
-}
-template <typename T> T& nativeAt(Args& a, TInt32 i) { return native::objectOf<T>(native::load(fieldOf(a, i))); }
-CLocation& locationAt(Args& a, TInt32 i) { return nativeAt<CLocation>(a, i); }
+CLocation& locationAt(Args& a, TInt32 i) { return ext::nativeIn<CLocation>(a.word(i)); }
 CLocationPositionRequestorGCObject& requestorAt(Args& a, TInt32 i) {
-  return nativeAt<CLocationPositionRequestorGCObject>(a, i);
+  return ext::nativeIn<CLocationPositionRequestorGCObject>(a.word(i));
 }
 // The date-time object a cell argument holds (checked to be one).
 VMAddr dateTimeAt(Args& a, TInt32 i) {
@@ -42,7 +34,7 @@ void pushFixed(VMState& s, NFixed v) {
 
 void createRequestor(native::Context& cx) {   // object, a, b, seconds
   Args a(cx.state, 4);
-  const VMAddr field = fieldOf(a, 0);
+  const VMAddr field = ext::nativeField(a.word(0));
   // Seconds to milliseconds, wrapping as 32-bit arithmetic does.
   const TInt32 interval = static_cast<TInt32>(static_cast<TUint32>(a.integer(3)) * 1000u);
   const VMAddr object = a.heap().allocate(sizeof(CLocationPositionRequestorGCObject), -1, GC_CODE_LEAF);
@@ -85,7 +77,7 @@ void stop(native::Context& cx) {
 
 void createLocation(native::Context& cx) {   // object, first, second, third, date-time
   Args a(cx.state, 8);
-  const VMAddr field = fieldOf(a, 0);
+  const VMAddr field = ext::nativeField(a.word(0));
   const VMAddr stamp = dateTimeAt(a, 7);
   const VMAddr object = a.heap().allocate(sizeof(CLocation), -1, GC_CODE_LEAF);
   new (vmPtr(object)) CLocation(native::fixedAt(a, 1), native::fixedAt(a, 3), native::fixedAt(a, 5), stamp);

@@ -9,7 +9,7 @@
 #include "FrameworkServices.h"
 #include "InputStream.h"
 #include "NString.h"
-#include "NativeHelpers.h"
+#include "NativeField.h"
 #include "VectorStore.h"
 #include "XmlObjects.h"
 
@@ -22,15 +22,10 @@ using native::Args;
 
 namespace {
 
-constexpr TUint32 kFirstField = 4;   // word 0 of a class instance is its class id
-
 enum NodeType { NODE_WHITESPACE_TEXT = 13 };
 
-template <typename T> T& nativeAt(TUint32 object) {
-  return native::objectOf<T>(native::load(native::deref(object) + kFirstField));
-}
-XmlSource& sourceAt(Args& a, TInt32 i) { return nativeAt<NXMLParser>(a.word(i)).source(); }
-NXMLNode& nodeAt(Args& a, TInt32 i) { return nativeAt<NXMLNode>(a.word(i)); }
+XmlSource& sourceAt(Args& a, TInt32 i) { return ext::nativeIn<NXMLParser>(a.word(i)).source(); }
+NXMLNode& nodeAt(Args& a, TInt32 i) { return ext::nativeIn<NXMLNode>(a.word(i)); }
 QString textAt(Args& a, TInt32 i) { return CAppsString::fromNString(native::stringAt(a.word(i))).toQString(); }
 
 // A new node object for bytecode; a null node is the null reference.
@@ -47,8 +42,7 @@ TUint32 newText(VMHeap& heap, const QString& text) { return native::newStringFro
 // ---- parsers ------------------------------------------------------------
 
 void createParser(Args& a, XmlSource::Kind kind) {   // parser object, source
-  const VMAddr field = native::deref(a.word(0)) + kFirstField;
-  vmOpenChecked(field, 4);
+  const VMAddr field = ext::nativeField(a.word(0));
   std::unique_ptr<XmlSource> s(new XmlSource{kind, {}, {}, {}, {}, {}});
   if (kind == XmlSource::BYTES) {
     const vectors::VectorStore bytes(native::derefCell(a.word(1)), 1);
