@@ -54,10 +54,7 @@ int main() {
   Mixer mixer(extension);
   TInt32 sum = 0;
   for (int k = 0; k < kSounds; ++k) {
-    std::vector<TInt16> samples(16000 * (kSeconds + 1), static_cast<TInt16>(k + 1));
-    SoundFile f;
-    f.assign(reinterpret_cast<const TUint8*>(samples.data()), static_cast<TUint32>(samples.size() * 2));
-    mixer.addSound(std::move(f));
+    mixer.addSound(soundOf(std::vector<TInt16>(16000 * (kSeconds + 1), static_cast<TInt16>(k + 1))));
     sum += k + 1;
   }
   const double before = cpuSeconds(), threadBefore = mixerThreadSeconds();

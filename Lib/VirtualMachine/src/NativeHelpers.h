@@ -58,6 +58,15 @@ template <typename T> T& objectOf(VMAddr object) {
 NString& stringAt(TUint32 cell);
 // A host object of type T held in a cell (the cell's word is the object).
 template <typename T> T& objectAt(TUint32 cell) { return objectOf<T>(derefCell(cell)); }
+// A bytecode object whose first field (after the class id in word 0) holds
+// a native object: the field's address (null and unmapped objects raise),
+// and the native object there as a T.
+inline VMAddr firstField(TUint32 object) {
+  const VMAddr field = deref(object) + 4;
+  vmOpenChecked(field, 4);
+  return field;
+}
+template <typename T> T& heldObject(TUint32 object) { return objectOf<T>(load(firstField(object))); }
 
 // An empty string object and its cell; returns the cell.
 TUint32 newString(VMHeap& heap, VMAddr* stringObject = nullptr);

@@ -13,17 +13,11 @@ using native::Args;
 
 namespace {
 
-// Word 0 of a class instance is its class id; the fields follow.
-constexpr TUint32 kFirstField = 4;
-
-Mixer& mixerOf(TUint32 object) {
-  return native::objectOf<AudioMixer>(native::load(native::deref(object) + kFirstField)).mixer();
-}
+Mixer& mixerOf(TUint32 object) { return native::heldObject<AudioMixer>(object).mixer(); }
 
 void create(native::Context& cx) {   // 1 mixer object
   Args a(cx.state, 1);
-  const VMAddr field = native::deref(a.word(0)) + kFirstField;
-  vmOpenChecked(field, 4);
+  const VMAddr field = native::firstField(a.word(0));
   std::unique_ptr<Mixer> mixer(new Mixer(ext::self<AudioMixerExtension>(cx)));
   const VMAddr object = a.heap().allocate(sizeof(AudioMixer), -1, GC_CODE_LEAF);
   new (vmPtr(object)) AudioMixer(mixer.release());

@@ -15,9 +15,6 @@ using native::Args;
 
 namespace {
 
-// Word 0 of a class instance is its class id; the fields follow.
-constexpr TUint32 kFirstField = 4;
-
 AudioPlayerExtension& self(native::Context& cx) { return ext::self<AudioPlayerExtension>(cx); }
 
 // A new player object with the sound, stored in the object's field.
@@ -28,15 +25,9 @@ void storePlayer(native::Context& cx, VMAddr field, SoundFile&& sound) {
   native::store(field, object);
 }
 
-VMAddr fieldOf(TUint32 object) {
-  const VMAddr field = native::deref(object) + kFirstField;
-  vmOpenChecked(field, 4);
-  return field;
-}
-
 void load(native::Context& cx) {   // 1 player object, path, unused
   Args a(cx.state, 3);
-  const VMAddr field = fieldOf(a.word(0));
+  const VMAddr field = native::firstField(a.word(0));
   const NString& path = native::stringAt(a.word(1));
   SoundFile sound;
   switch (sound.read(self(cx).host(), path)) {
@@ -51,7 +42,7 @@ void load(native::Context& cx) {   // 1 player object, path, unused
 
 void fromBytes(native::Context& cx) {   // 2 player object, byte vector, unused
   Args a(cx.state, 3);
-  const VMAddr field = fieldOf(a.word(0));
+  const VMAddr field = native::firstField(a.word(0));
   const vectors::VectorStore bytes(native::derefCell(a.word(1)), 1);
   SoundFile sound;
   sound.assign(bytes.count() > 0 ? bytes.at(0) : nullptr, static_cast<TUint32>(bytes.count()));
@@ -60,7 +51,7 @@ void fromBytes(native::Context& cx) {   // 2 player object, byte vector, unused
 }
 
 // The player object in the image object's field, and the player.
-VMAddr playerObject(TUint32 object) { return native::load(native::deref(object) + kFirstField); }
+VMAddr playerObject(TUint32 object) { return native::load(native::firstField(object)); }
 Player& playerAt(VMAddr object) { return native::objectOf<AudioPlayer>(object).player(); }
 
 void defer(native::Context& cx, DeferredOperation::Member member) {

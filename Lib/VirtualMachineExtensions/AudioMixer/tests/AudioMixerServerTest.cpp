@@ -17,22 +17,6 @@
 
 namespace {
 
-SoundFile soundOf(const std::vector<TInt16>& samples) {
-  SoundFile f;
-  f.assign(reinterpret_cast<const TUint8*>(samples.data()), static_cast<TUint32>(samples.size() * 2));
-  return f;
-}
-
-// Runs body, which must raise; returns the code.
-template <typename F> TInt32 raisedCode(F body) {
-  try {
-    body();
-  } catch (const ErrorHandlingException&) {
-    return currentErrorCode();
-  }
-  return 0;
-}
-
 std::string message() { return currentErrorText().toStdString(); }
 
 class MixerOnServer : public ::testing::Test {

@@ -4,6 +4,8 @@
 // its own runtime directory, and a recorder of the sink's monitor. Both
 // The daemon is a child process stopped by its pid; the recorder is a
 // client of its own on a thread.
+#include "Errors.h"
+#include "SoundFile.h"
 #include "Types.h"
 
 #include <atomic>
@@ -53,3 +55,20 @@ class PulseServer {
 // Milliseconds of steady time.
 TInt64 nowMillis();
 void sleepMillis(int ms);
+
+// Runs body, which should raise; the code it raised, or 0.
+template <typename F> TInt32 raisedCode(F body) {
+  try {
+    body();
+  } catch (const ErrorHandlingException&) {
+    return currentErrorCode();
+  }
+  return 0;
+}
+
+// A sound holding these samples.
+inline SoundFile soundOf(const std::vector<TInt16>& samples) {
+  SoundFile f;
+  f.assign(reinterpret_cast<const TUint8*>(samples.data()), static_cast<TUint32>(samples.size() * 2));
+  return f;
+}

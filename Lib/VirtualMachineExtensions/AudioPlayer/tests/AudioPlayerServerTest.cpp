@@ -20,15 +20,6 @@
 
 namespace {
 
-template <typename F> TInt32 raisedCode(F body) {
-  try {
-    body();
-  } catch (const ErrorHandlingException&) {
-    return currentErrorCode();
-  }
-  return 0;
-}
-
 // A tone of `ms` then silence of `gapMs`, at 44.1 kHz.
 std::vector<TInt16> toneThenSilence(int ms, int gapMs) {
   std::vector<TInt16> s(static_cast<size_t>(44100 * (ms + gapMs) / 1000), 0);
@@ -63,9 +54,7 @@ class PlayerTest : public ::testing::Test {
 
   // A player object in the heap, as opcode 2 makes it.
   VMAddr newPlayer(const std::vector<TInt16>& samples) {
-    SoundFile f;
-    f.assign(reinterpret_cast<const TUint8*>(samples.data()), static_cast<TUint32>(samples.size() * 2));
-    Player* p = new Player(*extension, std::move(f));
+    Player* p = new Player(*extension, soundOf(samples));
     const VMAddr object = heap().allocate(sizeof(AudioPlayer), -1, GC_CODE_LEAF);
     new (vmPtr(object)) AudioPlayer(p);
     return object;
