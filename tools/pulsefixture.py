@@ -23,12 +23,14 @@ def main():
     env = dict(os.environ, PULSE_RUNTIME_PATH=runtime)
     env.pop("PULSE_SERVER", None)
     log = open(os.path.join(runtime, "daemon.log"), "w")
+    # The daemon's configuration and cookie stay in the runtime directory.
+    daemon_env = dict(env, HOME=runtime, XDG_CONFIG_HOME=runtime)
     daemon = subprocess.Popen(
         ["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-n",
          "--log-target=stderr",
          "--load=module-null-sink sink_name=nullsink rate=16000 channels=1 format=s16le",
          "--load=module-native-protocol-unix auth-anonymous=1"],
-        stdout=log, stderr=log, env=env)
+        stdout=log, stderr=log, env=daemon_env)
     try:
         deadline = time.time() + 15
         while subprocess.run(["pactl", "info"], env=env, capture_output=True).returncode != 0:

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <pulse/error.h>
 #include <pulse/simple.h>
@@ -40,11 +41,18 @@ PulseServer::~PulseServer() {
 }
 
 // Everything the child needs is made before fork: the tests run other
-// threads, so the child may only open, dup and exec.
+// threads, so the child may only open, dup and exec. Its home is the
+// runtime directory, so the daemon's configuration and cookie stay there.
 pid_t PulseServer::spawn(const std::vector<std::string>& argv, const std::string& out) {
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  std::vector<std::string> settings = {"HOME=" + iDir, "XDG_CONFIG_HOME=" + iDir};
+  for (char** e = environ; *e; ++e)
+    if (std::strncmp(*e, "HOME=", 5) != 0 && std::strncmp(*e, "XDG_CONFIG_HOME=", 16) != 0) settings.push_back(*e);
+  std::vector<char*> env;
+  for (std::string& e : settings) env.push_back(&e[0]);
+  env.push_back(nullptr);
   const std::string log = iDir + "/children.log";
   const pid_t pid = fork();
   if (pid != 0) return pid;
@@ -52,7 +60,7 @@ pid_t PulseServer::spawn(const std::vector<std::string>& argv, const std::string
   const int err = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
   dup2(fd, 1);
   dup2(err, 2);
-  execvp(args[0], args.data());
+  execvpe(args[0], args.data(), env.data());
   _exit(127);
 }
 
