@@ -39,7 +39,8 @@ void warnNullBitmap() { qCWarning(runtimeLog, "Null BitmapContainer"); }
 
 }  // namespace surface
 
-// The toolkit's offscreen platform never frees its screen objects; leak
+// The toolkit's offscreen platform never frees its screen objects and the
+// font configuration library keeps its caches for the process; leak
 // checking builds are told so here, once for every program that draws.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libqoffscreen.so\n"; }
+extern "C" const char* __lsan_default_suppressions() { return "leak:libqoffscreen.so\nleak:libfontconfig.so\n"; }
 extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
