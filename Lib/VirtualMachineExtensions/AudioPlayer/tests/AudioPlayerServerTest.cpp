@@ -8,7 +8,9 @@
 #include "PulseServer.h"
 #include "VMState.h"
 
+#include <QCoreApplication>
 #include <QString>
+#include <QTimer>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <cmath>
@@ -155,6 +157,28 @@ TEST_F(PlayerOnServer, DaemonKilledMidPlayFailsTheNextOperation) {
   EXPECT_EQ(raisedCode([&] { play(p); }), ERR_IO);
   EXPECT_NE(currentErrorText().indexOf(QStringLiteral("AudioPlayer: ")), -1);
   EXPECT_EQ(heap().rootCount(), 0);
+}
+
+// The host runs no GLib loop of its own: Qt's event loop on the main
+// thread dispatches the default GLib context, and with it the queue.
+TEST_F(PlayerOnServer, QtEventLoopRunsTheQueue) {
+  static int argc = 1;
+  static char name[] = "audio_player_server_tests";
+  static char* argv[] = {name, nullptr};
+  QCoreApplication app(argc, argv);
+  const VMAddr p = newPlayer(toneThenSilence(100, 0));
+  play(p);
+  EXPECT_EQ(extension->pending(), 1);
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (extension->pending() == 0 && !player(p).playing()) app.quit();   // played to its end
+  });
+  poll.start(5);
+  QTimer::singleShot(20000, &app, &QCoreApplication::quit);   // hang guard only
+  app.exec();
+  EXPECT_EQ(extension->pending(), 0);
+  EXPECT_FALSE(player(p).playing());
+  EXPECT_EQ(bursts(server.stopRecording()), 1);
 }
 
 TEST_F(PlayerTest, WithoutServerTheFirstPlayFailsCleanly) {
