@@ -1,6 +1,7 @@
 // Second pass: places the code (choosing jump sizes), resolves names and
 // encodes every instruction into the image model.
 #include "AsmProgram.h"
+#include "GcCode.h"
 #include "Opcodes.h"
 
 namespace mcb {
@@ -8,14 +9,6 @@ namespace mcb {
 int CodeItem::size() const { return opcode < 0 ? static_cast<int>(raw.size()) : instructionLength(opcode); }
 
 namespace {
-
-struct GcName {
-  const char* name;
-  int code;
-};
-const GcName kGcNames[] = {{"CLASS_OBJECT", 1}, {"LEAF", 2},  {"STRING", 3},         {"FONT", 5},
-                           {"VECTOR_HOLDER", 6}, {"REF_VECTOR_HOLDER", 7}, {"VECTOR", 8}, {"REF_HOLDER", 14},
-                           {"DATETIME", 15},     {"BITMAP_HANDLE", 16},    {"HASH", 17}};
 
 class Resolver {
  public:
@@ -177,7 +170,7 @@ bool Resolver::operands(const CodeItem& c, std::vector<int64_t>& v) {
     } else if ((c.opcode == OP_ALLOC || c.opcode == OP_ALLOC_STORE || c.opcode == OP_ALLOC_STORE_POP) && i == 0 &&
                x.kind == Token::Ident) {
       out = -1;
-      for (const GcName& g : kGcNames)
+      for (const gc_code::Info& g : gc_code::kTable)
         if (x.text == g.name) out = g.code;
       if (out < 0) ok = false, error(c.loc, x.column, "unknown gc code '" + x.text + "'");
     } else if (c.opcode == OP_CALL && i == 0 && !isNumber) {

@@ -315,20 +315,9 @@ bool sameBytes(const Vec<TUint8>& a, const TUint8* b, TInt32 n) {
   return a.size() == n && (n == 0 || std::memcmp(a.data(), b, static_cast<size_t>(n)) == 0);
 }
 
-}  // namespace
-
-TInt32 loadImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const CAppsString& name) {
-  if (bytes.size() == 0) raise(ERR_INVALID_ARGUMENT, "", 0);
-  const TInt32 tagLength = static_cast<TInt8>(bytes[0]);
-  if (tagLength < 0 || tagLength > bytes.size() - 1) raise(ERR_RUNTIME, "OPEN BYTECODE EXCEPTION");
+// Appends the image to the tables; may fail part way (loadImage undoes it).
+TInt32 readImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const CAppsString& name, TInt32 tagLength) {
   const TUint8* tag = bytes.data() + 1;
-
-  for (TInt32 i = 0; i < t.images.size(); ++i) {
-    const BytecodeStruct& b = t.images[i];
-    if (b.imageSize == bytes.size() && sameBytes(b.tag, tag, tagLength) && b.name.toQString() == name.toQString())
-      return i;
-  }
-
   Loader loader(t, heap, bytes);
   // A later image's classes start after every id seen so far, so its class 0
   // cannot share an id with the previous image's last class.
@@ -359,4 +348,31 @@ TInt32 loadImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const C
   loader.rewrite(codeStart, codeStart + codeSize);
   buildExecutionCode(t);
   return index;
+}
+
+}  // namespace
+
+TInt32 loadImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const CAppsString& name) {
+  if (bytes.size() == 0) raise(ERR_INVALID_ARGUMENT, "", 0);
+  const TInt32 tagLength = static_cast<TInt8>(bytes[0]);
+  if (tagLength < 0 || tagLength > bytes.size() - 1) raise(ERR_RUNTIME, "OPEN BYTECODE EXCEPTION");
+  const TUint8* tag = bytes.data() + 1;
+
+  for (TInt32 i = 0; i < t.images.size(); ++i) {
+    const BytecodeStruct& b = t.images[i];
+    if (b.imageSize == bytes.size() && sameBytes(b.tag, tag, tagLength) && b.name.toQString() == name.toQString())
+      return i;
+  }
+
+  // A load that fails leaves nothing behind: the tables are put back as they
+  // were (so loading the same bytes again fails again instead of finding a
+  // half-built image) and the new globals block is no longer a root.
+  const ImageTables before = t;
+  try {
+    return readImage(t, heap, bytes, name, tagLength);
+  } catch (...) {
+    if (t.globals != before.globals) heap.removeRoot(t.globals);
+    t = before;
+    throw;
+  }
 }

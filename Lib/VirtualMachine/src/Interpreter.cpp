@@ -25,8 +25,10 @@
 #include "VirtualMachine.h"
 
 #include <QString>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #if defined(__GNUC__) && !defined(VM_USE_SWITCH)
@@ -148,9 +150,14 @@ TUint32 Interpreter::newVector(VMHeap& heap, TInt32 size) {
 void VirtualMachine::run() {
   // Dispatch-table and case macros: computed goto or a portable switch.
 #if VM_COMPUTED_GOTO
+  // Label addresses exist only inside this function, so the table is filled
+  // here on first use: once, under a lock, published with release/acquire so
+  // machines started on two threads never see a half-filled table.
   static void* table[256];
-  static bool tableReady = false;
-  if (UNLIKELY(!tableReady)) {
+  static std::atomic<bool> tableReady{false};
+  if (UNLIKELY(!tableReady.load(std::memory_order_acquire))) {
+    static std::mutex fill;
+    std::lock_guard<std::mutex> lock(fill);
     for (auto& t : table) t = &&L_INVALID;
 #define OPCODE(num, name, ops, ...) table[num] = &&L_##name;
 #include "Opcodes.def"
@@ -171,7 +178,7 @@ void VirtualMachine::run() {
     table[FUSED_PUSH_LOCAL_SUB_IMM] = &&L_FUSED_PUSH_LOCAL_SUB_IMM;
     table[FUSED_LOAD_LOCAL2] = &&L_FUSED_LOAD_LOCAL2;
     table[TRACED_INSTRUCTION] = &&L_TRACED_INSTRUCTION;
-    tableReady = true;
+    tableReady.store(true, std::memory_order_release);
   }
 #define CASE(name) L_##name:
 #define FCASE(name) L_##name:

@@ -13,6 +13,11 @@ struct Interpreter {
   static TUint32 newString(VMHeap& heap, const NString& text);
   static TUint32 newVector(VMHeap& heap, TInt32 elementSize);
   static VMAddr allocChecked(VMHeap& heap, TUint32 gcCode, TInt32 words);
+  // The one boxing rule (ALLOC_STORE, the invoker, the natives): level 1 to 3
+  // wraps v in that many one-word GC_CODE_REF_HOLDER cells, the innermost
+  // holding v; -1 to -3 dereferences that often (null: code 1); 0 gives v,
+  // any other level 0.
+  static TUint32 box(VMHeap& heap, TUint32 v, TInt32 level);
   // Return the new sp.
   static TInt32 pack(VMHeap& heap, TUint32* stk, TInt32 sp, TInt32 n);
   static TInt32 loadWords(TUint32* stk, TInt32 sp, TInt32 n);

@@ -20,9 +20,20 @@ void copyForward(TUint8* to, const TUint8* from, TInt32 n) {
 }  // namespace
 
 VMAddr Interpreter::allocChecked(VMHeap& heap, TUint32 gcCode, TInt32 n) {
-  if (gcCode < 1 || gcCode > 17 || gcCode == 8) raise(ERR_RUNTIME, "Invalid mem alloc gc code");
+  if (!gc_code::imageMayAllocate(gcCode)) raise(ERR_RUNTIME, "Invalid mem alloc gc code");
   if (n < 0 || n > VMHeap::kMaxImageWords) raise(ERR_INVALID_ARGUMENT, "Invalid allocation size ", n);
   return heap.allocateWords(n, static_cast<GcCode>(gcCode));
+}
+
+TUint32 Interpreter::box(VMHeap& heap, TUint32 v, TInt32 level) {
+  if (level < -3 || level > 3) return 0;
+  for (TInt32 i = 0; i < level; ++i) {
+    const VMAddr cell = heap.allocateWords(1, GC_CODE_REF_HOLDER);
+    std::memcpy(vmPtr(cell), &v, 4);
+    v = cell;
+  }
+  for (TInt32 i = 0; i < -level; ++i) std::memcpy(&v, vmOpenChecked(v, 4), 4);
+  return v;
 }
 
 TInt32 Interpreter::pack(VMHeap& heap, TUint32* stk, TInt32 sp, TInt32 n) {

@@ -57,37 +57,6 @@ TUint32 newRefVector(TInt32 count, VMHeap& heap) {
   return cell;
 }
 
-TUint32 wrapReference(TInt32 levels, TUint32 value, TUint32 gcCode, VMHeap& heap) {
-  switch (levels) {
-    case 0: return value;
-    case 1: {
-      const VMAddr cell = heap.allocateWords(1, GC_CODE_REF_HOLDER);
-      store(cell, value);
-      return cell;
-    }
-    case 2:
-    case 3: {
-      const VMAddr block = heap.allocateWords(1, gcCode);
-      store(block, value);
-      TUint32 v = block;
-      for (TInt32 i = 1; i < levels; ++i) {
-        const VMAddr cell = heap.allocateWords(1, GC_CODE_REF_HOLDER);
-        store(cell, v);
-        v = cell;
-      }
-      return v;
-    }
-    case -1:
-    case -2:
-    case -3: {
-      TUint32 v = value;
-      for (TInt32 i = 0; i < -levels; ++i) v = load(deref(v));
-      return v;
-    }
-    default: return 0;
-  }
-}
-
 VMAddr HeapVectorStorage::allocateElements(TInt32 bytes) {
   if (bytes < 0) raise(ERR_INVALID_ARGUMENT, "Negative vector size");
   return iHeap.allocate(static_cast<TUint32>(bytes), 0, GC_CODE_LEAF);

@@ -75,7 +75,6 @@ TUint32 newStringFrom(VMHeap& heap, const QString& text);
 // A reference vector with count elements (the caller stores them); returns the holder cell.
 TUint32 newRefVector(TInt32 count, VMHeap& heap);
 inline VMAddr newCell(VMHeap& heap, TInt32 words, TUint32 gcCode) { return heap.allocateWords(words, gcCode); }
-TUint32 wrapReference(TInt32 levels, TUint32 value, TUint32 gcCode, VMHeap& heap);
 
 // Argument and result access under the group conventions: k arguments are
 // stack[sp-k+1..sp]; a result replaces the first argument.

@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "ImageLoader.h"
+#include "Interpreter.h"
 #include "StackScan.h"
 
 #include <QString>
@@ -74,26 +75,7 @@ TUint32 VirtualMachine::deref(TUint32 reference) const {
   return v;
 }
 
-TUint32 VirtualMachine::box(TUint32 v, TInt32 level) {
-  switch (level) {
-    case 0: return v;
-    case 1:
-    case 2:
-    case 3:
-      for (TInt32 i = 0; i < level; ++i) {
-        const VMAddr cell = iState.heap.allocateWords(1, GC_CODE_REF_HOLDER);
-        std::memcpy(vmPtr(cell), &v, 4);
-        v = cell;
-      }
-      return v;
-    case -1:
-    case -2:
-    case -3:
-      for (TInt32 i = 0; i < -level; ++i) v = deref(v);
-      return v;
-    default: return 0;
-  }
-}
+TUint32 VirtualMachine::box(TUint32 v, TInt32 level) { return Interpreter::box(iState.heap, v, level); }
 
 namespace {
 // The frame maps the stack scan reads, straight from the method records.

@@ -78,8 +78,13 @@ TEST(InterpreterSafety, FreeOnlyFreesLiveBlocks) {
 }
 
 TEST(InterpreterSafety, AllocationOperandsAreChecked) {
-  expectRuntimeError(run(mainMethod("  ALLOC 8, 4\n  RESERVE -1")), "Invalid mem alloc gc code");
-  expectRuntimeError(run(mainMethod("  ALLOC 18, 4\n  RESERVE -1")), "Invalid mem alloc gc code");
+  // ALLOC accepts 1 to 17 except 8, codes with a name or without.
+  for (int code = 0; code < 256; code += code < 20 ? 1 : 47) {
+    const RunResult r = run(mainMethod("  ALLOC " + std::to_string(code) + ", 1\n  RESERVE -1"));
+    if (code >= 1 && code <= 17 && code != 8) EXPECT_EQ(r.errorCode, 0) << code << ": " << r.error;
+    else expectRuntimeError(r, "Invalid mem alloc gc code");
+  }
+  EXPECT_EQ(run(mainMethod("  ALLOC STREAM_HOLDER, 2\n  RESERVE -1")).errorCode, 0);
   expectRuntimeError(run(mainMethod("  RESERVE 2\n  ADDR_LOCAL -2\n  NEW_VECTOR 3\n  RESERVE -2")),
                      "Invalid vector element size");
 }

@@ -224,6 +224,23 @@ TEST_F(LoaderTest, ADirectiveAddsToAnExportedMethodOfTheSameName) {
   EXPECT_EQ(t().exportedMethods[0].entries[1].classId, 0);
 }
 
+TEST_F(LoaderTest, AFailedLoadLeavesNothingBehind) {
+  ASSERT_EQ(load(image(".class A\n.globals 8\n"), "first").code, 0);
+  const TInt32 roots = vm.state().heap.rootCount();
+  const TInt32 classes = t().superclassA.size(), records = t().methodInfos.size(), code = t().codeSize;
+  // Everything up to the code is read (globals, classes, records) before the operand fails.
+  const std::vector<TUint8> bad = image(".globals 12\n.class B\n.record R\n  CALL_VIRTUAL 5\n");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    EXPECT_EQ(load(bad, "bad").code, 6) << "attempt " << attempt;
+    EXPECT_EQ(t().images.size(), 1);
+    EXPECT_EQ(t().superclassA.size(), classes);
+    EXPECT_EQ(t().methodInfos.size(), records);
+    EXPECT_EQ(t().codeSize, code);
+    EXPECT_EQ(vm.state().heap.rootCount(), roots);
+  }
+  EXPECT_EQ(load(image(".class C\n"), "next").index, 1);
+}
+
 TEST_F(LoaderTest, RewritingRefusesBadOperands) {
   EXPECT_EQ(load(image("  CALL_VIRTUAL 5\n"), "v").code, 6);
   EXPECT_EQ(load(image("  NOP\n  .bytes 119 1 2\n"), "cut").code, 6);

@@ -302,3 +302,26 @@ TEST_F(NativeStateTest, EncoderRoundTrip) {
   push(bad);
   raised(ERR_DATA_FORMAT, [&] { run("Encoder", "fromUtf8"); });
 }
+
+TEST_F(NativeStateTest, BoxingWrapsInReferenceCellsAtEveryLevel) {
+  const VMAddr object = heap().allocateWords(1, GC_CODE_LEAF);
+  EXPECT_EQ(Interpreter::box(heap(), object, 0), object);
+  for (TInt32 level = 1; level <= 3; ++level) {
+    TUint32 v = Interpreter::box(heap(), object, level);
+    heap().addRoot(v);
+    heap().collect();   // every cell is a reference holder, so the object survives
+    EXPECT_TRUE(heap().isLiveBlock(object)) << level;
+    heap().removeRoot(v);
+    for (TInt32 k = 0; k < level; ++k) {
+      EXPECT_EQ(heapEntry(v - kHeaderSize)->gcCode, static_cast<TUint32>(GC_CODE_REF_HOLDER)) << level;
+      v = native::load(v);
+    }
+    EXPECT_EQ(v, object);
+    EXPECT_EQ(Interpreter::box(heap(), Interpreter::box(heap(), object, level), -level), object);
+  }
+  EXPECT_EQ(Interpreter::box(heap(), object, 4), 0u);
+  EXPECT_EQ(Interpreter::box(heap(), object, -4), 0u);
+  const VMAddr nullCell = Interpreter::box(heap(), 0, 1);
+  EXPECT_EQ(Interpreter::box(heap(), nullCell, -1), 0u);
+  raised(ERR_NULL_POINTER, [&] { Interpreter::box(heap(), nullCell, -2); });
+}

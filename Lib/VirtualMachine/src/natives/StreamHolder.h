@@ -18,7 +18,6 @@ class OutputStream;
 
 constexpr TUint32 FILE_READER_TYPE_ID = 5;
 constexpr TUint32 FILE_WRITER_TYPE_ID = 6;
-constexpr TUint32 GC_CODE_STREAM_HOLDER = 12;
 
 GCOBJECT_PACK_BEGIN
 class StreamHolder : public GCObject {

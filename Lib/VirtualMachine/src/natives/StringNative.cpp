@@ -157,7 +157,7 @@ template <bool InCell> void substring(native::Context& cx) {   // s, range; InCe
   const NString& s = stringArg(a, 0);
   const NString piece = substringOf(s, rangeArg(a, 1, s.length()));
   const TUint32 cell = newString(a, piece);
-  a.result(InCell ? native::wrapReference(1, cell, GC_CODE_REF_HOLDER, a.heap()) : cell);
+  a.result(InCell ? Interpreter::box(a.heap(), cell, 1) : cell);
 }
 
 void concat(native::Context& cx) {   // s, t
