@@ -1,6 +1,13 @@
 #pragma once
 // Helpers shared by every native group. All raise through the error model;
 // the ones that allocate take the heap.
+//
+// The collector's rule natives rely on: the heap collects only after the
+// outermost call into the machine has returned (VirtualMachine::call), never
+// inside a native or an allocation, and the arena never moves. So a native
+// may keep VM addresses and pointers into the heap in C++ locals for the whole
+// call; an object kept beyond the call must be registered with addRoot or be
+// reachable from a root.
 #include "Errors.h"
 #include "GCObject.h"
 #include "Heap.h"

@@ -111,6 +111,10 @@ class MethodFrameMaps : public MFrameMapSource {
 };
 }  // namespace
 
+// The runtime never calls this: it collects after the outermost call has
+// returned, when no frame holds anything (VirtualMachine::call), which is the
+// rule the natives rely on. It stays as the interface the heap is built with
+// (InterfaceForCallingGc) and is tested as it is (StackScanTest).
 void VirtualMachine::collectGarbage() {
   SlotStackView view;
   view.slots = iState.stack;
