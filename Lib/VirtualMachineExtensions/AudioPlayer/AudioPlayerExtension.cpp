@@ -14,9 +14,17 @@ const char kWho[] = "AudioPlayer";
 }
 
 AudioPlayerExtension::AudioPlayerExtension(MVMCallbackInterface* vm, FrameworkServices* host)
-    : BuiltIn(*ext::extensionInfo(ext::ID_AUDIO_PLAYER), host), iVm(vm), iHost(host), iLoop(pa_glib_mainloop_new(nullptr)) {
+    : BuiltIn(*ext::extensionInfo(ext::ID_AUDIO_PLAYER), host),
+      iVm(vm),
+      iHost(host),
+      iLoop(pa_glib_mainloop_new(nullptr)) {
   if (!iLoop) throw std::bad_alloc();
-  connect();
+  try {
+    connect();
+  } catch (...) {
+    pa_glib_mainloop_free(iLoop);
+    throw;
+  }
 }
 
 AudioPlayerExtension::~AudioPlayerExtension() {
@@ -51,11 +59,12 @@ void AudioPlayerExtension::onContextState(pa_context* c, void* self) {
 }
 
 void AudioPlayerExtension::defer(VMHeap& heap, VMAddr object, Player& player, DeferredOperation::Member member) {
-  if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(iContext)) && !connect()) {
+  if ((!iContext || !PA_CONTEXT_IS_GOOD(pa_context_get_state(iContext))) && !connect()) {
     const int error = pa_context_errno(iContext);
     sound::raiseServerError(kWho, error);
   }
-  iPending.emplace_back(new DeferredOperation(heap, object, player, member));
+  std::unique_ptr<DeferredOperation> op(new DeferredOperation(heap, object, player, member));
+  iPending.push_back(std::move(op));   // a failed push drops the operation and its root
   if (ready()) runPending();
 }
 

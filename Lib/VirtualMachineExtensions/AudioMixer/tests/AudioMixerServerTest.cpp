@@ -104,6 +104,21 @@ TEST_F(MixerOnServer, StoppedSoundDecaysWithoutAClick) {
   EXPECT_LE(between, 160);
 }
 
+TEST_F(MixerOnServer, StalledWritesReportAnUnderflow) {
+  server.stopRecording();
+  sleepMillis(300);
+  ::testing::internal::CaptureStderr();
+  {
+    // Callbacks run under the main-loop lock: holding it starves the
+    // stream past its 100 ms of buffer.
+    ServerLoop::Lock stall(extension->server());
+    sleepMillis(600);
+  }
+  sleepMillis(300);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("AudioMixer: underflow\n"), std::string::npos) << err;
+}
+
 TEST_F(MixerOnServer, IndexesOutsideTheListRaiseCode2) {
   mixer->addSound(soundOf({1, 2, 3}));
   EXPECT_EQ(raisedCode([&] { mixer->play(1); }), ERR_INDEX_OUT_OF_BOUNDS);
