@@ -3,7 +3,6 @@
 
 #include "Errors.h"
 #include "ExtensionLibrary.h"
-#include "ExtensionTable.h"
 #include "FrameworkServices.h"
 #include "NString.h"
 
@@ -19,7 +18,7 @@ ExtensionManager::~ExtensionManager() {
 NERIM::Extension* ExtensionManager::builtIn(TInt32 id) {
   TInt32 count = 0;
   const ext::Info* infos = ext::extensionInfos(count);
-  for (TInt32 k = 0; k < count && k < kBuiltInSlots; ++k) {
+  for (TInt32 k = 0; k < count; ++k) {
     if (infos[k].id != id) continue;
     if (!iBuiltIns[k]) iBuiltIns[k].reset(infos[k].create(iCallback, iHost));
     return iBuiltIns[k].get();

@@ -6,6 +6,7 @@
 //
 // Instances are destroyed with the manager, after the machine: their
 // destructors must not touch the machine or its heap.
+#include "ExtensionTable.h"
 #include "NerimExtension.h"
 
 #include <map>
@@ -29,10 +30,8 @@ class ExtensionManager {
   NERIM::Extension* library(TInt32 id);
 
  private:
-  static constexpr TInt32 kBuiltInSlots = 8;
-
   MVMCallbackInterface* iCallback;
   FrameworkServices* iHost;
-  std::shared_ptr<NERIM::Extension> iBuiltIns[kBuiltInSlots];
+  std::shared_ptr<NERIM::Extension> iBuiltIns[ext::kBuiltInCount];   // in table order
   std::map<TInt32, std::unique_ptr<NERIM::Extension>> iLoaded;
 };

@@ -23,6 +23,7 @@ const Info kExtensions[] = {
     {ID_MAEMO, "Maemo", "Maemo: Unknown opcode!", false, &kMaemoOperations, createMaemo},
 };
 constexpr TInt32 kCount = static_cast<TInt32>(sizeof(kExtensions) / sizeof(kExtensions[0]));
+static_assert(kCount == kBuiltInCount, "the manager keeps one slot per built-in extension");
 
 }  // namespace
 

@@ -72,6 +72,8 @@ extern const native::OperationTable kAudioMixerOperations;
 extern const native::OperationTable kTorchOperations;
 extern const native::OperationTable kMaemoOperations;
 
+constexpr TInt32 kBuiltInCount = 7;
+
 // Built-in ids.
 enum : TInt32 {
   ID_ACCELEROMETER = 20,

@@ -6,8 +6,8 @@
 
 #include <vector>
 
-bool XmlDocument::tryChargeNode(size_t characters) {
-  const size_t bytes = kNodeCost + 2 * characters;
+bool XmlDocument::tryChargeNodes(size_t nodes, size_t characters) {
+  const size_t bytes = nodes * kNodeCost + 2 * characters;
   if (hostmem::used() + bytes > hostmem::limit()) return false;
   try {
     iCharge.resize(iCharge.bytes() + bytes);

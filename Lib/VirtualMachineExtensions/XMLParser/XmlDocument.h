@@ -32,8 +32,9 @@ class XmlDocument {
   QDomDocument& dom() { return iDom; }
   // Charges a node with `characters` UTF-16 units of text (code 6 over the limit).
   void chargeNode(size_t characters) { iCharge.resize(iCharge.bytes() + kNodeCost + 2 * characters); }
-  // As chargeNode, answering false instead of raising.
-  bool tryChargeNode(size_t characters);
+  // Charges `nodes` nodes holding `characters` units of text between them,
+  // answering false instead of raising.
+  bool tryChargeNodes(size_t nodes, size_t characters);
 
   // Elements from the node up to the top of its tree (1 for a root element).
   static int depthOf(QDomNode node);

@@ -12,8 +12,8 @@ void GuardedXmlReader::setLexicalHandler(QXmlLexicalHandler* handler) {
   QXmlSimpleReader::setLexicalHandler(handler ? this : nullptr);
 }
 
-bool GuardedXmlReader::admit(size_t characters) {
-  if (iDocument.tryChargeNode(characters)) return true;
+bool GuardedXmlReader::admit(size_t characters, size_t nodes) {
+  if (iDocument.tryChargeNodes(nodes, characters)) return true;
   iStop = STOP_MEMORY;
   return false;
 }
@@ -27,9 +27,8 @@ bool GuardedXmlReader::startElement(const QString& namespaceURI, const QString& 
   size_t text = namespaceURI.size() + qName.size();
   for (int i = 0; i < atts.count(); ++i) text += atts.qName(i).size() + atts.uri(i).size() + atts.value(i).size();
   // Each attribute is a node of its own.
-  for (int i = 0; i < atts.count(); ++i)
-    if (!admit(0)) return false;
-  return admit(text) && iContent->startElement(namespaceURI, localName, qName, atts);
+  return admit(text, 1 + static_cast<size_t>(atts.count())) &&
+         iContent->startElement(namespaceURI, localName, qName, atts);
 }
 
 bool GuardedXmlReader::endElement(const QString& namespaceURI, const QString& localName, const QString& qName) {

@@ -19,7 +19,8 @@ class GuardedXmlReader : public QXmlSimpleReader, private QXmlContentHandler, pr
   void setLexicalHandler(QXmlLexicalHandler* handler) override;
 
  private:
-  bool admit(size_t characters);
+  // Charges the nodes about to be made; false stops the parse.
+  bool admit(size_t characters, size_t nodes = 1);
 
   // QXmlContentHandler
   void setDocumentLocator(QXmlLocator* locator) override { iContent->setDocumentLocator(locator); }
