@@ -7,12 +7,11 @@
 #include <vector>
 
 bool XmlDocument::tryChargeNodes(size_t nodes, size_t characters) {
-  const size_t bytes = nodes * kNodeCost + 2 * characters;
-  if (hostmem::used() + bytes > hostmem::limit()) return false;
+  // The error stays recorded for parse() to pass on: the exception itself
+  // must not cross the reader's frames.
   try {
-    iCharge.resize(iCharge.bytes() + bytes);
+    iCharge.resize(iCharge.bytes() + nodes * kNodeCost + 2 * characters);
   } catch (const ErrorHandlingException&) {
-    clearError();
     return false;
   }
   return true;
@@ -26,7 +25,7 @@ void XmlDocument::parse(QXmlInputSource& source) {
   // A partial tree would be a guess at the author's intent: keep nothing.
   iDom = QDomDocument(QString());
   iCharge.release();
-  if (reader.stop() == GuardedXmlReader::STOP_MEMORY) hostmem::exhausted();
+  if (reader.stop() == GuardedXmlReader::STOP_MEMORY) rethrow();
 }
 
 int XmlDocument::depthOf(QDomNode node) {

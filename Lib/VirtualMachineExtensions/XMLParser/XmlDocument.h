@@ -32,8 +32,8 @@ class XmlDocument {
   QDomDocument& dom() { return iDom; }
   // Charges a node with `characters` UTF-16 units of text (code 6 over the limit).
   void chargeNode(size_t characters) { iCharge.resize(iCharge.bytes() + kNodeCost + 2 * characters); }
-  // Charges `nodes` nodes holding `characters` units of text between them,
-  // answering false instead of raising.
+  // Charges `nodes` nodes holding `characters` units of text between them;
+  // over the limit it answers false with the error recorded, not raised.
   bool tryChargeNodes(size_t nodes, size_t characters);
 
   // Elements from the node up to the top of its tree (1 for a root element).
