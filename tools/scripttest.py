@@ -3,7 +3,8 @@
 compare the LOG lines and the exit status with the script's expectations.
 
 Expectations are comments in the script:
-  ; expect: <text>          the next "LOG: <text>" line, in order
+  ; expect: <text>          the next "LOG: <text>" line, in order (one blank after the
+                            colon separates); also at the end of the line that logs
   ; expect fatal: <text>    the run ends with "FATAL: <text>" and status 1
   ; expect status: <n>      the exit status (default 0, or 1 with a fatal line)
   ; args: <words>           extra mcbrun arguments
@@ -25,6 +26,12 @@ import sys
 import tempfile
 
 
+def logged(text):
+    """The expected text after "; expect:": one blank after the colon is the
+    separator, so a logged line may begin with blanks of its own."""
+    return (text[1:] if text.startswith(" ") else text).rstrip()
+
+
 def expectations(path):
     logs, fatal, status, args = [], None, None, []
     errs, env, files, warnings = [], [], [], []
@@ -39,7 +46,9 @@ def expectations(path):
                 name, _, text = s[len("; file:"):].strip().partition(": ")
                 files.append((name, text.encode("latin-1", "backslashreplace").decode("unicode_escape")))
             elif s.startswith("; expect:"):
-                logs.append(s[len("; expect:"):].strip())
+                logs.append(logged(s[len("; expect:"):]))
+            elif not s.startswith(";") and "; expect:" in s:
+                logs.append(logged(s.split("; expect:", 1)[1]))
             elif s.startswith("; expect fatal:"):
                 fatal = s[len("; expect fatal:"):].strip()
             elif s.startswith("; expect status:"):
