@@ -7,6 +7,7 @@
 #include "FileInputStream.h"
 #include "FileOutputStream.h"
 #include "FileUtility.h"
+#include "Orientation.h"
 #include "Scheduler.h"
 
 #include <cstdio>
@@ -153,11 +154,7 @@ TInt32 HostServices::callExtension(VMState& state, TInt32 extension, TInt32 opco
   return extensions().callExtension(state, extension, opcode);
 }
 
-void HostServices::getScreenSize(TInt32& width, TInt32& height) {
-  const bool landscape = iOrientation == 2;
-  width = landscape ? 800 : 480;
-  height = landscape ? 480 : 800;
-}
+void HostServices::getScreenSize(TInt32& width, TInt32& height) { orientation::screenSize(iOrientation, width, height); }
 
 TInt32 HostServices::addTimer(TInt32 listener, TInt32 delayMillis) {
   if (delayMillis < 0) return 0;

@@ -8,6 +8,7 @@
 #include "FrameworkServices.h"
 #include "HostLog.h"
 #include "NString.h"
+#include "Orientation.h"
 
 #include <memory>
 
@@ -82,7 +83,7 @@ class HostServices : public FrameworkServices {
   std::unique_ptr<ExtensionManager> iExtensions;
   HostLog iLog;
   TUint64 iStartMicros;
-  TInt32 iOrientation = 2;
+  TInt32 iOrientation = orientation::LANDSCAPE;
   bool iBlankingPaused = false;
   ClientVM* iVm = nullptr;
 };

@@ -34,6 +34,7 @@ TInt32 Scheduler::addTimer(TInt32 listener, TUint32 delayMillis) {
   VM_ASSERT(vm != 0);
   sweepRetired();
   Timer* timer = new Timer(listener, delayMillis, this);
+  if (iManual) timer->stop();
   iTimers.append(timer);
   return timer->id();
 }
@@ -60,6 +61,7 @@ void Scheduler::expired(const Timer& timer) {
   const TInt32 id = timer.id();
   // Retired timers are stopped, so the one firing now is not among them.
   sweepRetired();
+  if (iHook) iHook(id);
   ++iDelivering;
   struct Leave {
     TInt32& depth;
@@ -67,6 +69,13 @@ void Scheduler::expired(const Timer& timer) {
   } leave{iDelivering};
   if (iGuard) iGuard->run([&] { deliver(listener, id); });
   else deliver(listener, id);
+}
+
+bool Scheduler::fire(TInt32 id) {
+  const TInt32 i = indexOf(id);
+  if (i < 0) return false;
+  expired(*iTimers[i]);
+  return true;
 }
 
 void Scheduler::deliver(TInt32 listener, TInt32) {

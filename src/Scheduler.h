@@ -7,6 +7,8 @@
 #include "Types.h"
 #include "Vec.h"
 
+#include <functional>
+
 class ClientVM;
 class EntryGuard;
 class Timer;
@@ -21,6 +23,13 @@ class Scheduler {
   void setVM(ClientVM* vm) { iVM = vm; }
   ClientVM* vm() const { return iVM; }
   void setGuard(EntryGuard* guard) { iGuard = guard; }
+  // Told the timer id before each delivery (a recording of the run).
+  void setDeliveryHook(std::function<void(TInt32 id)> hook) { iHook = std::move(hook); }
+  // Replay: timers then never fire by themselves; fire delivers one
+  // expiry of a live timer (false when no live timer has the id).
+  void setManual(bool manual) { iManual = manual; }
+  bool manual() const { return iManual; }
+  bool fire(TInt32 id);
 
   // Precondition: the machine is set ("vm != 0").
   TInt32 addTimer(TInt32 listener, TUint32 delayMillis);
@@ -51,4 +60,6 @@ class Scheduler {
   // delivery: the removed one may be the timer whose signal is running.
   Vec<Timer*> iRetired;
   TInt32 iDelivering = 0;
+  bool iManual = false;
+  std::function<void(TInt32)> iHook;
 };

@@ -23,7 +23,8 @@ Timer::Timer(TInt32 listener, TUint32 delayMillis, Scheduler* scheduler)
 
 Timer::~Timer() {}
 
-void Timer::setDelay(TUint32 delayMillis) { iTimer->start(interval(delayMillis)); }
+// setInterval restarts an active timer and leaves a stopped one (a replay's) stopped.
+void Timer::setDelay(TUint32 delayMillis) { iTimer->setInterval(interval(delayMillis)); }
 
 TInt32 Timer::delay() const { return iTimer->interval(); }
 

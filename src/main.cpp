@@ -1,0 +1,84 @@
+// mcb: the runtime executable. Runs the application directory's image in
+// a full-screen window until the application ends.
+#include "EntryGuard.h"
+#include "Errors.h"
+#include "EventRecorder.h"
+#include "MainView.h"
+#include "QtClientApplication.h"
+#include "WindowOptions.h"
+#include "X11Properties.h"
+
+#include <QDBusConnection>
+#include <QDir>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Standard error carries the image's output and the runtime's own
+// messages only; the toolkit's chatter goes nowhere.
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+bool subscribeDisplayStatus(MainView& view) {
+  return QDBusConnection::systemBus().connect(
+      QStringLiteral("com.nokia.mce"), QStringLiteral("/com/nokia/mce/signal"), QStringLiteral("com.nokia.mce.signal"),
+      QStringLiteral("display_status_ind"), QStringLiteral("s"), &view, SLOT(displaySignal(QString)));
+}
+
+// Everything start-up builds after the application object; any error
+// escaping the image ends here.
+int run(const WindowOptions& options) {
+  std::unique_ptr<MainView> view;
+  std::unique_ptr<EventRecorder> recorder;
+  auto* app = static_cast<QtClientApplication*>(QCoreApplication::instance());
+  int status = 0;
+  try {
+    view.reset(new MainView(CAppsString::fromQString(QString::fromLocal8Bit(options.directory)), options.windowed));
+    if (!options.title.isNull()) view->setWindowTitle(options.title);
+    if (!options.recordFile.isEmpty()) {
+      recorder.reset(new EventRecorder(*view));
+      QString error;
+      if (!recorder->open(options.recordFile, error)) {
+        std::fprintf(stderr, "mcb: cannot write '%s': %s\n", options.recordFile.toLocal8Bit().constData(),
+                     error.toLocal8Bit().constData());
+        return 1;
+      }
+      view->setRecorder(recorder.get());
+    }
+    if (!subscribeDisplayStatus(*view)) std::fputs("FATAL: Failed to connect to dbus\n", stderr);
+    app->setMainView(view.get());
+    view->setVisible(true);
+    if (!view->start()) {
+      status = 1;
+    } else if (view->guard().running()) {
+      status = QCoreApplication::exec();
+      // A run the guard ended reports its own status, whatever the loop said.
+      if (!view->guard().running()) status = view->guard().status();
+    } else {
+      status = view->guard().status();
+    }
+  } catch (const ErrorHandlingException&) {
+    EntryGuard::printFatal(currentErrorText());
+    status = 1;
+  }
+  app->setMainView(nullptr);
+  view.reset();
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qInstallMessageHandler(quiet);
+  WindowOptions options;
+  int status = 0;
+  if (!WindowOptions::parse(argc, argv, QDir::currentPath().toLocal8Bit(), options, status)) return status;
+  // The toolkit aborts when it finds no X server; a plain message is kinder.
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if ((platform.isEmpty() || platform == "xcb") && !x11::canConnect()) {
+    std::fprintf(stderr, "mcb: cannot open the X display '%s'\n", qgetenv("DISPLAY").constData());
+    return 1;
+  }
+  QtClientApplication app(argc, argv);
+  return run(options);
+}
