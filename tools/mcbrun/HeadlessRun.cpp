@@ -3,11 +3,13 @@
 #include "CAppsFileReader.h"
 #include "ClientVM.h"
 #include "Errors.h"
+#include "EventReplay.h"
 #include "FramePainter.h"
 #include "HostMemory.h"
 #include "HostServices.h"
 #include "ImageFile.h"
 #include "ImageModel.h"
+#include "MachineEntries.h"
 #include "RunDiagnostics.h"
 #include "RunOptions.h"
 #include "Scheduler.h"
@@ -79,23 +81,39 @@ int runHeadless(const RunOptions& options) {
 
   EntryGuard& guard = host.guard();
   bool looping = false;
+  const bool replaying = !options.replayFile.isEmpty();
   guard.setAfterCall([&] {
     if (options.verifyHeap) vm->heap().verify();
-    if (looping && host.scheduler().liveTimers() == 0) QCoreApplication::exit(0);
+    if (looping && !replaying && host.scheduler().liveTimers() == 0) QCoreApplication::exit(0);
   });
 
+  // A replay drives the timers from the recording, so they fire as often
+  // and in the same order as they did in the window.
+  MachineEntries entries(guard);
+  EventReplay replay(entries, host);
+  if (replaying) {
+    QString error;
+    if (!replay.load(options.replayFile, error)) {
+      std::fprintf(stderr, "mcbrun: %s\n", error.toLocal8Bit().constData());
+      return 2;
+    }
+    host.scheduler().setManual(true);
+    replay.onTimer([&](TInt32 id) { host.scheduler().fire(id); });
+  }
   RunDiagnostics diagnostics(*vm);
   vm->setObserver(&diagnostics);
   if (!start(host, *vm, options.image, diagnostics)) return 1;
+  entries.setVM(vm.get());
   if (guard.running()) drawFrames(options, host, *vm);
 
-  if (guard.running() && host.scheduler().liveTimers() > 0) {
+  if (guard.running() && (replaying || host.scheduler().liveTimers() > 0)) {
     // Owned here, so it cannot fire into a later loop after this run is gone.
     QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, [&] { guard.fail(QStringLiteral("Time limit reached")); });
     if (options.timeLimitMs >= 0) limit.start(static_cast<int>(std::min<TInt64>(options.timeLimitMs, 0x7FFFFFFF)));
     looping = true;
+    if (replaying) replay.start([] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
     looping = false;
   }

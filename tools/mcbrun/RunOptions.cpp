@@ -40,6 +40,8 @@ const char* RunOptions::usage() {
          "                   its collection\n"
          "  --screenshot FILE.png  write the backing pixmap after the last frame\n"
          "                   (one frame unless --frames says otherwise)\n"
+         "  --replay FILE    after main, delivers the events of a recording made with\n"
+         "                   mcb --record FILE at their times; the run ends after the last\n"
          "  --help           this text;  --version  the version\n";
 }
 
@@ -70,6 +72,12 @@ bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& e
         return false;
       }
       out.screenshot = arguments[++i];
+    } else if (a == QLatin1String("--replay")) {
+      if (i + 1 >= arguments.size()) {
+        error = a + QLatin1String(" needs a file");
+        return false;
+      }
+      out.replayFile = arguments[++i];
     } else if (a.startsWith(QLatin1String("--"))) {
       error = QLatin1String("unknown option ") + a;
       return false;

@@ -13,6 +13,7 @@ struct RunOptions {
   TInt64 memoryLimit = -1;  // negative: the default host-memory limit
   TInt64 frames = -1;       // draw calls after main; negative: 1 with a screenshot, else 0
   QString screenshot;       // PNG of the backing pixmap after the last frame
+  QString replayFile;  // empty: no replay
   QString directory;
   QString image = QStringLiteral("index.mcb");   // inside directory
   bool help = false;

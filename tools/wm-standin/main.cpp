@@ -17,7 +17,9 @@
 //                        as WINDOW or CARDINAL), format 8, 16 or 32 and any
 //                        number of values, none included
 //   quit
-// Reports, one a line on standard output, for every value written:
+// Reports, one a line on standard output:
+//   set                                       a current-window command is done
+// and for every value written:
 //   portrait WINDOW VALUE TYPE FORMAT         _HILDON_PORTRAIT_MODE_REQUEST
 //                                             on a top-level window
 //   non-composited WINDOW VALUE TYPE FORMAT   _HILDON_NON_COMPOSITED_WINDOW
@@ -80,7 +82,10 @@ void setCurrent(Atom type, int format, const std::vector<unsigned long>& values)
                               : format == 16 ? reinterpret_cast<unsigned char*>(s.data())
                                              : reinterpret_cast<unsigned char*>(c.data());
   XChangeProperty(d, root, currentApp, type, format, PropModeReplace, data, static_cast<int>(values.size()));
-  XFlush(d);
+  // Once the server has it, every client sees the change before any
+  // event that comes later (a key typed after "set", for one).
+  XSync(d, False);
+  report("set");
 }
 
 void command(const std::string& line) {
