@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,7 +99,10 @@ TEST(EventRecording, AReplayDeliversWhatWasRecordedInOrderAndOnTime) {
     done = true;
     QCoreApplication::exit(0);
   });
-  QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+  QTimer hung;
+  hung.setSingleShot(true);
+  QObject::connect(&hung, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+  hung.start(5000);
   EXPECT_EQ(QCoreApplication::exec(), 0);
   EXPECT_TRUE(done);
   EXPECT_GE(elapsed.elapsed(), 150);
