@@ -5,7 +5,7 @@ set -e
 PKGS="build-essential cmake ninja-build clang-14 libclang-rt-14-dev lld-14 \
  googletest libgtest-dev libgmock-dev libbenchmark-dev \
  qtbase5-dev libqt5x11extras5-dev libqt5xml5 libssl-dev libpulse-dev libglib2.0-dev \
- pulseaudio pulseaudio-utils xvfb x11-utils libx11-dev dbus xdotool \
+ pulseaudio pulseaudio-utils xvfb x11-utils libx11-dev libxtst-dev libxdamage-dev dbus xdotool \
  lua5.4 luajit python3 fonts-dejavu-core"
 missing=""
 for p in $PKGS; do
