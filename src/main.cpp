@@ -5,6 +5,7 @@
 #include "EventRecorder.h"
 #include "MainView.h"
 #include "QtClientApplication.h"
+#include "SanitizerHooks.h"
 #include "WindowOptions.h"
 #include "X11Properties.h"
 
@@ -79,6 +80,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "mcb: cannot open the X display '%s'\n", qgetenv("DISPLAY").constData());
     return 1;
   }
+  // Frames are painted by the raster engine; the GL integration would only
+  // load the GL drivers.
+  if (qEnvironmentVariableIsEmpty("QT_XCB_GL_INTEGRATION")) qputenv("QT_XCB_GL_INTEGRATION", "none");
   QtClientApplication app(argc, argv);
   return run(options);
 }

@@ -17,7 +17,7 @@ namespace windowtest {
 // A child process whose output is read line by line.
 class Child {
  public:
-  explicit Child(const char* name) : iName(name) {}
+  Child() {}
   ~Child() { stop(); }
 
   // stderr: read standard error (the runtime's channel) instead of output.
@@ -40,7 +40,6 @@ class Child {
  private:
   bool fill(int ms);
 
-  const char* iName;
   QString iDirectory;
   std::unique_ptr<QProcess> iProcess;
   bool iStderr = false;
@@ -69,7 +68,7 @@ class WindowWorld : public ::testing::Test {
   QString app;
   QByteArray display;
   QString window;  // the runtime's window id, decimal
-  Child xserver{"Xvfb"}, bus{"dbus-daemon"}, mce{"mce-standin"}, wm{"wm-standin"}, runtime{"mcb"};
+  Child xserver, bus, mce, wm, runtime;
 };
 
 }  // namespace windowtest

@@ -165,7 +165,7 @@ TEST_F(WindowWorld, FailuresAndTheirStatuses) {
   // --auto: /opt/<base name of the program>; the longest name that fits is
   // 4091 characters, one more is refused before anything else happens.
   auto startedAs = [&](const QByteArray& name) {
-    Child c("mcb");
+    Child c;
     c.start("bash", {"-c", "exec -a \"$0\" " MCB_PATH " --auto", "/usr/bin/" + name}, env, true);
     const int status = c.waitExit();
     return std::make_pair(status, c.all());
@@ -178,7 +178,7 @@ TEST_F(WindowWorld, FailuresAndTheirStatuses) {
   EXPECT_EQ(tooLong.second, QByteArray(4092, 'm') + ": VM basename too long\n");
 
   // --help needs no display; an unknown option is reported and ignored.
-  Child help("mcb");
+  Child help;
   QProcessEnvironment bare = env;
   bare.remove("DISPLAY");
   help.start(MCB_PATH, {"--help"}, bare);
