@@ -2,6 +2,8 @@
 
 #include "FrameworkServices.h"
 
+#include <algorithm>
+
 bool EventRecorder::open(const QString& path, QString& error) {
   iFile.setFileName(path);
   if (!iFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -26,7 +28,10 @@ QString EventRecorder::decodeText(const QByteArray& field) {
 
 void EventRecorder::line(const QByteArray& event) {
   if (!iFile.isOpen()) return;
-  iFile.write(QByteArray::number(static_cast<qulonglong>(iClock.elapsedMillis())) + ' ' + event + '\n');
+  // Before start-up the clock counts from the host's creation; later events
+  // must not appear earlier than those.
+  iLast = std::max(iLast, iClock.elapsedMillis());
+  iFile.write(QByteArray::number(static_cast<qulonglong>(iLast)) + ' ' + event + '\n');
   iFile.flush();
 }
 
@@ -49,4 +54,8 @@ void EventRecorder::draw(const QRegion& clip) {
     event += ' ' + QByteArray::number(r.x()) + ' ' + QByteArray::number(r.y()) + ' ' + QByteArray::number(r.width()) +
              ' ' + QByteArray::number(r.height());
   line(event);
+}
+
+void EventRecorder::resize(TInt32 width, TInt32 height) {
+  line("resize " + QByteArray::number(width) + ' ' + QByteArray::number(height));
 }

@@ -5,7 +5,7 @@
 // The format: lines starting with "#" are comments; every other line is
 //   <ms> <event> <arguments...>
 // with <ms> the milliseconds since start-up (when the image's clock
-// started) and one of these events:
+// started; what happened before counts as 0, and times never go back) and one of these events:
 //   key-pressed <code> <scan> <text>   code as the image receives it
 //   key-released <code> <scan> <text>  text percent-encoded UTF-8, "-" when empty
 //   pointer <kind> <x> <y>             kind 0 pressed, 1 released, 6 moved
@@ -14,6 +14,7 @@
 //   timer <id>                         an expiry of the timer with that id
 //   draw <x> <y> <width> <height>...   a frame drawn with the clip made of these
 //                                      rectangles (pixmap coordinates)
+//   resize <width> <height>            a new backing pixmap of that size, black
 // Each line is flushed as it is written, so a run that ends abruptly
 // leaves what it delivered.
 #include "Types.h"
@@ -36,6 +37,7 @@ class EventRecorder {
   void foreground(bool foreground);
   void timer(TInt32 id);
   void draw(const QRegion& clip);
+  void resize(TInt32 width, TInt32 height);
 
   // The text field of a key line, and back.
   static QByteArray encodeText(const QString& text);
@@ -46,4 +48,5 @@ class EventRecorder {
 
   FrameworkServices& iClock;
   QFile iFile;
+  TUint64 iLast = 0;
 };

@@ -24,6 +24,7 @@ const Shape kShapes[] = {
     {"background", EventReplay::Event::BACKGROUND, 0, false},
     {"timer", EventReplay::Event::TIMER, 1, false},
     {"draw", EventReplay::Event::DRAW, -1, false},
+    {"resize", EventReplay::Event::RESIZE, 2, false},
 };
 
 }  // namespace
@@ -118,6 +119,9 @@ void EventReplay::deliver(const Event& e) {
       return;
     case Event::DRAW:
       if (iDraw) iDraw(e.region);
+      return;
+    case Event::RESIZE:
+      if (iResize) iResize(e.a, e.b);
       return;
   }
 }

@@ -2,7 +2,7 @@
 // Plays a recording made by EventRecorder back into an image: each event
 // is delivered when the image's clock reaches its time, key, pointer,
 // foreground and background events through the image's entries, timer
-// expiries and frames through the host's hooks.
+// expiries, frames and new backing pixmaps through the host's hooks.
 #include "ImageEntries.h"
 #include "Types.h"
 
@@ -16,10 +16,10 @@ class FrameworkServices;
 class EventReplay {
  public:
   struct Event {
-    enum Kind { KEY_PRESSED, KEY_RELEASED, POINTER, FOREGROUND, BACKGROUND, TIMER, DRAW };
+    enum Kind { KEY_PRESSED, KEY_RELEASED, POINTER, FOREGROUND, BACKGROUND, TIMER, DRAW, RESIZE };
     TInt64 at;
     Kind kind;
-    TInt32 a, b, c, d;  // code scan | kind x y | id | x y width height
+    TInt32 a, b, c, d;  // code scan | kind x y | id | width height
     QString text;
     QRegion region;  // of a draw
   };
@@ -33,6 +33,7 @@ class EventReplay {
 
   void onTimer(std::function<void(TInt32 id)> hook) { iTimer = std::move(hook); }
   void onDraw(std::function<void(const QRegion& clip)> hook) { iDraw = std::move(hook); }
+  void onResize(std::function<void(TInt32 width, TInt32 height)> hook) { iResize = std::move(hook); }
   // Delivers the events on the running event loop; done runs after the last.
   void start(std::function<void()> done);
 
@@ -47,5 +48,6 @@ class EventReplay {
   QTimer iWake;
   std::function<void(TInt32)> iTimer;
   std::function<void(const QRegion&)> iDraw;
+  std::function<void(TInt32, TInt32)> iResize;
   std::function<void()> iDone;
 };

@@ -25,10 +25,11 @@ struct CanvasScope {
 
 }  // namespace
 
-void paintFrame(QPixmap& pixmap, ClientVM& vm) {
+void paintFrame(QPixmap& pixmap, ClientVM& vm, const QRegion& clip) {
   VMHeap& heap = vm.heap();
   VMAddr container = 0;
   const VMAddr handle = drawhandle::newCanvas(heap, &pixmap, &container);
+  if (!clip.isEmpty()) vmPtrAs<GraphicsContainer>(container)->setClip(clip);
   heap.addRoot(handle);
   heap.addRoot(container);
   {

@@ -4,7 +4,11 @@
 // passed to the image's draw entry, the canvas painter ended when the entry
 // returns (a canvas the image kept draws nothing afterwards), then a
 // collection. Errors from the entry propagate to the caller's guard.
+// The clip, in pixmap coordinates, limits what the frame changes: a
+// window repaints only what needs it; an empty clip draws everywhere.
+#include <QRegion>
+
 class ClientVM;
 class QPixmap;
 
-void paintFrame(QPixmap& pixmap, ClientVM& vm);
+void paintFrame(QPixmap& pixmap, ClientVM& vm, const QRegion& clip = QRegion());

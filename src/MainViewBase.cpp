@@ -1,6 +1,7 @@
 #include "MainViewBase.h"
 
 #include "EventRecorder.h"
+#include "FramePainter.h"
 #include "Orientation.h"
 #include "X11Properties.h"
 
@@ -39,7 +40,7 @@ void MainViewBase::paintEvent(QPaintEvent* event) {
   const QRegion clip = rotated ? QRegion(orientation::toPixmap(event->region().boundingRect(), height()))
                                : event->region();
   if (iRecorder) iRecorder->draw(clip);
-  // TODO(window): the frame painter draws the image's frame into iPixmap here.
+  guard().run([&] { paintFrame(iPixmap, *iVM, clip); });
   QPainter painter(this);
   if (rotated) {
     painter.translate(0, height());
@@ -54,4 +55,5 @@ void MainViewBase::resizeEvent(QResizeEvent* event) {
   if (getOrientation() == orientation::PORTRAIT && size.height() <= size.width() && !iPixmap.isNull()) return;
   iPixmap = QPixmap(size);
   iPixmap.fill(Qt::black);
+  if (iRecorder) iRecorder->resize(size.width(), size.height());
 }

@@ -3,9 +3,9 @@
 #include "EntryGuard.h"
 #include "Errors.h"
 #include "EventRecorder.h"
+#include "HostMessages.h"
 #include "MainView.h"
 #include "QtClientApplication.h"
-#include "SanitizerHooks.h"
 #include "WindowOptions.h"
 #include "X11Properties.h"
 
@@ -15,10 +15,6 @@
 #include <memory>
 
 namespace {
-
-// Standard error carries the image's output and the runtime's own
-// messages only; the toolkit's chatter goes nowhere.
-void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 bool subscribeDisplayStatus(MainView& view) {
   return QDBusConnection::systemBus().connect(
@@ -70,7 +66,7 @@ int run(const WindowOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qInstallMessageHandler(quiet);
+  installHostMessageFilter();
   WindowOptions options;
   int status = 0;
   if (!WindowOptions::parse(argc, argv, QDir::currentPath().toLocal8Bit(), options, status)) return status;

@@ -39,7 +39,7 @@ count:
   NATIVE_CALL Screen 1
   RETURN 0, 3
 
-.method draw params=2 export="*<application>.draw to<canvas>"
+.method draw params=2 export="<application>.draw to*<canvas>"
   LOAD_LOCAL -2                      ; the canvas
   PUSH_IMM32 0
   PUSH_IMM32 0

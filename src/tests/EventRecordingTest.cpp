@@ -54,6 +54,7 @@ TEST(EventRecording, BrokenRecordingsAreRefusedWithTheLine) {
   EXPECT_EQ(parseError("10 draw 0 0 8\n"), "line 1: wrong number of arguments");
   EXPECT_EQ(parseError("10 draw 0 0 8 8 1\n"), "line 1: wrong number of arguments");
   EXPECT_EQ(parseError("-1 foreground\n"), "line 1: the time is not a number of milliseconds");
+  EXPECT_EQ(parseError("10 resize 800\n"), "line 1: wrong number of arguments");
 }
 
 TEST(EventRecording, AReplayDeliversWhatWasRecordedInOrderAndOnTime) {
@@ -71,6 +72,7 @@ TEST(EventRecording, AReplayDeliversWhatWasRecordedInOrderAndOnTime) {
     recorder.foreground(true);
     recorder.timer(12);
     recorder.draw(QRegion(0, 0, 10, 10) + QRegion(100, 50, 20, 30));
+    recorder.resize(480, 800);
     recorder.foreground(false);
   }
   QFile f(path);
@@ -91,6 +93,7 @@ TEST(EventRecording, AReplayDeliversWhatWasRecordedInOrderAndOnTime) {
   ASSERT_TRUE(replay.parse(shifted, error)) << error.toStdString();
   replay.onTimer([&](TInt32 id) { image.add("timer " + std::to_string(id)); });
   replay.onDraw([&](const QRegion& clip) { image.add("draw " + std::to_string(clip.rectCount())); });
+  replay.onResize([&](TInt32 w, TInt32 h) { image.add("resize " + std::to_string(w) + "x" + std::to_string(h)); });
   clock.start(nullptr);
   QElapsedTimer elapsed;
   elapsed.start();
@@ -107,5 +110,6 @@ TEST(EventRecording, AReplayDeliversWhatWasRecordedInOrderAndOnTime) {
   EXPECT_TRUE(done);
   EXPECT_GE(elapsed.elapsed(), 150);
   EXPECT_EQ(image.take(), (std::vector<std::string>{"pressed 0x41 38 a b", "released 0x1000001 36 ", "pointer 6 -3 799",
-                                                    "foreground", "timer 12", "draw 2", "background"}));
+                                                    "foreground", "timer 12", "draw 2", "resize 480x800",
+                                                    "background"}));
 }

@@ -88,8 +88,10 @@ int runHeadless(const RunOptions& options) {
   });
 
   // A replay drives the timers from the recording, so they fire as often
-  // and in the same order as they did in the window.
+  // and in the same order as they did in the window, and draws the frames
+  // the window drew, with their clips, on a pixmap sized as the window's.
   MachineEntries entries(guard);
+  QPixmap backing;
   EventReplay replay(entries, host);
   if (replaying) {
     QString error;
@@ -99,12 +101,19 @@ int runHeadless(const RunOptions& options) {
     }
     host.scheduler().setManual(true);
     replay.onTimer([&](TInt32 id) { host.scheduler().fire(id); });
+    replay.onResize([&](TInt32 width, TInt32 height) {
+      backing = QPixmap(width, height);
+      backing.fill(Qt::black);
+    });
+    replay.onDraw([&](const QRegion& clip) {
+      if (!backing.isNull()) guard.run([&] { paintFrame(backing, *vm, clip); });
+    });
   }
   RunDiagnostics diagnostics(*vm);
   vm->setObserver(&diagnostics);
   if (!start(host, *vm, options.image, diagnostics)) return 1;
   entries.setVM(vm.get());
-  if (guard.running()) drawFrames(options, host, *vm);
+  if (guard.running() && !replaying) drawFrames(options, host, *vm);
 
   if (guard.running() && (replaying || host.scheduler().liveTimers() > 0)) {
     // Owned here, so it cannot fire into a later loop after this run is gone.
@@ -117,6 +126,8 @@ int runHeadless(const RunOptions& options) {
     QCoreApplication::exec();
     looping = false;
   }
+  if (replaying && guard.outcome() != EntryGuard::FAILED && !options.screenshot.isEmpty() && !backing.save(options.screenshot, "PNG"))
+    guard.fail(QStringLiteral("Could not write the screenshot ") + options.screenshot);
 
   int status = guard.status();
   if (options.verifyHeap && guard.outcome() != EntryGuard::FAILED) {

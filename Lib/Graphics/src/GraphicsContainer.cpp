@@ -58,6 +58,10 @@ void GraphicsContainer::end() {
   d = nullptr;
 }
 
+void GraphicsContainer::setClip(const QRegion& region) {
+  if (d) d->painter.setClipRegion(region, Qt::ReplaceClip);
+}
+
 void GraphicsContainer::fillRect(TInt32 x, TInt32 y, TInt32 width, TInt32 height, TUint32 colour) {
   if (!d) return;
   d->painter.fillRect(QRect(x, y, width, height), surface::colour(colour));

@@ -6,6 +6,7 @@
 #include "GCObject.h"
 #include "Types.h"
 
+#include <QRegion>
 #include <memory>
 
 class BitmapContainer;
@@ -37,6 +38,8 @@ class GraphicsContainer : public GCObject {
 
   void end();
   bool active() const { return d != nullptr; }
+  // Drawing lands only inside the region from now on (replacing any clip).
+  void setClip(const QRegion& region);
 
   void fillRect(TInt32 x, TInt32 y, TInt32 width, TInt32 height, TUint32 colour);
   void clear(TUint32 colour);

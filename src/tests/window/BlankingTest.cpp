@@ -1,7 +1,6 @@
 // The blanking-pause controller against the mode-control stand-in on a
 // private bus: one request at once however often the pause is asked for,
 // then one every 9 s, none after the pause ends.
-#include "SanitizerHooks.h"
 #include "ScreenBlankingController.h"
 #include "WindowFixture.h"
 

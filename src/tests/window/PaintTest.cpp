@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 
 using windowtest::WindowWorld;
 
@@ -21,8 +22,26 @@ class Painting : public WindowWorld {
     if (HasFatalFailure()) return;
     startRuntime(extra);
     if (HasFatalFailure()) return;
-    ASSERT_EQ(nextLog(), "LOG: started");
-    ASSERT_EQ(nextLog(), "LOG: draw");
+    ASSERT_EQ(WindowWorld::nextLog(), "LOG: started");
+  }
+  // The next line other than a frame's: how many frames the window draws
+  // depends on the toolkit (exposures, merged requests).
+  QByteArray nextLog() {
+    QByteArray line;
+    do line = WindowWorld::nextLog();
+    while (line == "LOG: draw");
+    return line;
+  }
+  // Waits until the screen shows the colour at the point.
+  QImage screenWith(int x, int y, QRgb colour) {
+    QImage shot;
+    for (int i = 0; i < 100; ++i) {
+      shot = screenshot();
+      if (shot.pixel(x, y) == colour) break;
+      QThread::msleep(50);
+    }
+    EXPECT_EQ(shot.pixel(x, y), colour) << "at " << x << "," << y;
+    return shot;
   }
   void key(const char* name) { ASSERT_TRUE(x("xdotool", {"key", name})); }
   QByteArray windowHex() const { return "0x" + QByteArray::number(window.toULongLong(), 16); }
@@ -37,7 +56,7 @@ class Painting : public WindowWorld {
 
 TEST_F(Painting, APortraitImageIsShownRotatedOnALandscapeWindow) {
   start();
-  const QImage landscape = screenshot();
+  const QImage landscape = screenWith(5, 5, 0xFFFF0000u);
   // The window shows the pixmap as it is: the marks where they were drawn.
   EXPECT_EQ(landscape.pixel(5, 5), 0xFFFF0000u);
   EXPECT_EQ(landscape.pixel(310, 105), 0xFF00FF00u);
@@ -46,9 +65,8 @@ TEST_F(Painting, APortraitImageIsShownRotatedOnALandscapeWindow) {
 
   key("o");
   EXPECT_EQ(nextLog(), "LOG: size 480 800");
-  EXPECT_EQ(nextLog(), "LOG: draw");
   EXPECT_EQ(wm.nextStarting("portrait"), "portrait " + windowHex() + " 1 CARDINAL 32");
-  const QImage portrait = screenshot();
+  const QImage portrait = screenWith(5, 475, 0xFFFF0000u);
   // Window point (wx, wy) shows pixmap point (H - 1 - wy, wx), H = 480.
   int compared = 0;
   for (int wy = 0; wy < 480; wy += 7)
@@ -65,7 +83,6 @@ TEST_F(Painting, APortraitImageIsShownRotatedOnALandscapeWindow) {
   key("l");
   EXPECT_EQ(nextLog(), "LOG: size 800 480");
   EXPECT_EQ(wm.nextStarting("portrait"), "portrait " + windowHex() + " 0 CARDINAL 32");
-  EXPECT_EQ(nextLog(), "LOG: draw");
   key("s");
   EXPECT_EQ(nextLog(), "LOG: size 800 480");
 }
@@ -75,14 +92,17 @@ TEST_F(Painting, RepaintRequestsMapThroughTheRotation) {
   start({"--record", recording});
   key("o");
   EXPECT_EQ(nextLog(), "LOG: size 480 800");
-  EXPECT_EQ(nextLog(), "LOG: draw");
+  screenWith(5, 475, 0xFFFF0000u);
   key("r");
-  EXPECT_EQ(nextLog(), "LOG: draw");
+  key("s");  // logs after the repaint request: its frame is then due
+  EXPECT_EQ(nextLog(), "LOG: size 480 800");
   key("l");
   EXPECT_EQ(nextLog(), "LOG: size 800 480");
-  EXPECT_EQ(nextLog(), "LOG: draw");
+  screenWith(5, 5, 0xFFFF0000u);
   key("r");
-  EXPECT_EQ(nextLog(), "LOG: draw");
+  key("s");
+  EXPECT_EQ(nextLog(), "LOG: size 800 480");
+  QThread::msleep(300);
   runtime.stop();
   QFile f(recording);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -91,9 +111,7 @@ TEST_F(Painting, RepaintRequestsMapThroughTheRotation) {
     if (line.contains(" draw ")) draws.append(line.mid(line.indexOf(" draw ") + 1));
   // Rotated, the canvas rectangle (10, 20, 30, 40) went out as the window
   // rectangle (20, 480 - 10 - 30, 40, 30) and came back as the same clip.
-  ASSERT_GE(draws.size(), 4);
-  EXPECT_EQ(draws[draws.size() - 3], "draw 10 20 30 40");
-  EXPECT_EQ(draws.last(), "draw 10 20 30 40");
+  EXPECT_EQ(draws.count("draw 10 20 30 40"), 2) << draws.join('\n').constData();
 }
 
 TEST_F(Painting, BlankingPauseRequestsReachTheModeControlService) {
@@ -130,12 +148,9 @@ TEST_F(Painting, ARecordingReplaysHeadlessToTheSameLogAndPicture) {
   for (const char* k : {"a", "b", "c", "n", "d"}) key(k);
   ASSERT_TRUE(x("xdotool", {"mousemove", "--window", window, "10", "20", "click", "1"}));
   key("e");
-  QByteArray last;
-  for (int i = 0; i < 30 && last != "LOG: draw"; ++i) last = nextLog(3000);
-  // The last count's frame is on the screen once its draw has been logged
-  // and the window has been flushed; a second look makes sure.
-  QImage shown = screenshot();
-  for (int i = 0; i < 20 && shown.pixel(210, 210) != screenshot().pixel(210, 210); ++i) shown = screenshot();
+  // a, c, d and e count (b and n pause and resume blanking): the square
+  // shows the fourth count's colour.
+  const QImage shown = screenWith(210, 210, 0xFF000000u | (4u * 0x102030u));
   runtime.stop();
 
   const QString shot = root.path() + "/replayed.png";

@@ -108,7 +108,7 @@ done:
   RESERVE -1
   RETURN 0, 3
 
-.method draw params=2 export="*<application>.draw to<canvas>"
+.method draw params=2 export="<application>.draw to*<canvas>"
   LOAD_LOCAL -2
   PUSH_IMM32 0
   PUSH_IMM32 0
