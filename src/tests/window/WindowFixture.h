@@ -25,7 +25,7 @@ class Child {
   // Stops the process by its pid (terminate, then kill); returns the exit status.
   int stop();
   // Waits for the process to end by itself; -1 on timeout.
-  int waitExit(int ms = 10000);
+  int waitExit(int ms = 30000);
   void setWorkingDirectory(const QString& directory) { iDirectory = directory; }
   qint64 pid() const { return iProcess ? iProcess->processId() : 0; }
 

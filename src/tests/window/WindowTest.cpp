@@ -166,8 +166,8 @@ TEST_F(WindowWorld, FailuresAndTheirStatuses) {
   // 4091 characters, one more is refused before anything else happens.
   auto startedAs = [&](const QByteArray& name) {
     Child c;
-    c.start("bash", {"-c", "exec -a \"$0\" " MCB_PATH " --auto", "/usr/bin/" + name}, env, true);
-    const int status = c.waitExit();
+    EXPECT_TRUE(c.start("bash", {"-c", "exec -a \"$0\" " MCB_PATH " --auto", "/usr/bin/" + name}, env, true));
+    const int status = c.waitExit(60000);
     return std::make_pair(status, c.all());
   };
   const auto fits = startedAs(QByteArray(4091, 'm'));
