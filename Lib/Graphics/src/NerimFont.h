@@ -52,6 +52,8 @@ class NerimFont : public CAppsFont {
   int getContentSize() const override { return static_cast<int>(d->charge.bytes()); }
 
   const std::vector<CharData>& glyphTable() const { return d->table; }
+  // Identifies the coloured glyph pixmap (changes when it is rebuilt).
+  qint64 glyphPixmapKey() const { return d->glyphPixmap.cacheKey(); }
   // Draws the characters left to right from (x, y) in the colour; its alpha
   // is the opacity.
   void draw(QPainter& painter, const NString& text, TInt32 first, TInt32 count, TInt32 x, TInt32 y, TUint32 colour);

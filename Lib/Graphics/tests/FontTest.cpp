@@ -67,7 +67,11 @@ TEST(StripFont, DrawsCoverageInTheColourAndKeepsTheGlyphsPerColour) {
   auto g = painterOn(*dst);
   const NString s = units({' ', 'x', '!'});
   g->drawStripText(s, 0, 3, 1, 2, 0xFFFF0000u, *f);
-  g->drawStripText(s, 2, 1, 10, 2, 0x80FF0000u, *f);   // same RGB, half opacity
+  const qint64 red = f->glyphPixmapKey();
+  g->drawStripText(s, 2, 1, 10, 2, 0x80FF0000u, *f);   // same RGB, half opacity: not rebuilt
+  EXPECT_EQ(f->glyphPixmapKey(), red);
+  g->drawStripText(s, 2, 1, 15, 2, 0xFF00FF00u, *f);   // another colour: rebuilt
+  EXPECT_NE(f->glyphPixmapKey(), red);
   g->end();
   EXPECT_EQ(dst->getPixel(1, 2), 0xFFFF0000u);
   EXPECT_EQ(dst->getPixel(2, 3), 0xFF800000u);
@@ -75,6 +79,7 @@ TEST(StripFont, DrawsCoverageInTheColourAndKeepsTheGlyphsPerColour) {
   EXPECT_EQ(dst->getPixel(9, 2), 0xFF000000u);
   EXPECT_EQ(dst->getPixel(10, 2), 0xFF7F0000u);
   EXPECT_EQ(dst->getPixel(1, 7), 0xFF000000u);   // height 5: rows 2-6
+  EXPECT_EQ(dst->getPixel(15, 2), 0xFF00FF00u);
 }
 
 TEST(NativeFont, IsTheInstalledFaceAtFortyPixels) {

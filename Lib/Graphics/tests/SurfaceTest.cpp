@@ -59,6 +59,23 @@ TEST(Bitmap, CopiesScalesAndSavesTheCurrentPixels) {
   EXPECT_TRUE(none.isEmpty());
 }
 
+TEST(Bitmap, ScalingIsSmoothOnlyInModeTen) {
+  std::unique_ptr<BitmapContainer> src(
+      new BitmapContainer(BitmapContainer::fromImage(imageOf(2, 1, {0xFF000000u, 0xFFFFFFFFu}))));
+  auto fast = bitmap(8, 1, 0xFF00FF00u);
+  fast->scaleFrom(*src, 0);
+  auto smooth = bitmap(8, 1, 0xFF00FF00u);
+  smooth->scaleFrom(*src, 10);
+  int between = 0;
+  for (TInt32 x = 0; x < 8; ++x) {
+    const TUint32 f = fast->getPixel(x, 0);
+    EXPECT_TRUE(f == 0xFF000000u || f == 0xFFFFFFFFu) << x;
+    const TUint32 s = smooth->getPixel(x, 0);
+    between += s != 0xFF000000u && s != 0xFFFFFFFFu;
+  }
+  EXPECT_GT(between, 0);
+}
+
 TEST(Bitmap, SizesOverTheLimitsAreRefusedBeforeTheToolkit) {
   EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, BitmapContainer::blank(16385, 1)),
             "InvalidArgumentException: Image too large");

@@ -20,7 +20,13 @@
 ; expect: 10 VMException: Invalid object type ID
 ; expect: 10 VMException: Invalid bitmap handle
 ; expect: 10 VMException: Invalid typeid on bitmap
+; expect: 5 RangeException: Invalid Range, range out of bounds: 4 > 3
 ; expect: edges accepted
+; expect: 80
+; expect: 78
+; expect: 71
+; expect: unknown format 0
+; expect: drawn into itself ff000000
 .include "runtime.asm"
 .include "drawing.inc"
 
@@ -274,6 +280,21 @@ e19:
   END_TRY -1
 e20:
   CALL report
+  ; draw string tests its range before anything is drawn
+  TRY any, e21
+  PUSH_GLOBALS
+  FIELD_ADDR 1
+  PUSH_STRING_CELL "abc"
+  PUSH_IMM32 0
+  PUSH_IMM32 0
+  PUSH_IMM32 1
+  PUSH_IMM32 3
+  PUSH_IMM32 0xFFFFFFFF
+  PUSH_IMM32 0
+  NATIVE_CALL Graphics 3
+  END_TRY -1
+e21:
+  CALL report
   ; a region reaching exactly the right and bottom edges
   PUSH_GLOBALS
   FIELD_ADDR 3
@@ -285,5 +306,61 @@ e20:
   PUSH_IMM32 2
   NATIVE_CALL Bitmap 2
   PUSH_STRING_CELL "edges accepted"
+  NATIVE_CALL Debug 1
+  ; encoding: format 2 gives a PNG file, format 7 nothing
+  PUSH_GLOBALS
+  FIELD_ADDR 7
+  PUSH_GLOBALS
+  FIELD_ADDR 3
+  PUSH_IMM32 2
+  NATIVE_CALL Bitmap 13
+  DEREF
+  STORE_WORD
+  PUSH_GLOBALS
+  FIELD_ADDR 7
+  PUSH_IMM32 1
+  NATIVE_CALL ByteVector 8           ; leaves the vector below the byte
+  CALL dec
+  RESERVE -1
+  PUSH_GLOBALS
+  FIELD_ADDR 7
+  PUSH_IMM32 2
+  NATIVE_CALL ByteVector 8           ; leaves the vector below the byte
+  CALL dec
+  RESERVE -1
+  PUSH_GLOBALS
+  FIELD_ADDR 7
+  PUSH_IMM32 3
+  NATIVE_CALL ByteVector 8           ; leaves the vector below the byte
+  CALL dec
+  RESERVE -1
+  PUSH_STRING_CELL "unknown format "
+  PUSH_GLOBALS
+  FIELD_ADDR 3
+  PUSH_IMM32 7
+  NATIVE_CALL Bitmap 13
+  NATIVE_CALL ByteVector 11
+  INT_TO_STRING
+  BOX
+  NATIVE_CALL String 48
+  NATIVE_CALL Debug 1
+  ; a bitmap drawn into itself changes nothing
+  PUSH_GLOBALS
+  FIELD_ADDR 1
+  PUSH_GLOBALS
+  FIELD_ADDR 1
+  PUSH_IMM32 1
+  PUSH_IMM32 1
+  PUSH_IMM32 255
+  NATIVE_CALL Graphics 1
+  PUSH_STRING_CELL "drawn into itself "
+  PUSH_GLOBALS
+  FIELD_ADDR 1
+  PUSH_IMM32 3
+  PUSH_IMM32 2
+  NATIVE_CALL Bitmap 7
+  PUSH_IMM32 16
+  NATIVE_CALL String -121
+  NATIVE_CALL String 48
   NATIVE_CALL Debug 1
   RETURN 0, 1
