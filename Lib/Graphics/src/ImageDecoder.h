@@ -15,7 +15,4 @@ namespace imagedecoder {
 // limits. `charge` holds the decoding's memory until the caller drops it.
 QImage decode(const unsigned char* bytes, size_t count, hostmem::Charge& charge);
 
-// The check word of a PNG chunk (type and data).
-unsigned int crc32(const unsigned char* bytes, size_t count);
-
 }  // namespace imagedecoder

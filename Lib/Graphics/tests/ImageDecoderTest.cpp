@@ -3,6 +3,7 @@
 // before the pixels are allocated.
 #include "GraphicsTestSupport.h"
 #include "ImageDecoder.h"
+#include "PngCheck.h"
 
 #include <QBuffer>
 
@@ -28,7 +29,7 @@ QByteArray pngDeclaring(quint32 w, quint32 h) {
     png[16 + i] = static_cast<char>(w >> (24 - 8 * i));
     png[20 + i] = static_cast<char>(h >> (24 - 8 * i));
   }
-  const quint32 crc = imagedecoder::crc32(reinterpret_cast<const unsigned char*>(png.constData()) + 12, 17);
+  const quint32 crc = pngcheck::crc32(reinterpret_cast<const unsigned char*>(png.constData()) + 12, 17);
   for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
   return png;
 }
@@ -58,6 +59,33 @@ TEST(ImageDecoder, OtherBytesGiveNull) {
   QByteArray flipped = png;
   flipped[png.size() - 20] = static_cast<char>(flipped[png.size() - 20] ^ 1);   // a chunk's check fails
   EXPECT_TRUE(decode(flipped).isNull());
+}
+
+// A 2 by 2 grey PNG whose rows are `raw` (filter byte and two pixels each).
+QByteArray greyPng(const QByteArray& raw, quint8 interlace = 0) {
+  auto chunk = [](const char* type, const QByteArray& data) {
+    QByteArray c(4, 0);
+    for (int i = 0; i < 4; ++i) c[i] = static_cast<char>(data.size() >> (24 - 8 * i));
+    const QByteArray body = QByteArray(type) + data;
+    const quint32 crc = pngcheck::crc32(reinterpret_cast<const unsigned char*>(body.constData()), body.size());
+    QByteArray tail(4, 0);
+    for (int i = 0; i < 4; ++i) tail[i] = static_cast<char>(crc >> (24 - 8 * i));
+    return c + body + tail;
+  };
+  const QByteArray header("\0\0\0\x02\0\0\0\x02\x08\0\0\0", 12);
+  return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header + char(interlace)) +
+         chunk("IDAT", qCompress(raw).mid(4)) + chunk("IEND", QByteArray());
+}
+
+TEST(ImageDecoder, PngRowsAreCheckedBeforeTheToolkitSeesThem) {
+  // The PNG library would report these on standard error itself.
+  EXPECT_FALSE(decode(greyPng(QByteArray("\0\x10\x20\0\x30\x40", 6))).isNull());
+  EXPECT_TRUE(decode(greyPng(QByteArray("\x07\x10\x20\0\x30\x40", 6))).isNull());   // filter 7
+  EXPECT_TRUE(decode(greyPng(QByteArray("\0\x10\x20", 3))).isNull());                   // a row short
+  EXPECT_TRUE(decode(greyPng(QByteArray("\0\x10\x20\0\x30\x40", 6), 2)).isNull());  // no such interlace
+  // Adam7 of 2 by 2: passes 1, 6 and 7 hold a row of one, one and two pixels.
+  EXPECT_FALSE(decode(greyPng(QByteArray("\0\x10\0\x20\0\x30\x40", 7), 1)).isNull());
+  EXPECT_TRUE(decode(greyPng(QByteArray("\0\x10\0\x20\0\x30", 6), 1)).isNull());
 }
 
 TEST(ImageDecoder, DeclaredSizesPastTheLimitsAreRefusedFirst) {
