@@ -254,12 +254,18 @@ void insert(native::Context& cx) {   // parent, child, position
   QDomNode& p = parent.node();
   QDomNode& c = child.node();
   if (c.isAttr() && p.isElement() && parent.document() == child.document()) {
+    QDomElement element = p.toElement();
     QDomAttr attr = c.toAttr();
-    // One element per attribute. (QDomAttr::ownerElement() crashes on an
-    // attribute without one, so the parent is asked for.)
+    // QDom keeps every attribute it is given, even one it already holds or
+    // a second of the same name, and then leaks them: one element per
+    // attribute, one attribute per name. (QDomAttr::ownerElement() crashes
+    // on an attribute without one, so the parent is asked for.)
     const QDomNode owner = attr.parentNode();
-    if (owner.isElement() && owner != p) owner.toElement().removeAttributeNode(attr);
-    p.toElement().setAttributeNode(attr);
+    if (owner == p) return a.result(1);
+    if (owner.isElement()) owner.toElement().removeAttributeNode(attr);
+    const QDomAttr same = element.attributeNode(attr.nodeName());
+    if (!same.isNull()) element.removeAttributeNode(same);
+    element.setAttributeNode(attr);
     return a.result(1);
   }
   if (!insertable(parent, child)) return a.result(0);

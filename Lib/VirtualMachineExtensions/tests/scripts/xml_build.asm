@@ -265,6 +265,40 @@
   EXTENSION_CALL 23, 14
   CALL log_count
 ; expect: 2
+  ; Setting it again changes nothing; another z replaces it.
+  PUSH_IMM32 3
+  CALL get
+  PUSH_IMM32 8
+  CALL get
+  PUSH_IMM32 0
+  CALL insert
+; expect: 1
+  PUSH_IMM32 3
+  CALL get
+  PUSH_IMM32 1
+  CALL get
+  PUSH_STRING_CELL "z"
+  PUSH_STRING_CELL "10"
+  PUSH_IMM32 2
+  PUSH_STRING_CELL ""
+  PUSH_STRING_CELL ""
+  CALL create
+  PUSH_IMM32 0
+  CALL insert
+; expect: 1
+  PUSH_IMM32 3
+  CALL get
+  EXTENSION_CALL 23, 14
+  CALL log_count
+; expect: 2
+  PUSH_IMM32 3
+  CALL get
+  PUSH_STRING_CELL "z"
+  EXTENSION_CALL 23, 10
+  CALL wrap
+  EXTENSION_CALL 23, 7
+  NATIVE_CALL Debug 1
+; expect: 10
   ; An ancestor, the document and an attribute where no element takes it
   ; are refused.
   PUSH_IMM32 3
