@@ -25,8 +25,9 @@ bool subscribeDisplayStatus(MainView& view) {
 // Everything start-up builds after the application object; any error
 // escaping the image ends here.
 int run(const WindowOptions& options) {
-  std::unique_ptr<MainView> view;
+  // The recorder outlives the view that writes to it.
   std::unique_ptr<EventRecorder> recorder;
+  std::unique_ptr<MainView> view;
   auto* app = static_cast<QtClientApplication*>(QCoreApplication::instance());
   int status = 0;
   try {
