@@ -2,6 +2,7 @@
 
 #include "EventRecorder.h"
 #include "FrameworkServices.h"
+#include "Surface.h"
 
 #include <QFile>
 #include <QList>
@@ -80,6 +81,9 @@ bool EventReplay::parse(const QByteArray& text, QString& error) {
       if (!ok) return bad("an argument is not a number");
     }
     if (shape->text) e.text = EventRecorder::decodeText(f[2 + shape->numbers]);
+    // A pixmap is made of this size: the drawing surfaces' own bounds apply.
+    if (e.kind == Event::RESIZE && (e.a <= 0 || e.b <= 0 || e.a > surface::kMaxDimension || e.b > surface::kMaxDimension))
+      return bad("a pixmap size out of range");
     iEvents.push_back(e);
   }
   return true;

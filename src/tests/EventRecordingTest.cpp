@@ -55,6 +55,8 @@ TEST(EventRecording, BrokenRecordingsAreRefusedWithTheLine) {
   EXPECT_EQ(parseError("10 draw 0 0 8 8 1\n"), "line 1: wrong number of arguments");
   EXPECT_EQ(parseError("-1 foreground\n"), "line 1: the time is not a number of milliseconds");
   EXPECT_EQ(parseError("10 resize 800\n"), "line 1: wrong number of arguments");
+  EXPECT_EQ(parseError("10 resize 100000 100000\n"), "line 1: a pixmap size out of range");
+  EXPECT_EQ(parseError("10 resize 0 480\n"), "line 1: a pixmap size out of range");
 }
 
 TEST(EventRecording, AReplayDeliversWhatWasRecordedInOrderAndOnTime) {
