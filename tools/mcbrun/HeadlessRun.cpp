@@ -12,6 +12,7 @@
 #include "MachineEntries.h"
 #include "RunDiagnostics.h"
 #include "RunOptions.h"
+#include "RunTrace.h"
 #include "Scheduler.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -33,7 +35,8 @@ std::string imageContext(const QString& path) {
 }
 
 // Runs init and main; false when the image is missing (already reported).
-bool start(HostServices& host, ClientVM& vm, const QString& image, RunDiagnostics& diagnostics) {
+bool start(HostServices& host, ClientVM& vm, const QString& image, RunDiagnostics& diagnostics,
+           const std::function<bool()>& watch) {
   const NString name = CAppsString::fromQString(image).toNString();
   NERIM::InputStream* stream = host.openInputStream(name);
   CAppsFileReader reader(stream);
@@ -49,8 +52,25 @@ bool start(HostServices& host, ClientVM& vm, const QString& image, RunDiagnostic
   reader.close();
   guard.setFatalContext([&](const QString& message) { return diagnostics.fatalContext(message); });
   if (loaded) diagnostics.loadMap(path);
+  if (loaded && !watch()) return false;
   guard.run([&] { vm.callGlobalInit(); });
   guard.run([&] { vm.callMain(); });
+  return true;
+}
+
+// --trace and --profile: which observer sees the run, and which code it sees.
+bool watch(const RunOptions& options, ClientVM& vm, RunDiagnostics& diagnostics, std::unique_ptr<MRunObserver>& watcher) {
+  if (!options.trace && !options.profile) return true;
+  TInt32 from = 0, to = vm.tables().codeSize;
+  if (!options.traceMethod.isEmpty() && !diagnostics.methodRange(options.traceMethod.toStdString(), from, to)) {
+    std::fprintf(stderr, "mcbrun: no method '%s' to trace%s\n", options.traceMethod.toLocal8Bit().constData(),
+                 diagnostics.hasMap() ? " in the map" : " (the image has no map beside it)");
+    return false;
+  }
+  if (options.trace) watcher.reset(new RunTrace(vm, diagnostics));
+  else watcher.reset(new RunProfile(vm, diagnostics));
+  vm.setObserver(watcher.get());
+  vm.setTraceRange(from, to);
   return true;
 }
 
@@ -111,7 +131,9 @@ int runHeadless(const RunOptions& options) {
   }
   RunDiagnostics diagnostics(*vm);
   vm->setObserver(&diagnostics);
-  if (!start(host, *vm, options.image, diagnostics)) return 1;
+  std::unique_ptr<MRunObserver> watcher;
+  if (!start(host, *vm, options.image, diagnostics, [&] { return watch(options, *vm, diagnostics, watcher); }))
+    return 1;
   entries.setVM(vm.get());
   if (guard.running() && !replaying) drawFrames(options, host, *vm);
 
@@ -138,6 +160,12 @@ int runHeadless(const RunOptions& options) {
       status = 1;
     }
   }
+  if (options.profile && watcher) {
+    const std::string report = static_cast<RunProfile*>(watcher.get())->report();
+    std::fwrite(report.data(), 1, report.size(), stderr);
+  }
+  vm->setObserver(nullptr);
+  watcher.reset();
   vm.reset();
   return status;
 }

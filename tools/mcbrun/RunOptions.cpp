@@ -42,6 +42,10 @@ const char* RunOptions::usage() {
          "                   (one frame unless --frames says otherwise)\n"
          "  --replay FILE    after main, delivers the events of a recording made with\n"
          "                   mcb --record FILE at their times; the run ends after the last\n"
+         "  --trace          print each instruction (TRACE: lines) with the stack top\n"
+         "  --trace=METHOD   the same for one method (a name from the map)\n"
+         "  --profile        sample the running instruction every ms of CPU time and\n"
+         "                   print the hottest methods and lines at the end\n"
          "  --help           this text;  --version  the version\n";
 }
 
@@ -54,6 +58,13 @@ bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& e
       out.help = true;
     } else if (a == QLatin1String("--version")) {
       out.version = true;
+    } else if (a == QLatin1String("--trace")) {
+      out.trace = true;
+    } else if (a.startsWith(QLatin1String("--trace="))) {
+      out.trace = true;
+      out.traceMethod = a.mid(8);
+    } else if (a == QLatin1String("--profile")) {
+      out.profile = true;
     } else if (a == QLatin1String("--budget") || a == QLatin1String("--time-limit") ||
                a == QLatin1String("--memory-limit") || a == QLatin1String("--frames")) {
       TInt64 value = 0;
@@ -87,6 +98,10 @@ bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& e
       error = QLatin1String("more than one application given");
       return false;
     }
+  }
+  if (out.trace && out.profile) {
+    error = QLatin1String("--trace and --profile do not go together");
+    return false;
   }
   if (out.directory.isEmpty() && !out.help && !out.version) {
     error = QLatin1String("no application directory given");

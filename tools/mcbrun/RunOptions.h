@@ -18,6 +18,9 @@ struct RunOptions {
   QString image = QStringLiteral("index.mcb");   // inside directory
   bool help = false;
   bool version = false;
+  bool trace = false;       // every instruction, or only traceMethod's
+  QString traceMethod;
+  bool profile = false;
 
   // False with a message for a command line that cannot be run.
   static bool parse(const QStringList& arguments, RunOptions& out, QString& error);

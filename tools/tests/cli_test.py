@@ -142,6 +142,50 @@ class Tools(unittest.TestCase):
         self.assertEqual(run("mcbasm", "--no-map", "app.asm", "-o", "app/index.mcb", cwd=self.dir).returncode, 0)
         self.assertFalse(os.path.exists(os.path.join(self.dir, "app/index.mcb.map")))
 
+    def test_trace_and_profile(self):
+        self.write("hot.asm", """.include "runtime.asm"
+.method spin params=1
+.arg n
+.local i
+  PUSH_IMM32 0
+loop:
+  LOAD_LOCAL i
+  LOAD_LOCAL n
+  CMP_LT
+  JUMP_IF_FALSE done
+  ADDR_LOCAL i
+  INC_AT
+  JUMP loop
+done:
+  RESERVE -1
+  RETURN 0, 2
+.method main export="main"
+  PUSH_IMM32 3000000
+  CALL spin
+  PUSH_STRING_CELL "done"
+  NATIVE_CALL Debug log
+  RETURN 0, 1
+""")
+        self.assertEqual(run("mcbasm", "hot.asm", "-o", "hot.mcb", cwd=self.dir).stderr, "")
+        r = run("mcbrun", "--profile", "hot.mcb", cwd=self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        lines = r.stderr.splitlines()
+        self.assertEqual(lines[0], "LOG: done")
+        self.assertRegex(lines[1], r"^PROFILE: \d+ samples of 1000 us CPU time$")
+        self.assertEqual(lines[2], "PROFILE: hottest methods")
+        self.assertRegex(lines[3], r"^PROFILE: +\d+\.\d% spin$")
+        self.assertIn("PROFILE: hottest lines", lines)
+        self.assertRegex(lines[lines.index("PROFILE: hottest lines") + 1], r"spin \(hot\.asm:\d+\)$")
+        # A whole trace covers every instruction of every method run.
+        r = run("mcbrun", "--trace", "--budget", "50", "hot.mcb", cwd=self.dir)
+        traced = [l for l in r.stderr.splitlines() if l.startswith("TRACE: ")]
+        self.assertTrue(traced[0].startswith("TRACE: main (hot.asm:18): PUSH_IMM32 3000000 | sp 0: -1"), traced[0])
+        self.assertIn("FATAL: RuntimeException: Instruction budget exhausted", r.stderr)
+        self.assertIn("  at spin (hot.asm:", r.stderr)
+        self.assertEqual(run("mcbrun", "--trace=nothere", "hot.mcb", cwd=self.dir).stderr,
+                         "mcbrun: no method 'nothere' to trace in the map\n")
+        self.assertEqual(run("mcbrun", "--trace", "--profile", "hot.mcb", cwd=self.dir).returncode, 2)
+
 
 if __name__ == "__main__":
     BIN = sys.argv.pop(1)

@@ -1,8 +1,11 @@
 // The instruction set end to end: assembled programs run on a ClientVM,
 // observed through what they log.
+#include "Opcodes.h"
 #include "ScriptMachine.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -201,3 +204,50 @@ TEST(Interpreter, FusedSequencesKeepTheirParts) {
 }
 
 }  // namespace
+
+namespace {
+// Records what the machine shows an observer.
+struct Recorder : MRunObserver {
+  std::vector<TInt32> steps, raisedAt, uncaughtAt;
+  void step(TInt32 pc, TInt32) override { steps.push_back(pc); }
+  void raised(TInt32 pc) override { raisedAt.push_back(pc); }
+  void uncaught(TUint32, TInt32 pc) override { uncaughtAt.push_back(pc); }
+};
+}  // namespace
+
+// Only the traced range reaches the observer, each instruction once and
+// unfused (the loop below would fuse), and the results do not change.
+TEST(Interpreter, TracedCodeIsObservedAndRunsTheSame) {
+  ScriptMachine m(mainMethod(
+      "  PUSH_IMM32 0\nloop:\n  LOAD_LOCAL -1\n  PUSH_IMM32 3\n  CMP_LT\n  JUMP_IF_FALSE16 done\n"
+      "  ADDR_LOCAL -1\n  INC_AT\n  JUMP loop\ndone:\n  INT_TO_STRING\n  BOX\n  NATIVE_CALL Debug 1"));
+  ASSERT_TRUE(m.assembled()) << m.assemblyErrors();
+  Recorder r;
+  m.vm().setObserver(&r);
+  const TInt32 size = m.vm().tables().codeSize;
+  const TInt32 main = size - 36;   // main is last: 36 bytes
+  m.vm().setTraceRange(main, size);
+  EXPECT_EQ(m.runMain().logs, (std::vector<std::string>{"3"}));
+  ASSERT_FALSE(r.steps.empty());
+  EXPECT_EQ(r.steps.front(), main);
+  // The push, 4 loop tests of 4, 3 increments of 3, the log's 3 and RETURN.
+  EXPECT_EQ(r.steps.size(), 1u + 16 + 9 + 3 + 1);
+  EXPECT_EQ(std::count(r.steps.begin(), r.steps.end(), main + 5), 4);
+  m.vm().setTraceRange(0, 0);
+  r.steps.clear();
+  EXPECT_EQ(m.runMain().logs, (std::vector<std::string>{"3"}));
+  EXPECT_TRUE(r.steps.empty());
+}
+
+// Converted errors and uncaught throws reach the observer with their pc.
+TEST(Interpreter, ObserverSeesRaisesAndUncaughtThrows) {
+  ScriptMachine m(mainMethod("  PUSH_IMM32 1\n  PUSH_IMM32 0\n  DIV"));
+  ASSERT_TRUE(m.assembled()) << m.assemblyErrors();
+  Recorder r;
+  m.vm().setObserver(&r);
+  m.runMain();
+  ASSERT_EQ(r.raisedAt.size(), 1u);
+  EXPECT_EQ(m.vm().tables().code[r.raisedAt[0]], OP_DIV);
+  ASSERT_EQ(r.uncaughtAt.size(), 1u);
+  EXPECT_EQ(m.vm().tables().code[r.uncaughtAt[0]], OP_THROW);
+}
