@@ -54,6 +54,9 @@ struct DisassemblyNames {
 // The names in the map at path when it belongs to these image bytes.
 DisassemblyNames namesFromMap(const std::string& path, const std::vector<uint8_t>& image);
 
+// docs/instructions.md: every opcode's operands and stack effect.
+std::string instructionReference();
+
 // Prints an image as source that assembles back to the same bytes.
 std::string disassemble(const ImageModel& m, const DisassemblyNames& names = DisassemblyNames());
 

@@ -21,6 +21,7 @@ const mcb::CommandLine kLine = {
     "             " MCB_DEFAULT_INCLUDE "\n"
     "  -o IMAGE   the image to write (required)\n"
     "  --no-map   do not write the map\n"
+    "  --instructions  print the instruction reference (docs/instructions.md)\n"
     "  --help     this text;  --version  the version\n"
     "Errors and warnings are printed as FILE:LINE:COLUMN: error|warning: text.\n"
     "Status: 0 assembled, 1 errors (nothing written), 2 bad command line.\n"};
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") return kLine.help();
     if (a == "--version") return kLine.version();
+    if (a == "--instructions") {
+      const std::string text = mcb::instructionReference();
+      return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : 1;
+    }
     if (a == "-I" || a == "-o") {
       if (i + 1 >= argc) return kLine.usageError(a + " needs an argument");
       (a == "-I" ? includes.emplace_back() : output) = argv[++i];

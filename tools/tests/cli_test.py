@@ -9,6 +9,7 @@ import tempfile
 import unittest
 
 BIN = None
+DOCS = None
 HELLO = """.include "runtime.asm"
 .method main export="main"
   PUSH_STRING_CELL "hi"
@@ -142,6 +143,13 @@ class Tools(unittest.TestCase):
         self.assertEqual(run("mcbasm", "--no-map", "app.asm", "-o", "app/index.mcb", cwd=self.dir).returncode, 0)
         self.assertFalse(os.path.exists(os.path.join(self.dir, "app/index.mcb.map")))
 
+    def test_the_instruction_reference_is_current(self):
+        r = run("mcbasm", "--instructions")
+        self.assertEqual(r.returncode, 0)
+        with open(os.path.join(DOCS, "instructions.md"), encoding="utf-8") as f:
+            self.assertEqual(f.read(), r.stdout, "regenerate: build/tools/mcbasm --instructions > docs/instructions.md")
+        self.assertIn("| 121 | `RETURN` | i32 a, i32 b | ends the method: drops b |", r.stdout)
+
     def test_trace_and_profile(self):
         self.write("hot.asm", """.include "runtime.asm"
 .method spin params=1
@@ -189,4 +197,5 @@ done:
 
 if __name__ == "__main__":
     BIN = sys.argv.pop(1)
+    DOCS = sys.argv.pop(1)
     unittest.main()
