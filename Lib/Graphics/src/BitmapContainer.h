@@ -23,7 +23,7 @@ struct BitmapPixels {
 };
 
 GCOBJECT_PACK_BEGIN
-class BitmapContainer : public VMBitmap {
+class BitmapContainer final : public VMBitmap {
  public:
   typedef BitmapPixels Pixels;
 

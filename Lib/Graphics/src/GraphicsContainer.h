@@ -16,7 +16,7 @@ class QPainter;
 class QPixmap;
 
 GCOBJECT_PACK_BEGIN
-class GraphicsContainer : public GCObject {
+class GraphicsContainer final : public GCObject {
  public:
   struct Painting;
   struct PaintingDeleter {
