@@ -5,11 +5,18 @@
 #include "NString.h"
 #include "NVector.h"
 #include "ObjectWrapper.h"
+#include "StringAlgorithms.h"
 
 #include <QString>
 #include <new>
 
 namespace native {
+
+void stackOverflow() { raise(ERR_RUNTIME, "Stack overflow"); }
+void invalidAddress() { raise(ERR_RUNTIME, "Invalid address"); }
+void rangeError() { raise(ERR_RANGE, ""); }
+void invalidArgument() { raise(ERR_INVALID_ARGUMENT, ""); }
+void ioError() { raise(ERR_IO, ""); }
 
 TUint32 deref(TUint32 reference) {
   if (reference == 0) raise(ERR_NULL_POINTER, "NULL pointer");
@@ -20,7 +27,7 @@ TUint32 derefCell(TUint32 reference) { return load(deref(reference)); }
 
 GCObject* nativeObject(VMAddr object) {
   if (object == 0) raise(ERR_NULL_POINTER, "NULL pointer");
-  if (!vmIsObjectStart(object)) raise(ERR_RUNTIME, "Invalid address");
+  if (!vmIsObjectStart(object)) invalidAddress();
   return vmPtrAs<GCObject>(object);
 }
 
@@ -55,6 +62,36 @@ TUint32 newRefVector(TInt32 count, VMHeap& heap) {
   new (vmPtr(vector)) RefVector(storage, count);
   store(cell, vector);
   return cell;
+}
+
+Range rangeAt(const Args& a, TInt32 i, TInt32 length) {
+  Range r;
+  r.first = a.integer(i);
+  r.count = a.integer(i + 1);
+  if (r.first < 0) rangeError();
+  r.last = r.toEnd() ? length - 1 : strings::lastOf(r.first, r.count);
+  return r;
+}
+
+void checkRange(TInt32 base, TInt32 size, TInt32& first, TInt32& count) {
+  // 64-bit sums: first + count must not wrap into a valid-looking range.
+  const TInt64 end = static_cast<TInt64>(base) + size;
+  if (count == 0) {
+    if (first < 0) raise(ERR_RANGE, QStringLiteral("Invalid Range, first should be non-negative (first=%1)").arg(first));
+    return;
+  }
+  if (count < 0) {
+    if (first < base)
+      raise(ERR_RANGE, QStringLiteral("Invalid Range, first should not be less than %1, first = %2").arg(base).arg(first));
+    if (first > end)
+      raise(ERR_RANGE, QStringLiteral("Invalid Range, first should not be more than %1, first = %2").arg(end).arg(first));
+    count = static_cast<TInt32>(end - first);
+  }
+  // The odd spacing of this message is the one the images were built against.
+  if (first < base)
+    raise(ERR_RANGE, QStringLiteral("Invalid Range, first should not be less than%1, first =  %2").arg(base).arg(first));
+  if (static_cast<TInt64>(first) + count > end)
+    raise(ERR_RANGE, QStringLiteral("Invalid Range, range out of bounds: %1 > %2").arg(static_cast<TInt64>(first) + count).arg(end));
 }
 
 VMAddr HeapVectorStorage::allocateElements(TInt32 bytes) {

@@ -24,6 +24,13 @@ class QString;
 
 namespace native {
 
+// The error texts the natives share, each written once.
+[[noreturn]] void stackOverflow();     // code 11 "Stack overflow"
+[[noreturn]] void invalidAddress();    // code 11 "Invalid address"
+[[noreturn]] void rangeError();        // code 5, no message
+[[noreturn]] void invalidArgument();   // code 6, no message
+[[noreturn]] void ioError();           // code 7, no message
+
 // Vector element blocks come from the heap as plain leaf blocks; a dropped
 // block is left to the collector.
 class HeapVectorStorage : public MVectorStorage {
@@ -58,7 +65,7 @@ GCObject* nativeObject(VMAddr object);
 // The native object at a VM address, which must be a T.
 template <typename T> T& objectOf(VMAddr object) {
   T* t = dynamic_cast<T*>(nativeObject(object));
-  if (!t) raise(ERR_RUNTIME, "Invalid address");
+  if (!t) invalidAddress();
   return *t;
 }
 // The NString a string value (a GC_CODE_REF_HOLDER cell) holds.
@@ -88,7 +95,7 @@ inline VMAddr newCell(VMHeap& heap, TInt32 words, TUint32 gcCode) { return heap.
 class Args {
  public:
   Args(VMState& s, TInt32 count) : iState(s), iFirst(s.sp - count + 1) {
-    if (iFirst < 0) raise(ERR_RUNTIME, "Stack overflow");
+    if (iFirst < 0) stackOverflow();
   }
   Args(Context& cx, TInt32 count) : Args(cx.state, count) {}
   TUint32 word(TInt32 i) const { return iState.stack[iFirst + i]; }
@@ -99,7 +106,7 @@ class Args {
     iState.sp = iFirst;
   }
   void result2(TUint32 low, TUint32 high) {
-    if (iFirst + 1 >= kStackSlots) raise(ERR_RUNTIME, "Stack overflow");
+    if (iFirst + 1 >= kStackSlots) stackOverflow();
     iState.stack[iFirst] = low;
     iState.stack[iFirst + 1] = high;
     iState.sp = iFirst + 1;
@@ -108,7 +115,7 @@ class Args {
   // slots, or a result that leaves the earlier arguments in place).
   void resultAt(TInt32 index, const TUint32* values, TInt32 n) {
     const TInt32 at = iFirst + index;
-    if (at + n - 1 >= kStackSlots) raise(ERR_RUNTIME, "Stack overflow");
+    if (at + n - 1 >= kStackSlots) stackOverflow();
     for (TInt32 k = 0; k < n; ++k) iState.stack[at + k] = values[k];
     iState.sp = at + n - 1;
   }
@@ -122,10 +129,84 @@ class Args {
 
 // A result of an operation without arguments.
 inline void pushResult(VMState& s, TUint32 v) {
-  if (s.sp + 1 >= kStackSlots) raise(ERR_RUNTIME, "Stack overflow");
+  if (s.sp + 1 >= kStackSlots) stackOverflow();
   s.stack[++s.sp] = v;
 }
 inline void pushResult(Context& cx, TUint32 v) { pushResult(cx.state, v); }
+
+// ---- ranges -------------------------------------------------------------
+
+// A (first, count) argument pair: first < 0 raises code 5; count < 0 runs to
+// the end of `length` elements, otherwise last = first + count - 1 (checked
+// by the caller's container). The String and Vector groups' conversion.
+struct Range {
+  TInt32 first;
+  TInt32 count;
+  TInt32 last;
+  bool toEnd() const { return count < 0; }
+};
+Range rangeAt(const Args& a, TInt32 i, TInt32 length);
+
+// The value, vector, stream and graphics groups' (first, count) check. An
+// open range (count < 0) is closed to the end here. base: first valid index;
+// size: number of valid elements. On success count is the range length
+// (never negative); failures raise code 5 "Invalid Range...".
+void checkRange(TInt32 base, TInt32 size, TInt32& first, TInt32& count);
+
+// ---- small value types (position, size, rectangle, range, colour) ------
+// Their storage is a run of words at a raw address; by value they are that
+// many slots.
+inline TInt32 wordAt(VMAddr ref, TInt32 i) { return static_cast<TInt32>(load(ref + 4u * i)); }
+inline void setWordAt(VMAddr ref, TInt32 i, TInt32 v) { store(ref + 4u * i, static_cast<TUint32>(v)); }
+
+inline void clearWords(VMAddr ref, TInt32 n) {
+  for (TInt32 i = 0; i < n; ++i) setWordAt(ref, i, 0);
+}
+inline void copyWords(VMAddr to, VMAddr from, TInt32 n) {
+  for (TInt32 i = 0; i < n; ++i) setWordAt(to, i, wordAt(from, i));
+}
+
+// Two values of n slots each, the first at argument 0.
+inline bool slotsEqual(const Args& a, TInt32 n) {
+  for (TInt32 i = 0; i < n; ++i)
+    if (a.word(i) != a.word(n + i)) return false;
+  return true;
+}
+
+inline TInt32 nonNegative(TInt32 v) {
+  if (v < 0) raise(ERR_INVALID_ARGUMENT, "Negative value");
+  return v;
+}
+
+// The operations every value group has, over a value of N words at ref,
+// written once as table handlers.
+template <TInt32 N, bool Equal> void compareValues(Context& cx) {   // value, value -> 1|0
+  Args a(cx, 2 * N);
+  a.result(slotsEqual(a, N) == Equal ? 1u : 0u);
+}
+template <TInt32 N> void clearValue(Context& cx) {   // ref
+  Args a(cx, 1);
+  clearWords(a.word(0), N);
+  a.noResult();
+}
+template <TInt32 N> void copyValue(Context& cx) {   // ref, ref2
+  Args a(cx, 2);
+  copyWords(a.word(0), a.word(1), N);
+  a.noResult();
+}
+template <TInt32 I> void getWord(Context& cx) {   // ref -> word I
+  Args a(cx, 1);
+  a.result(static_cast<TUint32>(wordAt(a.word(0), I)));
+}
+template <TInt32 I, bool RefuseNegative> void setWord(Context& cx) {   // ref, value
+  Args a(cx, 2);
+  const TInt32 v = a.integer(1);
+  setWordAt(a.word(0), I, RefuseNegative ? nonNegative(v) : v);
+  a.noResult();
+}
+
+// A truth value as the value groups give it.
+inline TUint32 truth(bool b) { return b ? 1u : 0u; }
 
 // Reserved operation numbers are refused rather than stopping the process.
 [[noreturn]] void reservedOperation();

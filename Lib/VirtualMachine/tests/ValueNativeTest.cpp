@@ -5,7 +5,7 @@
 #include "KeyEvent.h"
 #include "NString.h"
 #include "NativeTestSupport.h"
-#include "RangeCheck.h"
+#include "NativeHelpers.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ class ValueNativeTest : public NativeGroupTest {
 };
 
 QString rangeError(TInt32 base, TInt32 size, TInt32 first, TInt32 count) {
-  return EXPECT_RAISES(ERR_RANGE, checkRange(base, size, first, count));
+  return EXPECT_RAISES(ERR_RANGE, native::checkRange(base, size, first, count));
 }
 
 }  // namespace
@@ -115,13 +115,13 @@ TEST_F(ValueNativeTest, KeyEventFields) {
 
 TEST(RangeCheckTest, ClosesOpenRanges) {
   TInt32 first = 4, count = -1;
-  checkRange(0, 10, first, count);
+  native::checkRange(0, 10, first, count);
   EXPECT_EQ(count, 6);
   first = 10, count = -1;
-  checkRange(0, 10, first, count);
+  native::checkRange(0, 10, first, count);
   EXPECT_EQ(count, 0);
   first = 3, count = 0;
-  checkRange(5, 1, first, count);   // empty ranges only need first >= 0
+  native::checkRange(5, 1, first, count);   // empty ranges only need first >= 0
   EXPECT_EQ(count, 0);
 }
 

@@ -4,7 +4,7 @@
 // the date-time object.
 #include "DateTime.h"
 #include "Errors.h"
-#include "FixedSlots.h"
+#include "NativeFixed.h"
 #include "LocationWrapper.h"
 #include "NativeField.h"
 

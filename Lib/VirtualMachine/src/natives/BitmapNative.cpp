@@ -11,7 +11,6 @@
 #include "NString.h"
 #include "NativeHelpers.h"
 #include "NativeRegistry.h"
-#include "RangeCheck.h"
 #include "VectorStore.h"
 
 #include <QByteArray>
@@ -114,7 +113,7 @@ void loadByteRange(Context& cx) {   // dst, bytes, first, count
   const VMAddr cell = destination(a);
   const vectors::VectorStore v(native::derefCell(a.word(1)), 1);
   TInt32 first = a.integer(2), count = a.integer(3);
-  checkRange(0, v.count(), first, count);
+  native::checkRange(0, v.count(), first, count);
   if (count == 0) raise(ERR_INVALID_ARGUMENT, "size is zero");
   storeLoaded(a, cell, imageloading::load(cx.heap(), v.at(0), v.count(), first, count, false));
 }

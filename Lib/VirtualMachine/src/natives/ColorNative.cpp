@@ -1,5 +1,5 @@
 // Color group (13): 0xAARRGGBB words, their components and the named colours.
-#include "ValueWords.h"
+#include "NativeHelpers.h"
 
 using native::Args;
 

@@ -1,7 +1,6 @@
 // DateTime group (29): dates held through GC_CODE_REF_HOLDER cells. d is a
 // date cell (null raises code 1); dst a cell that receives a new date.
 #include "DateTime.h"
-#include "FixedSlots.h"
 #include "NativeHelpers.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 // Fixed group (11): NFixed construction, arithmetic, comparison, text and
 // conversion to whole numbers. f is two slots, fref the address of eight bytes.
-#include "FixedSlots.h"
+#include "NativeFixed.h"
 #include "NRaw.h"
 #include "NString.h"
 

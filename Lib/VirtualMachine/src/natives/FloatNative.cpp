@@ -1,5 +1,5 @@
 // Float group (36): IEEE singles in one slot. Operation 0 converts an NFixed.
-#include "FixedSlots.h"
+#include "NativeFixed.h"
 #include "NRaw.h"
 
 #include <QString>

@@ -4,7 +4,6 @@
 #include "NString.h"
 #include "NativeHelpers.h"
 #include "NativeRegistry.h"
-#include "RangeCheck.h"
 
 using native::Args;
 using native::Context;
@@ -42,7 +41,7 @@ Span whole(const Args& a) {
 Span ranged(const Args& a) {
   const NString& s = native::stringAt(a.word(1));
   TInt32 first = a.integer(2), count = a.integer(3);
-  checkRange(0, s.length(), first, count);
+  native::checkRange(0, s.length(), first, count);
   return Span{s, first, count};
 }
 

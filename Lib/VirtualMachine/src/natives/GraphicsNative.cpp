@@ -7,10 +7,9 @@
 #include "Errors.h"
 #include "GraphicsContainer.h"
 #include "NString.h"
-#include "NativeHelpers.h"
+#include "NativeFixed.h"
 #include "NativeRegistry.h"
 #include "NerimFont.h"
-#include "RangeCheck.h"
 #include "Surface.h"
 
 using native::Args;
@@ -33,10 +32,6 @@ BitmapContainer* sourceOf(TUint32 cell) {
   return h ? drawhandle::bitmapOf(h) : nullptr;
 }
 
-TInt64 fixedAt(const Args& a, TInt32 i) {
-  return static_cast<TInt64>(static_cast<TUint64>(a.word(i + 1)) << 32 | a.word(i));
-}
-
 void drawBitmap(Context& cx) {   // target, bitmap, x, y, alpha
   Args a(cx.state, 5);
   const VMAddr target = handleIn(a.word(0)), source = handleIn(a.word(1));
@@ -54,7 +49,7 @@ void drawBitmap(Context& cx) {   // target, bitmap, x, y, alpha
 void drawString(Context& cx, Args& a, TInt32 first, TInt32 count, TInt32 x, TInt32 y, TUint32 colour,
                 TUint32 fontCell) {
   const NString& text = native::stringAt(a.word(1));
-  checkRange(0, text.length(), first, count);
+  native::checkRange(0, text.length(), first, count);
   GraphicsContainer* g = targetOf(cx, a.word(0));
   const VMAddr fontObject = handleIn(fontCell);
   if (!g || !fontObject) return;
@@ -138,7 +133,7 @@ void drawTransformed(Context& cx) {   // target, bitmap, cx, cy, angle, scale x,
   const VMAddr target = native::derefCell(a.word(0));
   BitmapContainer* bitmap = sourceOf(a.word(1));
   if (GraphicsContainer* g = target ? drawhandle::graphicsOf(cx.heap(), target) : nullptr)
-    g->drawBitmapTransformed(bitmap, a.integer(2), a.integer(3), fixedAt(a, 4), fixedAt(a, 6), fixedAt(a, 8),
+    g->drawBitmapTransformed(bitmap, a.integer(2), a.integer(3), native::fixedAt(a, 4).raw, native::fixedAt(a, 6).raw, native::fixedAt(a, 8).raw,
                              a.integer(10));
   a.noResult();
 }

@@ -1,7 +1,7 @@
 // Long group (12): 64-bit integers held in 8-byte leaf blocks. Arithmetic
 // wraps; the value forms allocate a new block, the assign forms write into
 // the first argument's block.
-#include "FixedSlots.h"
+#include "NativeHelpers.h"
 #include "NString.h"
 
 #include <cstring>

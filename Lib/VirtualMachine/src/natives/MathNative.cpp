@@ -1,6 +1,6 @@
 // Math group (26): functions of NFixed values through double precision,
 // angle conversion, random numbers, minimum and maximum, constants.
-#include "FixedSlots.h"
+#include "NativeFixed.h"
 #include "NRaw.h"
 #include "RandomGenerator.h"
 

@@ -2,7 +2,6 @@
 // writer's stream.
 #include "NativeHelpers.h"
 #include "OutputStream.h"
-#include "RangeCheck.h"
 #include "StreamHolder.h"
 #include "VectorStore.h"
 
@@ -55,7 +54,7 @@ void writeRange(native::Context& cx) {
   TInt32 first = a.integer(1);
   TInt32 count = a.integer(2);
   const vectors::VectorStore bytes(native::derefCell(a.word(3)), 1);
-  checkRange(0, bytes.count(), first, count);
+  native::checkRange(0, bytes.count(), first, count);
   NERIM::OutputStream* stream = StreamHolder::getOutputStream(&holder);
   if (!stream || !stream->isOpen()) raise(ERR_IO, "File is not open");
   write(stream, bytes, first, count);

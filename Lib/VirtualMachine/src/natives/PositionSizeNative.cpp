@@ -1,6 +1,6 @@
 // Position (16) and Size (15) groups: one operation set over a pair of
 // words; sizes refuse negative components.
-#include "ValueWords.h"
+#include "NativeHelpers.h"
 
 using native::Args;
 

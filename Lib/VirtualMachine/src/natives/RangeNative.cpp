@@ -1,5 +1,5 @@
 // Range group (14): (first, count) pairs; count -1 is an open range.
-#include "ValueWords.h"
+#include "NativeHelpers.h"
 
 using native::Args;
 using native::nonNegative;

@@ -1,5 +1,5 @@
 // Rectangle group (17): four words x, y, width, height.
-#include "ValueWords.h"
+#include "NativeHelpers.h"
 
 using native::Args;
 using native::setWordAt;

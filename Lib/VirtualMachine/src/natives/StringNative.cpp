@@ -39,23 +39,8 @@ NString charString(const Args& a, TInt32 i) { return NString::filled(charArg(a, 
 bool flagArg(const Args& a, TInt32 i) { return a.word(i) != 0; }
 NString::Case caseArg(const Args& a, TInt32 i) { return NString::caseFlag(a.integer(i)); }
 
-// The range at slots i, i + 1 as an inclusive pair over a string of the
-// given length; count < 0 closes it at the end.
-struct Range {
-  TInt32 first;
-  TInt32 count;
-  TInt32 last;
-  bool toEnd() const { return count < 0; }
-};
-
-Range rangeArg(const Args& a, TInt32 i, TInt32 length) {
-  Range r;
-  r.first = a.integer(i);
-  r.count = a.integer(i + 1);
-  if (r.first < 0) raise(ERR_RANGE, "");
-  r.last = r.toEnd() ? length - 1 : strings::lastOf(r.first, r.count);
-  return r;
-}
+using native::Range;
+Range rangeArg(const Args& a, TInt32 i, TInt32 length) { return native::rangeAt(a, i, length); }
 
 // ---- results ----------------------------------------------------------
 
@@ -114,7 +99,7 @@ void compareRangeSign(native::Context& cx) {   // s, t, range, cs
   const NString& s = stringArg(a, 0);
   const NString& t = stringArg(a, 1);
   const TInt32 first = a.integer(2), count = a.integer(3);
-  if (first < 0) raise(ERR_RANGE, "");
+  if (first < 0) native::rangeError();
   a.result(sign(strings::compareRange(viewOf(s), viewOf(t), first, count, flagArg(a, 4))));
 }
 
@@ -137,7 +122,7 @@ template <bool WithFlag> void equalsCase(native::Context& cx) {   // s, t, [cs]
 template <bool WithFlag> void regionEquals(native::Context& cx) {   // s, t, range, [cs]
   Args a(cx, WithFlag ? 5 : 4);
   const TInt32 first = a.integer(2), count = a.integer(3);
-  if (first < 0) raise(ERR_RANGE, "");
+  if (first < 0) native::rangeError();
   const bool cs = WithFlag && flagArg(a, 4);
   a.result(boolean(strings::regionEquals(viewOf(stringArg(a, 0)), viewOf(stringArg(a, 1)), first, count, cs)));
 }
@@ -210,7 +195,7 @@ template <bool WithRange> void newStepped(native::Context& cx) {   // cell, t, [
     last = r.last;
   }
   const TInt32 step = a.integer(WithRange ? 4 : 2);
-  if (step < 1) raise(ERR_INVALID_ARGUMENT, "");
+  if (step < 1) native::invalidArgument();
   const NString piece = strings::isEmptyRange(first, last) ? NString() : t.substring(first, last, step);
   storeInCell(a, 0, piece);
   a.noResult();

@@ -8,7 +8,6 @@
 #include "HeapEntry.h"
 #include "Interpreter.h"
 #include "NativeHelpers.h"
-#include "RangeCheck.h"
 #include "StringAlgorithms.h"
 #include "VectorStore.h"
 
@@ -70,12 +69,10 @@ class VectorCall {
 
   // The String group's range conversion, over a vector of n elements.
   static Span span(const native::Args& a, TInt32 i, TInt32 n) {
-    const TInt32 first = a.integer(i), count = a.integer(i + 1);
-    if (first < 0) raise(ERR_RANGE, "");
-    const TInt32 last = count < 0 ? n - 1 : strings::lastOf(first, count);
-    if (strings::isEmptyRange(first, last)) return Span{0, 0};
-    if (first > last || last >= n) raise(ERR_RANGE, "");
-    return Span{first, last - first + 1};
+    const native::Range r = native::rangeAt(a, i, n);
+    if (strings::isEmptyRange(r.first, r.last)) return Span{0, 0};
+    if (r.first > r.last || r.last >= n) native::rangeError();
+    return Span{r.first, r.last - r.first + 1};
   }
 
   static void checkPosition(TInt32 pos, const VectorStore& v) {
@@ -117,7 +114,7 @@ void fill(VectorCall& c) {   // 3: dst, e, n
   native::Args a = c.args(2 + c.slots);
   const Element e = c.element(a, 1);
   const TInt32 n = a.integer(1 + c.slots);
-  if (n < 0) raise(ERR_INVALID_ARGUMENT, "");
+  if (n < 0) native::invalidArgument();
   std::vector<TUint8> b(static_cast<size_t>(n) * c.size);
   for (TInt32 k = 0; k < n; ++k) std::memcpy(b.data() + static_cast<size_t>(k) * c.size, e.data(), c.size);
   c.toDestination(a.word(0), b.data(), n);
@@ -125,7 +122,7 @@ void fill(VectorCall& c) {   // 3: dst, e, n
 }
 
 std::vector<TUint8> stepped(const VectorStore& v, Span s, TInt32 step) {
-  if (step < 1) raise(ERR_INVALID_ARGUMENT, "");
+  if (step < 1) native::invalidArgument();
   std::vector<TUint8> b;
   for (TInt32 i = s.first; i < s.first + s.length; i += step) {
     const TUint8* p = v.at(i);
@@ -268,7 +265,7 @@ template <Place P> void dropEnds(VectorCall& c) {   // v, n: the first or the la
   native::Args a = c.args(2);
   VectorStore v = c.vector(a, 0);
   const TInt32 n = a.integer(1);
-  if (n < 0 || n > v.count()) raise(ERR_INVALID_ARGUMENT, "");
+  if (n < 0 || n > v.count()) native::invalidArgument();
   if (n > 0) v.splice(c.heap(), P == FRONT ? 0 : v.count() - n, n, nullptr, 0);
   a.noResult();
 }
@@ -314,7 +311,7 @@ void checkedReplace(VectorCall& c) {   // 81: v, range, other
   native::Args a = c.args(4);
   VectorStore v = c.vector(a, 0);
   TInt32 first = a.integer(1), count = a.integer(2);
-  checkRange(0, v.count(), first, count);
+  native::checkRange(0, v.count(), first, count);
   const VectorStore other = c.vector(a, 3);
   insertOrReplace(c, a, v, first, count, other.bytes(0, other.count()));
 }
@@ -323,7 +320,7 @@ void checkedCopy(VectorCall& c) {   // 82: v, range -> new vector
   native::Args a = c.args(3);
   const VectorStore v = c.vector(a, 0);
   TInt32 first = a.integer(1), count = a.integer(2);
-  checkRange(0, v.count(), first, count);
+  native::checkRange(0, v.count(), first, count);
   const std::vector<TUint8> b = v.bytes(first, count);
   a.result(c.newHolder(b.data(), count));
 }
@@ -336,7 +333,7 @@ void replaceWithSlice(VectorCall& c) {   // 83: v, range, other, slice
   const std::vector<TUint8> b = other.bytes(slice.first, slice.length);
   const TInt32 first = a.integer(1), count = a.integer(2);
   if (count == 0) {
-    if (first < 0) raise(ERR_RANGE, "");
+    if (first < 0) native::rangeError();
     return insertOrReplace(c, a, v, first, 0, b);
   }
   const Span s = VectorCall::span(a, 1, v.count());

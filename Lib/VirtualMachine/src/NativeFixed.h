@@ -1,6 +1,8 @@
 #pragma once
-// NFixed values in slots (two, low word first) and at fixed references
-// (eight bytes at a VM address).
+// The argument toolkit's fixed-point part: NFixed values in two slots (low
+// word first) and at fixed references (eight bytes at a VM address). Apart
+// from NativeHelpers.h because NFixed's MIN and MAX clash with macros that
+// some host headers define.
 #include "NFixed.h"
 #include "NativeHelpers.h"
 
@@ -17,7 +19,5 @@ inline NFixed loadFixed(VMAddr at) {
   return NFixed(raw);
 }
 inline void storeFixed(VMAddr at, NFixed v) { std::memcpy(vmOpenChecked(at, 8), &v.raw, 8); }
-
-inline TUint32 truth(bool b) { return b ? 1u : 0u; }
 
 }  // namespace native
