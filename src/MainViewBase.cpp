@@ -13,6 +13,8 @@
 
 MainViewBase::MainViewBase(const CAppsString& applicationDirectory, bool windowed)
     : QWidget(nullptr), HostServices(applicationDirectory), iWindowed(windowed) {
+  // Not WA_PaintOnScreen: Qt 5 paints widgets through its backing store
+  // only, and a paint-on-screen widget would show nothing.
   if (windowed) {
     TInt32 width = 0, height = 0;
     getScreenSize(width, height);
