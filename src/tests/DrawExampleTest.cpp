@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 namespace {
@@ -20,10 +21,12 @@ struct Shot {
   int status;
 };
 
-Shot render(const QStringList& extra, const QString& app = QStringLiteral(DRAW_EXAMPLE_DIR)) {
+Shot render(const QStringList& extra, const QString& app = QStringLiteral(DRAW_EXAMPLE_DIR),
+           const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
   QTemporaryDir dir;
   const QString file = dir.path() + "/shot.png";
   QProcess p;
+  p.setProcessEnvironment(env);
   p.start(QStringLiteral(MCBRUN_PATH), QStringList{"--verify-heap", "--screenshot", file} + extra +
                                            QStringList{app});
   EXPECT_TRUE(p.waitForFinished(60000));
@@ -79,6 +82,20 @@ TEST(DrawExample, PixelsFollowTheDrawingRules) {
   EXPECT_EQ(at(601, 21), 0xFFFF00FFu);
   EXPECT_EQ(at(604, 24), 0xFF00FFFFu);
   EXPECT_EQ(at(607, 27), 0xFF00FFFFu);
+}
+
+TEST(DrawExample, NoToolkitNotesWithoutADesktopSession) {
+  // No runtime directory, no platform chosen: mcbrun picks the offscreen
+  // one and standard error still holds only the image's lines.
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("XDG_RUNTIME_DIR");
+  env.remove("QT_QPA_PLATFORM");
+  env.remove("DISPLAY");
+  env.remove("WAYLAND_DISPLAY");
+  const Shot s = render({}, QStringLiteral(DRAW_EXAMPLE_DIR), env);
+  EXPECT_EQ(s.status, 0);
+  EXPECT_EQ(s.errors, "LOG: picture width 16\nLOG: corner ffffff00\nLOG: strip font ascent 5\nNull BitmapContainer\n");
+  EXPECT_EQ(s.image.pixel(20, 20), 0xFFFF0000u);
 }
 
 TEST(DrawExample, NoFramesLeavesTheBlackStart) {
