@@ -54,6 +54,10 @@ std::string hex(unsigned long v) {
 // Property changes of every top-level window, also those made later.
 void watch(Window w) { XSelectInput(d, w, PropertyChangeMask); }
 
+// A window may be gone before it is watched or read; that is no reason to
+// stop (Xlib's own handler would end the process).
+int ignoreError(Display*, XErrorEvent*) { return 0; }
+
 void reportProperty(const char* what, Window w, Atom atom) {
   Atom type = None;
   int format = 0;
@@ -126,6 +130,7 @@ int main() {
     std::fputs("wm-standin: cannot open the display\n", stderr);
     return 1;
   }
+  XSetErrorHandler(ignoreError);
   root = DefaultRootWindow(d);
   nonComposited = XInternAtom(d, "_HILDON_NON_COMPOSITED_WINDOW", False);
   portrait = XInternAtom(d, "_HILDON_PORTRAIT_MODE_REQUEST", False);

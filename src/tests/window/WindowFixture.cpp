@@ -107,7 +107,7 @@ void WindowWorld::SetUp() {
   env.remove("QT_QPA_PLATFORM");
   env.insert("XDG_RUNTIME_DIR", runtimeDir);
 
-  ASSERT_TRUE(xserver.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x480x24", "-nolisten", "tcp"}, env));
+  ASSERT_TRUE(xserver.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x480x24", "-nolisten", "tcp", "-noreset"}, env));
   display = ":" + xserver.next(20000).trimmed();
   ASSERT_GT(display.size(), 1) << "Xvfb gave no display number";
   env.insert("DISPLAY", display);
