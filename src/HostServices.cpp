@@ -33,6 +33,8 @@ HostServices::~HostServices() {}
 
 void HostServices::start(ClientVM* vm) {
   iVm = vm;
+  iDiagnostics.reset(vm ? new RunDiagnostics(*vm) : nullptr);
+  if (vm) vm->setObserver(iDiagnostics.get());
   iExtensions.reset();
   iStartMicros = nowMicros();
   iScheduler->setVM(vm);

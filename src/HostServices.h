@@ -9,6 +9,7 @@
 #include "HostLog.h"
 #include "NString.h"
 #include "Orientation.h"
+#include "RunDiagnostics.h"
 
 #include <memory>
 
@@ -27,6 +28,9 @@ class HostServices : public FrameworkServices {
   // extensions call back into it.
   void start(ClientVM* vm);
   EntryGuard& guard() { return iGuard; }
+  // Names code offsets and call chains for the machine given to start
+  // (null before it); it is the machine's observer.
+  RunDiagnostics* diagnostics() { return iDiagnostics.get(); }
   Scheduler& scheduler() { return *iScheduler; }
   const ApplicationDirectory& directory() const { return iDirectory; }
 
@@ -81,6 +85,7 @@ class HostServices : public FrameworkServices {
   EntryGuard iGuard;
   std::unique_ptr<Scheduler> iScheduler;
   std::unique_ptr<ExtensionManager> iExtensions;
+  std::unique_ptr<RunDiagnostics> iDiagnostics;
   HostLog iLog;
   TUint64 iStartMicros;
   TInt32 iOrientation = orientation::LANDSCAPE;

@@ -3,6 +3,7 @@
 #include "CAppsFileReader.h"
 #include "ClientVM.h"
 #include "HostServices.h"
+#include "RunDiagnostics.h"
 
 #include <cstdio>
 
@@ -19,8 +20,13 @@ bool startImage(HostServices& host, ClientVM& vm) {
     return false;
   }
   EntryGuard& guard = host.guard();
-  guard.run([&] { vm.load(reader, CAppsString(kImage)); });
+  const bool loaded = guard.run([&] { vm.load(reader, CAppsString(kImage)); });
   reader.close();
+  // With the map beside the image, errors name methods and source lines.
+  if (RunDiagnostics* diagnostics = host.diagnostics()) {
+    if (loaded) diagnostics->loadMap(host.directory().join(NString(kImage)).toQString());
+    guard.setFatalContext([diagnostics](const QString& message) { return diagnostics->fatalContext(message); });
+  }
   guard.run([&] { vm.callGlobalInit(); });
   guard.run([&] { vm.callMain(); });
   return true;

@@ -129,8 +129,7 @@ int runHeadless(const RunOptions& options) {
       if (!backing.isNull()) guard.run([&] { paintFrame(backing, *vm, clip); });
     });
   }
-  RunDiagnostics diagnostics(*vm);
-  vm->setObserver(&diagnostics);
+  RunDiagnostics& diagnostics = *host.diagnostics();
   std::unique_ptr<MRunObserver> watcher;
   if (!start(host, *vm, options.image, diagnostics, [&] { return watch(options, *vm, diagnostics, watcher); }))
     return 1;
