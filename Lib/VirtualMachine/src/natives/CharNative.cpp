@@ -8,22 +8,23 @@
 
 namespace {
 
-TChar charOf(const native::Args& a, TInt32 i) { return static_cast<TChar>(a.word(i)); }
+uint lower(uint c) { return QChar::toLower(c); }
+uint upper(uint c) { return QChar::toUpper(c); }
 
-// The first argument is only a place for the result.
-template <uint (*Map)(uint)> void mapSecond(native::Context& cx) {
-  native::Args a(cx, 2);
-  a.result(Map(charOf(a, 1)) & 0xFFFFu);
+// The character at argument `At` mapped; arguments before it only make room.
+template <uint (*Map)(uint), TInt32 At> void mapChar(native::Context& cx) {
+  native::Args a(cx, At + 1);
+  a.result(Map(static_cast<TChar>(a.word(At))) & 0xFFFFu);
 }
 
 template <bool (QChar::*Test)() const> void classOf(native::Context& cx) {
   native::Args a(cx, 1);
-  a.result((QChar(charOf(a, 0)).*Test)() ? 1 : 0);
+  a.result((QChar(static_cast<TChar>(a.word(0))).*Test)() ? 1 : 0);
 }
 
 void toText(native::Context& cx) {
   native::Args a(cx, 1);
-  a.result(native::newStringFrom(cx.heap(), NString::filled(charOf(a, 0), 1)));
+  a.result(native::newStringFrom(cx.heap(), NString::filled(static_cast<TChar>(a.word(0)), 1)));
 }
 
 void toCode(native::Context& cx) {
@@ -31,32 +32,21 @@ void toCode(native::Context& cx) {
   a.result(a.word(0) & 0xFFFFu);
 }
 
-uint lower(uint c) { return QChar::toLower(c); }
-uint upper(uint c) { return QChar::toUpper(c); }
-
 }  // namespace
 
 namespace native {
-
-void charToLower(Context& cx) {
-  Args a(cx, 1);
-  a.result(lower(charOf(a, 0)) & 0xFFFFu);
-}
-void charToUpper(Context& cx) {
-  Args a(cx, 1);
-  a.result(upper(charOf(a, 0)) & 0xFFFFu);
-}
+void charToLower(Context& cx) { mapChar<lower, 0>(cx); }
+void charToUpper(Context& cx) { mapChar<upper, 0>(cx); }
 void isLetter(Context& cx) { classOf<&QChar::isLetter>(cx); }
 void isDigit(Context& cx) { classOf<&QChar::isDigit>(cx); }
 void isSpace(Context& cx) { classOf<&QChar::isSpace>(cx); }
-
 }  // namespace native
 
 namespace {
 
 const native::Operation kRows[] = {
-    {1, "toLower", mapSecond<lower>, "word, c -> c"},
-    {2, "toUpper", mapSecond<upper>, "word, c -> c"},
+    {1, "toLower", mapChar<lower, 1>, "word, c -> c"},
+    {2, "toUpper", mapChar<upper, 1>, "word, c -> c"},
     {3, "charToLower", native::charToLower, "c -> c"},
     {4, "charToUpper", native::charToUpper, "c -> c"},
     {5, "isLetter", native::isLetter, "c -> 1|0"},
