@@ -43,7 +43,6 @@ class Painting : public WindowWorld {
     EXPECT_EQ(shot.pixel(x, y), colour) << "at " << x << "," << y;
     return shot;
   }
-  void key(const char* name) { ASSERT_TRUE(x("xdotool", {"key", name})); }
   QByteArray windowHex() const { return "0x" + QByteArray::number(window.toULongLong(), 16); }
   // The lines the runtime logged, in order.
   static QList<QByteArray> logLines(const QByteArray& output) {

@@ -174,6 +174,18 @@ bool WindowWorld::x(const QString& program, const QStringList& args, QByteArray*
   return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
+void WindowWorld::key(const char* name) { ASSERT_TRUE(x("xdotool", {"key", name})); }
+
+void WindowWorld::current(const QByteArray& command) {
+  wm.send(command);
+  ASSERT_EQ(wm.nextStarting("set"), "set");
+}
+
+void WindowWorld::status(const QByteArray& command) {
+  mce.send(command);
+  ASSERT_TRUE(mce.nextStarting("sent").startsWith("sent"));
+}
+
 QImage WindowWorld::screenshot() {
   Display* d = XOpenDisplay(display.constData());
   if (!d) return QImage();

@@ -62,6 +62,12 @@ class WindowWorld : public ::testing::Test {
   bool x(const QString& program, const QStringList& args, QByteArray* out = nullptr);
   // The screen as it is now.
   QImage screenshot();
+  // A press and release of a key (an xdotool key name).
+  void key(const char* name);
+  // Sets the window manager's current-window report and waits until the server has it.
+  void current(const QByteArray& command);
+  // Makes the mode-control stand-in send a display status.
+  void status(const QByteArray& command);
 
   QProcessEnvironment env;
   QTemporaryDir root;

@@ -25,18 +25,8 @@ class Runtime : public WindowWorld {
     if (HasFatalFailure()) return;
     ASSERT_EQ(nextLog(), "LOG: started");
   }
-  void key(const char* name) { ASSERT_TRUE(x("xdotool", {"key", name})); }
   // A press and release of the space bar, seen by the image: every event
   // caused before it has been handled by then.
-  // Sets the current-window report and waits until the server has it.
-  void current(const QByteArray& command) {
-    wm.send(command);
-    ASSERT_EQ(wm.nextStarting("set"), "set");
-  }
-  void status(const QByteArray& command) {
-    mce.send(command);
-    ASSERT_TRUE(mce.nextStarting("sent").startsWith("sent"));
-  }
   void sync() {
     key("space");
     EXPECT_EQ(nextLog(), "LOG: pressed 32 65  ");
