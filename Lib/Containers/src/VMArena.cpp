@@ -24,6 +24,7 @@ TUint8* gBase = nullptr;
 TUint32 gCommitted = 0;
 TUint64* gSeal = nullptr;
 TUint64* gObjects = nullptr;
+TUint64* gBlocks = nullptr;
 }  // namespace vmarena
 
 namespace {
@@ -53,6 +54,7 @@ void reserve() {
   if (p == MAP_FAILED) raise(ERR_INVALID_ARGUMENT, "Cannot reserve the VM address space");
   vmarena::gSeal = mapBitmap();
   vmarena::gObjects = mapBitmap();
+  vmarena::gBlocks = mapBitmap();
   vmarena::gBase = static_cast<TUint8*>(p);
 #ifdef VM_LEAK_CHECKED
   // Native objects in the arena own host memory; a run that ends through
@@ -127,6 +129,7 @@ void VMArena::release() {
   gTop = vmarena::kNullGuard;
   madvise(vmarena::gSeal, kBitmapBytes, MADV_DONTNEED);
   madvise(vmarena::gObjects, kBitmapBytes, MADV_DONTNEED);
+  madvise(vmarena::gBlocks, kBitmapBytes, MADV_DONTNEED);
 }
 
 bool vmSealedRange(VMAddr a, TUint32 len) {

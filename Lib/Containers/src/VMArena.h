@@ -16,6 +16,9 @@ constexpr TUint32 kNullGuard = 1u << 16;   // [0, 64 KiB) is never committed
 // bits mark the first word of every live native object.
 extern TUint64* gSeal;
 extern TUint64* gObjects;
+// One bit per arena word set at the header of every heap block, so a block
+// start is tested and kept with one bit operation wherever the block lies.
+extern TUint64* gBlocks;
 inline bool bit(const TUint64* map, TUint32 word) { return (map[word >> 6] >> (word & 63)) & 1u; }
 }  // namespace vmarena
 
@@ -78,6 +81,14 @@ inline void vmUnseal(VMAddr a, TUint32 len) { vmarena::setSeal(a, len, false); }
 inline void vmSetObjectStart(VMAddr a, bool live) { vmarena::setSmall(vmarena::gObjects, a >> 2, a >> 2, live); }
 inline bool vmIsObjectStart(VMAddr a) {
   return (a & 3u) == 0 && vmValid(a, 4) && vmarena::bit(vmarena::gObjects, a >> 2);
+}
+
+// The header of a heap block (terminators included).
+inline bool vmIsBlockStart(VMAddr a) { return (a & 3u) == 0 && vmarena::bit(vmarena::gBlocks, a >> 2); }
+inline void vmSetBlockStart(VMAddr a, bool on) {
+  const TUint64 bit = TUint64(1) << ((a >> 2) & 63);
+  TUint64& word = vmarena::gBlocks[a >> 8];
+  word = on ? word | bit : word & ~bit;
 }
 
 class VMArena {

@@ -9,11 +9,11 @@
 //     holding size + 28.
 //  3. Sizes are multiples of 4; allocated blocks have usedSize <= size; free
 //     blocks have usedSize, typeId and gcCode 0.
-//  4. A block is free exactly when freeHeapEntryIterator != 0; that names an
-//     in-use node (index + 1) of the node pool whose value is the header,
-//     lying on list freeListIndex(size); every list node names such a block.
+//  4. A block is free exactly when freeHeapEntryIterator != 0; that is the
+//     ticket of a free-list node whose value is the header, lying on list
+//     freeListIndex(size); every list node names such a block.
 //  5. No two free blocks are adjacent.
-//  6. A pool's block map has a bit exactly at each block start.
+//  6. The arena's block-start bits in a pool are set exactly at its block starts.
 //  7. Allocated blocks never carry gcCode 0 or 18; nOfEntries counts them.
 //  8. Outside a mark phase every marked field is 0 (a raise while marking
 //     clears the marks before it leaves the heap).
@@ -81,7 +81,6 @@ VMHeap::VMHeap(InterfaceForCallingGc* gcCaller, TUint32 defaultPoolSize, const V
       iClassVectorFields(classVectorFields),
       iClassVectorFieldFlags(classVectorFieldFlags),
       iRoots(&iNodePool) {
-  for (TInt32 i = 0; i < kFreeLists; ++i) iFreeHeapEntries.append(new LinkedList<VMAddr>(&iNodePool));
   addEntryToFreeEntries(createPool(iDefaultPoolSize));
 }
 
@@ -93,7 +92,6 @@ VMHeap::~VMHeap() {
   } catch (const ErrorHandlingException&) {
   }
   iRoots.clear();
-  for (LinkedList<VMAddr>* list : iFreeHeapEntries) delete list;
 }
 
 VMAddr VMHeap::createPool(TUint32 capacity) {
@@ -123,9 +121,10 @@ VMAddr VMHeap::createPool(TUint32 capacity) {
   iPoolStarts.append(start);
   iPoolSizes.append(bytes);
   iBlockMaps.push_back(std::move(map));
-  iBlockMaps.back().set(start);
-  iBlockMaps.back().set(entry);
-  iBlockMaps.back().set(end);
+  HeapBlockMap::set(start);
+  HeapBlockMap::set(entry);
+  HeapBlockMap::set(end);
+  iSummariesStale = true;
   indexPool(iPoolStarts.size() - 1);
   iTotalPoolBytes += bytes;
   return entry;
@@ -135,30 +134,23 @@ VMAddr VMHeap::createPool(TUint32 capacity) {
 
 void VMHeap::addEntryToFreeEntries(VMAddr header) {
   HeapEntry* he = heapEntry(header);
-  const Vec<LinkedList<VMAddr>*>& freeHeapEntries = iFreeHeapEntries;
   const TInt32 indexInFreeEntries = freeListIndex(he->size);
-  VM_ASSERT(indexInFreeEntries < int ( freeHeapEntries.size() ));
-  LinkedListIterator<VMAddr> it = freeList(indexInFreeEntries).append(header);
-  he->freeHeapEntryIterator = static_cast<TUint32>(it.entry()->poolIndex) + 1;
-  iNonEmptyLists |= 1u << indexInFreeEntries;
+  VM_ASSERT(indexInFreeEntries < kFreeLists);
+  he->freeHeapEntryIterator = iFreeLists.append(indexInFreeEntries, header);
 }
 
-ListEntry<VMAddr>* VMHeap::freeNode(VMAddr header) const {
-  const HeapEntry* he = heapEntry(header);
-  ListEntry<VMAddr>* node = iNodePool.lookup(static_cast<TInt32>(he->freeHeapEntryIterator) - 1);
-  // The header lives in bytecode-writable memory: never trust the index blindly.
-  if (!node || node->value != header) raise(ERR_RUNTIME, "Invalid address");
-  return node;
+TUint32 VMHeap::freeTicket(VMAddr header) const {
+  const TUint32 ticket = heapEntry(header)->freeHeapEntryIterator;
+  // The header lives in arena memory: never trust the ticket blindly.
+  if (!iFreeLists.holds(ticket, header)) raise(ERR_RUNTIME, "Invalid address");
+  return ticket;
 }
 
-void VMHeap::removeEntryFromFreeEntries(VMAddr header) { unlinkFree(header, freeNode(header)); }
+void VMHeap::removeEntryFromFreeEntries(VMAddr header) { unlinkFree(header, freeTicket(header)); }
 
-void VMHeap::unlinkFree(VMAddr header, ListEntry<VMAddr>* node) {
+void VMHeap::unlinkFree(VMAddr header, TUint32 ticket) {
   HeapEntry* he = heapEntry(header);
-  const TInt32 k = freeListIndex(he->size);
-  LinkedList<VMAddr>& list = freeList(k);
-  list.remove(LinkedListIterator<VMAddr>(node));
-  if (list.isEmpty()) iNonEmptyLists &= ~(1u << k);
+  iFreeLists.remove(freeListIndex(he->size), ticket);
   he->freeHeapEntryIterator = 0;
 }
 
@@ -166,17 +158,20 @@ VMAddr VMHeap::findFreeEntry(TUint32 size) {
   const TInt32 c = freeListIndex(size);
   // Every block of a larger list fits: take the oldest of the smallest
   // non-empty larger list without a size test.
-  const TUint32 larger = c + 1 < kFreeLists ? iNonEmptyLists & (~0u << (c + 1)) : 0;
+  const TUint32 larger = iFreeLists.nonEmpty() & (~1u << c);   // lists c + 1 and up; none for c = 31
   if (larger) {
-    ListEntry<VMAddr>* node = freeList(__builtin_ctz(larger)).head();
-    const VMAddr header = node->value;
-    unlinkFree(header, node);
+    const TInt32 k = __builtin_ctz(larger);
+    const TUint32 ticket = iFreeLists.head(k);
+    const VMAddr header = iFreeLists.value(ticket);
+    iFreeLists.remove(k, ticket);
+    heapEntry(header)->freeHeapEntryIterator = 0;
     return header;
   }
-  for (ListEntry<VMAddr>* node = freeList(c).head(); node; node = node->next) {
-    if (heapEntry(node->value)->size < size) continue;
-    const VMAddr header = node->value;
-    unlinkFree(header, node);
+  for (TUint32 ticket = iFreeLists.head(c); ticket; ticket = iFreeLists.next(c, ticket)) {
+    const VMAddr header = iFreeLists.value(ticket);
+    if (heapEntry(header)->size < size) continue;
+    iFreeLists.remove(c, ticket);
+    heapEntry(header)->freeHeapEntryIterator = 0;
     return header;
   }
   return 0;
@@ -209,12 +204,6 @@ void VMHeap::indexPool(TInt32 pool) {
     if (iChunkPools[c] < 0) iChunkPools[c] = pool;
 }
 
-HeapBlockMap& VMHeap::mapOf(VMAddr header) {
-  const HeapBlockMap* map = mapContaining(header);
-  VM_ASSERT(map);
-  return const_cast<HeapBlockMap&>(*map);
-}
-
 bool VMHeap::isBlockStart(VMAddr header) const {
   const HeapBlockMap* map = mapContaining(header);
   return map && map->isStart(header);
@@ -222,7 +211,12 @@ bool VMHeap::isBlockStart(VMAddr header) const {
 
 VMAddr VMHeap::belongsToPools(VMAddr address) const {
   const HeapBlockMap* map = mapContaining(address);
-  return map ? map->startAtOrBefore(address) : 0;
+  if (!map) return 0;
+  if (iSummariesStale) {
+    for (const HeapBlockMap& m : iBlockMaps) m.refresh();
+    iSummariesStale = false;
+  }
+  return map->startAtOrBefore(address);
 }
 
 bool VMHeap::isLiveBlock(VMAddr object) const {
@@ -269,7 +263,8 @@ HEAP_PATH VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gc
     heapWord(footerOf(header)) = size + kBlockOverhead;
     *heapEntry(tail) = HeapEntry{0, tailSize, 0, 0, GC_CODE_FREE, 0};
     vmSeal(footerOf(header), kFooterSize + kHeaderSize);   // the footer and the tail's header
-    mapOf(header).set(tail);
+    HeapBlockMap::set(tail);
+    iSummariesStale = true;
     addEntryToFreeEntries(tail);
   }
   *he = HeapEntry{size, he->size, typeId, 0, gcCode, 0};
@@ -305,7 +300,8 @@ void VMHeap::cutEntry(VMAddr header, TUint32 firstSize, TUint32 usedSize2, TInt3
   // The second block's data was part of the first one's.
   if (he->typeId != 0) vmUnseal(second + kHeaderSize, secondSize);
   sealNativeData(second + kHeaderSize, secondSize, typeId2);
-  mapOf(header).set(second);
+  HeapBlockMap::set(second);
+  iSummariesStale = true;
   ++iNOfEntries;
 }
 
@@ -344,19 +340,27 @@ void VMHeap::allocateThree(TUint32 size1, TInt32 typeId1, TUint32 gcCode1, TUint
 // ---- release ------------------------------------------------------------
 
 // header takes in the block after it; neither is on a free list.
-void VMHeap::absorbNext(HeapBlockMap& map, VMAddr header, VMAddr next) {
+void VMHeap::absorbNext(VMAddr header, VMAddr next) {
   HeapEntry* he = heapEntry(header);
-  map.clear(next);
+  HeapBlockMap::clear(next);
+  iSummariesStale = true;
   vmUnseal(footerOf(header), kFooterSize + kHeaderSize);   // the footer and next's header
   he->size += heapEntry(next)->size + kBlockOverhead;
   heapWord(footerOf(header)) = he->size + kBlockOverhead;
 }
 
-HEAP_PATH VMAddr VMHeap::freeEntry(VMAddr header) {
+VMAddr VMHeap::freeEntry(VMAddr header) {
   HeapEntry* he = header ? heapEntry(header) : nullptr;
   VM_ASSERT(he);
   if (he->freeHeapEntryIterator != 0)
     assertFailed("he->freeHeapEntryIterator == LinkedListIterator< HeapEntry* > ()", __FILE__, __LINE__);
+  return releaseBlock(header);
+}
+
+// Frees an allocated block. Its neighbours are found through the sealed
+// boundary tags and must be block starts: a block never borders another pool.
+HEAP_PATH VMAddr VMHeap::releaseBlock(VMAddr header) {
+  HeapEntry* he = heapEntry(header);
   --iNOfEntries;
   const TInt32 typeId = he->typeId;
   // Cleared before the destructor runs, so a destructor that frees this
@@ -370,18 +374,18 @@ HEAP_PATH VMAddr VMHeap::freeEntry(VMAddr header) {
     gcObjectAt(header + kHeaderSize)->~GCObject();
     vmUnseal(header + kHeaderSize, he->size);
   }
-
-  // Pools never share a block: one map serves every neighbour.
-  HeapBlockMap& map = mapOf(header);
-  for (VMAddr next = nextIn(map, header); isFree(heapEntry(next)); next = nextIn(map, header)) {
+  for (;;) {
+    const VMAddr next = nextBlockOf(header);
+    if (next <= header || !vmIsBlockStart(next)) raise(ERR_RUNTIME, "Invalid address");
+    if (!isFree(heapEntry(next))) break;
     removeEntryFromFreeEntries(next);
-    absorbNext(map, header, next);
+    absorbNext(header, next);
   }
   for (;;) {
     const VMAddr previous = header - heapWord(header - kFooterSize);
-    if (!map.isStart(previous) || !isFree(heapEntry(previous))) break;
+    if (previous >= header || !vmIsBlockStart(previous) || !isFree(heapEntry(previous))) break;
     removeEntryFromFreeEntries(previous);
-    absorbNext(map, previous, header);
+    absorbNext(previous, header);
     header = previous;
   }
   addEntryToFreeEntries(header);
@@ -391,7 +395,7 @@ HEAP_PATH VMAddr VMHeap::freeEntry(VMAddr header) {
 HEAP_PATH void VMHeap::freeObject(VMAddr object) {
   if (!object) return;
   if (!isLiveBlock(object)) raise(ERR_RUNTIME, "Invalid address");
-  freeEntry(object - kHeaderSize);
+  releaseBlock(object - kHeaderSize);
 }
 
 // ---- roots --------------------------------------------------------------

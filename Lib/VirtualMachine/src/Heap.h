@@ -4,6 +4,7 @@
 #include "GcCode.h"
 #include "HeapBlockMap.h"
 #include "HeapEntry.h"
+#include "HeapFreeLists.h"
 #include "LinkedList.h"
 #include "VMArena.h"
 #include "Vec.h"
@@ -90,7 +91,7 @@ class VMHeap {
   TInt32 poolCount() const { return iPoolStarts.size(); }
   VMAddr poolStart(TInt32 i) const { return iPoolStarts[i]; }
   TUint32 poolBytes(TInt32 i) const { return iPoolSizes[i]; }
-  TInt32 freeListCount(TInt32 list) const { return iFreeHeapEntries[list]->count(); }
+  TInt32 freeListCount(TInt32 list) const { return iFreeLists.count(list); }
   static TInt32 freeListIndex(TUint32 size) { return size <= 1 ? 0 : 32 - __builtin_clz(size - 1); }
 
   // Checks every invariant at the top of Heap.cpp; raises code 9 naming
@@ -102,16 +103,14 @@ class VMHeap {
   VMAddr findFreeEntry(TUint32 size);
   void addEntryToFreeEntries(VMAddr header);
   void removeEntryFromFreeEntries(VMAddr header);
-  void unlinkFree(VMAddr header, ListEntry<VMAddr>* node);
-  // k is always below 32 here (a list index of a 32-bit size).
-  LinkedList<VMAddr>& freeList(TInt32 k) { return *iFreeHeapEntries.data()[k]; }
-  ListEntry<VMAddr>* freeNode(VMAddr header) const;
+  void unlinkFree(VMAddr header, TUint32 ticket);
+  TUint32 freeTicket(VMAddr header) const;
+  VMAddr releaseBlock(VMAddr header);
   void cutEntry(VMAddr header, TUint32 firstSize, TUint32 usedSize2, TInt32 typeId2, TUint32 gcCode2);
-  HeapBlockMap& mapOf(VMAddr header);
   const HeapBlockMap* mapContaining(VMAddr address) const;
   void indexPool(TInt32 pool);
   bool isBlockStart(VMAddr header) const;
-  void absorbNext(HeapBlockMap& map, VMAddr header, VMAddr next);
+  void absorbNext(VMAddr header, VMAddr next);
   VMAddr nextIn(const HeapBlockMap& map, VMAddr header) const;
   VMAddr nextBlock(VMAddr header) const;
 
@@ -135,15 +134,15 @@ class VMHeap {
   Vec<TUint32> iPoolSizes;
   std::vector<HeapBlockMap> iBlockMaps;   // parallel to the pool arrays
   mutable TInt32 iLastMap = -1;           // the pool mapContaining found last
+  mutable bool iSummariesStale = true;    // blocks split or merged since the maps' summaries
   // Pool lookup in constant time: per 64 KiB of arena, the lowest pool
   // touching it, or -1.
   static constexpr TUint32 kChunkShift = 16;
   std::vector<TInt32> iChunkPools;
   TInt64 iTotalPoolBytes = 0;
 
-  ListEntryPool<VMAddr> iNodePool;
-  Vec<LinkedList<VMAddr>*> iFreeHeapEntries;
-  TUint32 iNonEmptyLists = 0;   // bit k: free list k has an entry
+  ListEntryPool<VMAddr> iNodePool;   // the roots' nodes
+  HeapFreeLists iFreeLists;
   LinkedList<VMAddr> iRoots;
   Vec<int> iMarkStack;                 // filled by GCObject::addReferences
   std::vector<VMAddr> iGrey;           // marked objects whose children are pending

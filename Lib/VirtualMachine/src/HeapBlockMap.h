@@ -1,70 +1,67 @@
 #pragma once
-// Side table of block starts for one pool: one bit per 4 bytes, plus one
-// summary bit per 64-bit word, so "the block containing an address" is a
-// couple of word scans instead of a walk over every block.
+// One pool's view of the arena's block-start bits, plus one summary bit per
+// 64-bit word of them, so "the block containing an address" is a couple of
+// word scans instead of a walk over every block. The bits are kept on every
+// split and merge; the summary only serves those lookups (the collector's),
+// so it is rebuilt when they need it rather than on every change.
 #include "Types.h"
+#include "VMArena.h"
 
 #include <vector>
 
 class HeapBlockMap {
  public:
   HeapBlockMap(VMAddr start, TUint32 bytes)
-      : iStart(start), iBytes(bytes), iBits(((bytes >> 2) + 63) / 64), iSummary((iBits.size() + 63) / 64) {}
+      : iStart(start), iBytes(bytes), iFirstWord(start >> 8),
+        iSummary((((start + bytes - 1) >> 8) - iFirstWord + 1 + 63) / 64) {}
 
   VMAddr start() const { return iStart; }
   TUint32 bytes() const { return iBytes; }
   bool contains(VMAddr a) const { return a - iStart < iBytes; }   // below start wraps
 
-  void set(VMAddr a) {
-    const TUint32 bit = index(a);
-    iBits[bit >> 6] |= TUint64(1) << (bit & 63);
-    iSummary[bit >> 12] |= TUint64(1) << ((bit >> 6) & 63);
-  }
+  static void set(VMAddr a) { vmSetBlockStart(a, true); }
+  static void clear(VMAddr a) { vmSetBlockStart(a, false); }
+  bool isStart(VMAddr a) const { return contains(a) && vmIsBlockStart(a); }
 
-  void clear(VMAddr a) {
-    const TUint32 bit = index(a);
-    TUint64& word = iBits[bit >> 6];
-    word &= ~(TUint64(1) << (bit & 63));
-    if (!word) iSummary[bit >> 12] &= ~(TUint64(1) << ((bit >> 6) & 63));
-  }
-
-  bool isStart(VMAddr a) const {
-    if (!contains(a) || (a & 3)) return false;
-    const TUint32 bit = index(a);
-    return (iBits[bit >> 6] >> (bit & 63)) & 1;
+  // Recomputes the summary from the bits; before startAtOrBefore whenever
+  // blocks were split or merged since.
+  void refresh() const {
+    for (TUint64& s : iSummary) s = 0;
+    const TUint32 words = ((iStart + iBytes - 1) >> 8) - iFirstWord + 1;
+    for (TUint32 r = 0; r < words; ++r)
+      if (vmarena::gBlocks[iFirstWord + r]) iSummary[r >> 6] |= TUint64(1) << (r & 63);
   }
 
   // The last block start at or before a (a inside the pool). The start
-  // terminator at offset 0 is always set, so there is one.
+  // terminator at the pool start is always set, so there is one.
   VMAddr startAtOrBefore(VMAddr a) const {
-    const TUint32 bit = index(a);
+    const TUint32 bit = a >> 2;
     TUint32 w = bit >> 6;
     const TUint32 b = bit & 63;
-    TUint64 m = iBits[w] & (b == 63 ? ~TUint64(0) : (TUint64(2) << b) - 1);
+    TUint64 m = vmarena::gBlocks[w] & (b == 63 ? ~TUint64(0) : (TUint64(2) << b) - 1);
     if (!m) w = previousWord(w);
-    if (!m) m = iBits[w];
-    return iStart + (((w << 6) + 63 - __builtin_clzll(m)) << 2);
+    if (!m) m = vmarena::gBlocks[w];
+    return ((w << 6) + 63 - __builtin_clzll(m)) << 2;
   }
 
   TUint32 countStarts() const {
     TUint32 n = 0;
-    for (TUint64 w : iBits) n += __builtin_popcountll(w);
+    for (VMAddr a = iStart; a - iStart < iBytes; a += 4) n += vmIsBlockStart(a);
     return n;
   }
 
  private:
-  TUint32 index(VMAddr a) const { return (a - iStart) >> 2; }
-
-  // The highest non-empty bit word below w.
+  // The highest non-empty bit word below w (an absolute word index).
   TUint32 previousWord(TUint32 w) const {
-    TUint32 s = w >> 6;
-    TUint64 m = iSummary[s] & ((TUint64(1) << (w & 63)) - 1);
+    const TUint32 r = w - iFirstWord;
+    TUint32 s = r >> 6;
+    TUint64 m = iSummary[s] & ((TUint64(1) << (r & 63)) - 1);
     while (!m) m = iSummary[--s];
-    return (s << 6) + 63 - __builtin_clzll(m);
+    return iFirstWord + (s << 6) + 63 - __builtin_clzll(m);
   }
 
   VMAddr iStart;
   TUint32 iBytes;
-  std::vector<TUint64> iBits;
-  std::vector<TUint64> iSummary;
+  TUint32 iFirstWord;   // the arena bit word holding the pool start
+  mutable std::vector<TUint64> iSummary;
 };

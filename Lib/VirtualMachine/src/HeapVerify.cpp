@@ -55,8 +55,7 @@ void VMHeap::verify() const {
       if (free) {
         check(he->usedSize == 0 && he->typeId == 0 && he->gcCode == GC_CODE_FREE, 3, "free block with contents", h);
         check(!previousFree, 5, "adjacent free blocks", h);
-        const ListEntry<VMAddr>* node = iNodePool.lookup(static_cast<TInt32>(he->freeHeapEntryIterator) - 1);
-        check(node && node->value == h, 4, "free block without its list node", h);
+        check(iFreeLists.holds(he->freeHeapEntryIterator, h), 4, "free block without its list node", h);
         ++freeBlocks;
       } else {
         check(he->usedSize <= he->size, 3, "usedSize above size", h);
@@ -73,20 +72,20 @@ void VMHeap::verify() const {
   check(allocated == iNOfEntries, 7, "nOfEntries differs from allocated blocks", 0);
 
   TInt32 listed = 0;
-  for (TInt32 k = 0; k < iFreeHeapEntries.size(); ++k) {
-    check(((iNonEmptyLists >> k) & 1u) == (iFreeHeapEntries[k]->isEmpty() ? 0u : 1u), 4,
-          "non-empty list mask differs", static_cast<VMAddr>(k));
-    for (const ListEntry<VMAddr>* node = iFreeHeapEntries[k]->head(); node; node = node->next, ++listed) {
-      check(isBlockStart(node->value), 4, "list node names no block", node->value);
-      const HeapEntry* he = heapEntry(node->value);
-      check(he->freeHeapEntryIterator == static_cast<TUint32>(node->poolIndex) + 1, 4, "list node names an allocated block",
-            node->value);
-      check(freeListIndex(he->size) == k, 4, "free block on the wrong list", node->value);
+  for (TInt32 k = 0; k < kFreeLists; ++k) {
+    check(((iFreeLists.nonEmpty() >> k) & 1u) == (iFreeLists.head(k) ? 1u : 0u), 4, "non-empty list mask differs",
+          static_cast<VMAddr>(k));
+    for (TUint32 t = iFreeLists.head(k); t; t = iFreeLists.next(k, t), ++listed) {
+      const VMAddr h = iFreeLists.value(t);
+      check(isBlockStart(h), 4, "list node names no block", h);
+      check(heapEntry(h)->freeHeapEntryIterator == t, 4, "list node names an allocated block", h);
+      check(freeListIndex(heapEntry(h)->size) == k, 4, "free block on the wrong list", h);
+      check(listed < freeBlocks, 4, "more list nodes than free blocks", 0);
     }
-    check(listed <= freeBlocks, 4, "more list nodes than free blocks", 0);
   }
   check(listed == freeBlocks, 4, "free block missing from the lists", 0);
-  check(iNodePool.usedNodes() == listed + iRoots.count(), 4, "node pool leaks nodes", 0);
+  check(iFreeLists.usedNodes() == listed, 4, "free list nodes leak", 0);
+  check(iNodePool.usedNodes() == iRoots.count(), 4, "node pool leaks nodes", 0);
 
   const MemUsage u = memUsage();
   check(u.szOfPools == u.freeSpace + u.actual + u.wasted + u.headers, 10, "memory report does not balance", 0);
