@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """Runs each benchmark program on our VM (mcbrun), Lua 5.4 and LuaJIT with
 the JIT off, side by side, checks that all print the same result, and prints
-a table of our time / their time.
+a table of our time / their time. A program may come in several shapes a
+compiler could emit (NAME.asm, NAME.SHAPE.asm); each shape gets its own row
+against the same Lua program.
 
 usage: run.py BUILD_DIR [program ...]
 """
+import glob
 import os
 import shutil
 import subprocess
@@ -46,29 +49,30 @@ def main():
     mcbrun = os.path.join(build, "tools", "mcbrun")
     rows, failed = [], False
     for name in names:
-        asm = os.path.join(HERE, name + ".asm")
         lua = os.path.join(HERE, name + ".lua")
-        if not os.path.exists(asm) or not os.path.exists(lua):
+        shapes = sorted(glob.glob(os.path.join(HERE, name + ".asm")) + glob.glob(os.path.join(HERE, name + ".*.asm")))
+        if not shapes or not os.path.exists(lua):
             continue
-        with tempfile.TemporaryDirectory() as tmp:
-            subprocess.run([mcbasm, "-I", os.path.join(ROOT, "examples", "lib"), asm, "-o",
-                            os.path.join(tmp, "index.mcb")], check=True)
-            ours, r = best_of(3, [mcbrun, tmp])
-            mine = result_of(r, True)
         lua_t, r = best_of(3, ["lua5.4", lua])
         theirs = result_of(r, False)
-        row = [name, ours, lua_t, None]
+        jit_t = None
         if shutil.which("luajit"):
             jit_t, rj = best_of(3, ["luajit", "-joff", lua])
             # LuaJIT lacks some Lua 5.4 operators; a program it cannot run gets no column.
-            if rj.returncode == 0 and result_of(rj, False) == theirs:
-                row[3] = jit_t
-            else:
+            if rj.returncode != 0 or result_of(rj, False) != theirs:
                 print("%s: luajit cannot run it (%s)" % (name, result_of(rj, False)))
-        if mine != theirs:
-            failed = True
-            print("%s: our result %s differs from lua's %s" % (name, mine, theirs))
-        rows.append(row)
+                jit_t = None
+        for asm in shapes:
+            shape = os.path.basename(asm)[:-len(".asm")]
+            with tempfile.TemporaryDirectory() as tmp:
+                subprocess.run([mcbasm, "-I", os.path.join(ROOT, "examples", "lib"), asm, "-o",
+                                os.path.join(tmp, "index.mcb")], check=True)
+                ours, r = best_of(3, [mcbrun, tmp])
+                mine = result_of(r, True)
+            if mine != theirs:
+                failed = True
+                print("%s: our result %s differs from lua's %s" % (shape, mine, theirs))
+            rows.append([shape, ours, lua_t, jit_t])
     print("| program | ours (s) | lua5.4 (s) | ours/lua5.4 | luajit -joff (s) | ours/luajit |")
     print("|---|---|---|---|---|---|")
     for name, ours, lua_t, jit_t in rows:
