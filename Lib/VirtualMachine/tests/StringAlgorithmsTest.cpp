@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "StringAlgorithms.h"
 
+#include <QChar>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -134,4 +135,9 @@ TEST(StringRegionEquals, CountsAndOpenRanges) {
   EXPECT_FALSE(regionEquals(s, view(ell), 0, 0, false));     // the empty range
   EXPECT_EQ(codeOf([&] { regionEquals(s, view(empty), 1, 2, false); }), ERR_INVALID_ARGUMENT);
   EXPECT_EQ(codeOf([&] { regionEquals(s, view(ell), 3, 3, false); }), ERR_RANGE);
+}
+
+TEST(StringCase, FoldingAgreesWithTheCharacterTablesForEveryUnit) {
+  for (TUint32 u = 0; u <= 0xFFFF; ++u)
+    ASSERT_EQ(strings::foldCase(TChar(u)), TChar(QChar::toLower(u))) << "unit " << u;
 }

@@ -36,7 +36,11 @@ bool unitsEqual(const UnitView& s, TInt32 first, const UnitView& t, bool cs) {
 
 }  // namespace
 
-TChar foldCase(TChar c) { return static_cast<TChar>(QChar::toLower(static_cast<uint>(c))); }
+TChar foldCase(TChar c) {
+  // ASCII has one case pair per letter: no table lookup for the common text.
+  if (c < 0x80) return c - 'A' < 26u ? TChar(c + ('a' - 'A')) : c;
+  return static_cast<TChar>(QChar::toLower(static_cast<uint>(c)));
+}
 
 TInt32 lastOf(TInt32 first, TInt32 count) {
   const TInt64 last = static_cast<TInt64>(first) + count - 1;
