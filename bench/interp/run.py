@@ -17,7 +17,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
-PROGRAMS = ["loop", "fib", "calls", "sieve", "strings", "sort"]
+PROGRAMS = ["loop", "fib", "calls", "sieve", "strings", "sort", "tokens"]
 
 
 def timed(cmd):
