@@ -26,7 +26,19 @@ TInt32 VirtualMachine::callMethod(TInt32 handle, const Vec<int>& values, const V
   stored->levels = levels;
   stored->resultLevel = resultLevel;
   iQueue.append(stored);
+  // The collection after the running call sees only roots: an argument made
+  // just for this call (an event object, a listener) must survive it.
+  for (TInt32 i = 0; i < values.size(); ++i) {
+    if (!iState.heap.isLiveBlock(static_cast<VMAddr>(values[i]))) continue;
+    iState.heap.addRoot(static_cast<VMAddr>(values[i]));
+    stored->roots.append(values[i]);
+  }
   return iQueue.size() - 1;
+}
+
+void VirtualMachine::unroot(StoredMethodCall& stored) {
+  for (int v : stored.roots) iState.heap.removeRoot(static_cast<VMAddr>(v));
+  stored.roots.clear();
 }
 
 TInt32 VirtualMachine::call(TInt32 handle, const Vec<int>& values, const Vec<int>& levels, TInt32 resultLevel) {
@@ -63,6 +75,7 @@ void VirtualMachine::drainQueue() {
   while (iQueue.size() > 0) {
     std::unique_ptr<StoredMethodCall> next(iQueue[0]);
     iQueue.remove(0);
+    unroot(*next);   // from here on the slot stack holds the arguments
     call(next->handle, next->values, next->levels, next->resultLevel);
   }
 }

@@ -18,4 +18,5 @@ struct StoredMethodCall {
   Vec<int> values;
   Vec<int> levels;
   TInt32 resultLevel = 0;
+  Vec<int> roots;   // argument values registered as heap roots while queued
 };

@@ -27,7 +27,10 @@ VirtualMachine::VirtualMachine()
 }
 
 VirtualMachine::~VirtualMachine() {
-  for (StoredMethodCall* c : iQueue) delete c;
+  for (StoredMethodCall* c : iQueue) {
+    unroot(*c);
+    delete c;
+  }
   // The heap's destructor sweeps: every native destructor runs before the pools go.
 }
 

@@ -96,6 +96,8 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
   TInt32 virtualEntry(TInt32 method, TInt32 classId) const;
   TUint32 deref(TUint32 reference) const;
   void drainQueue();
+  // Removes the heap roots a queued call holds for its arguments.
+  void unroot(StoredMethodCall& stored);
 
   ImageTables iTables;
   VMArenaUser iArenaUser;

@@ -1,6 +1,7 @@
 // Name resolution, the deferred-call queue, the busy guard and results
 // across the host boundary.
 #include "Errors.h"
+#include "GcCode.h"
 #include "ScriptMachine.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,8 @@ const char* const kMethods =
     // twice(n) -> 2n, through a result slot
     ".method twice params=1 results=1 export=\"(<int>)twice<int>\"\n"
     "  ADDR_LOCAL -3\n  LOAD_LOCAL -3\n  DUP\n  ADD\n  STORE_WORD\n  RETURN 0, 2\n"
-    ".method draw params=2 export=\"<application>.draw to*<canvas>\"\n  RETURN 0, 3\n";
+    ".method draw params=2 export=\"<application>.draw to*<canvas>\"\n  RETURN 0, 3\n"
+    ".method keep params=1 export=\"keep<object>\"\n  PUSH_STRING_CELL \"keep\"\n  NATIVE_CALL Debug 1\n  RETURN 0, 2\n";
 
 class InvocationTest : public ::testing::Test {
  protected:
@@ -102,6 +104,44 @@ TEST_F(InvocationTest, AnImmediateCallWhileBusyIsAConcurrencyError) {
     clearError();
   }
   EXPECT_NE(vm.busyHandle(), -1);   // the machine stays busy; the host ends the program
+}
+
+// An object made for a queued call and referenced by nothing else survives
+// the collection after the running call; its roots go once the call starts,
+// also when that call fails.
+TEST_F(InvocationTest, QueuedCallsKeepTheirArgumentsAlive) {
+  VMHeap& heap = vm.heap();
+  const TInt32 roots = heap.rootCount();
+  const TUint32 kSeal = 0x5EED5EED;
+  VMAddr fresh = 0;
+  bool sawKeep = false;
+  host.onLog = [&](const std::string& line) {
+    if (line == "main") {
+      fresh = heap.allocateWords(2, GC_CODE_LEAF);
+      vmPtrAs<TUint32>(fresh)[1] = kSeal;
+      Vec<int> values, levels;
+      values.append(static_cast<int>(fresh));
+      levels.append(0);
+      vm.callMethod(handle("keep<object>"), values, levels, 0);
+      values.append(7);   // one argument too many: this one fails when it runs
+      levels.append(0);
+      vm.callMethod(handle("keep<object>"), values, levels, 0);
+      EXPECT_EQ(heap.rootCount(), roots + 2);
+    } else if (line == "keep" && !sawKeep) {
+      sawKeep = true;
+      EXPECT_TRUE(heap.isLiveBlock(fresh));
+      EXPECT_EQ(vmPtrAs<TUint32>(fresh)[1], kSeal);
+      heap.verify();
+    }
+  };
+  EXPECT_THROW(vm.callMain(), ErrorHandlingException);
+  clearError();
+  host.onLog = nullptr;
+  EXPECT_TRUE(sawKeep);
+  EXPECT_EQ(vm.queuedCalls(), 0);
+  EXPECT_EQ(heap.rootCount(), roots);
+  heap.collect();
+  EXPECT_FALSE(heap.isLiveBlock(fresh));
 }
 
 TEST_F(InvocationTest, ATerminationRequestLeavesTheCall) {
