@@ -13,17 +13,16 @@ HostLog::HostLog() {}
 HostLog::~HostLog() {}
 
 void HostLog::write(const NString& message) {
+  // Both sinks get the same UTF-8: text beyond Latin-1 stays readable on the terminal too.
+  Vec<TUint8> utf8;
+  message.toUtf8(utf8);
   std::string line("LOG: ");
-  const TChar* units = message.units();
-  for (TInt32 i = 0; i < message.length(); ++i) line.push_back(static_cast<char>(units[i] & 0xFF));
+  if (utf8.size() > 0) line.append(reinterpret_cast<const char*>(utf8.data()), utf8.size());
   line.push_back('\n');
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
 
-  if (!iFile) return;
-  Vec<TUint8> utf8;
-  message.toUtf8(utf8);
-  if (utf8.size() == 0) return;
+  if (!iFile || utf8.size() == 0) return;
   static const TUint8 kPrefix[] = {'L', 'O', 'G', ':', ' '};
   static const TUint8 kNewline = '\n';
   iFile->write(kPrefix, sizeof kPrefix);

@@ -102,7 +102,7 @@ def main():
             print("mcbasm warnings differ.\nexpected:\n  " + "\n  ".join(warnings) + "\ngot:\n" + r.stderr)
             return 1
         r = subprocess.run([a.mcbrun, "--verify-heap"] + extra + [tmp], capture_output=True,
-                           timeout=120, errors="replace", text=True, env=env)
+                           timeout=120, encoding="utf-8", errors="replace", env=env)
     lines = r.stderr.splitlines()
     got_logs = [l[len("LOG: "):] for l in lines if l.startswith("LOG: ")]
     got_fatal = [l[len("FATAL: "):] for l in lines if l.startswith("FATAL: ")]

@@ -112,19 +112,20 @@ TEST_F(HostFiles, RecursiveDeleteRefusesDotDotAndTheDirectoryItself) {
 }
 
 TEST_F(HostFiles, LogLinesGoToStandardErrorAndTheLogFile) {
-  const TChar units[] = {'h', 0xE9, 'i'};
-  const NString message = NString::fromUnits(units, 0, 2);
+  // A Latin-1 letter and one beyond Latin-1 (U+4E16): both sinks get UTF-8.
+  const TChar units[] = {'h', 0xE9, 'i', 0x4E16};
+  const NString message = NString::fromUnits(units, 0, 3);
   ASSERT_TRUE(host.setLogFile(n("logs//run.log")));
   testing::internal::CaptureStderr();
   host.log(message);
   host.log(NString());
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "LOG: h\xE9i\nLOG: \n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "LOG: h\xC3\xA9i\xE4\xB8\x96\nLOG: \n");
 
   EXPECT_FALSE(host.setLogFile(n("a|b")));   // refused: the current file stays
   host.log(n("second"));
   ASSERT_TRUE(host.setLogFile(NString()));
   host.log(n("not in the file"));
-  EXPECT_EQ(readFile(box.inside("logs/run.log")), "LOG: h\xC3\xA9i\nLOG: second\n");
+  EXPECT_EQ(readFile(box.inside("logs/run.log")), "LOG: h\xC3\xA9i\xE4\xB8\x96\nLOG: second\n");
 }
 
 TEST_F(HostFiles, ExitingKeepsTheLogLines) {
