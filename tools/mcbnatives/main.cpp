@@ -1,6 +1,7 @@
-// mcbnatives: prints the reference of every native group and operation,
-// generated from the registry's tables. `--check FILE` compares FILE with
+// mcbnatives: prints the reference of every native group and operation and
+// of every built-in extension's opcodes, generated from their tables. `--check FILE` compares FILE with
 // it instead (the test that keeps docs/natives.md from drifting).
+#include "ExtensionTable.h"
 #include "NativeRegistry.h"
 
 #include <algorithm>
@@ -14,6 +15,15 @@ namespace {
 
 const char* neededBy(const native::GroupInfo& g) { return g.needs & native::NEEDS_HOST ? "host services" : "-"; }
 
+// The rows of one table, by number.
+void operations(std::ostream& o, const native::OperationTable& t) {
+  std::vector<const native::Operation*> rows;
+  for (TInt32 i = 0; i < t.count; ++i) rows.push_back(&t.rows[i]);
+  std::sort(rows.begin(), rows.end(), [](const native::Operation* a, const native::Operation* b) { return a->op < b->op; });
+  o << "| Op | Name | Arguments -> result |\n|---|---|---|\n";
+  for (const native::Operation* r : rows) o << "| " << r->op << " | " << r->name << " | " << r->effect << " |\n";
+}
+
 void group(std::ostream& o, const native::GroupInfo& g, const native::GroupInfo* sharing) {
   o << "\n## " << g.number << " " << g.name << "\n\nPrefix \"" << g.prefix << "\", needs: " << neededBy(g) << ".";
   if (sharing) {
@@ -25,11 +35,14 @@ void group(std::ostream& o, const native::GroupInfo& g, const native::GroupInfo*
       << " is not available\".\n";
     return;
   }
-  std::vector<const native::Operation*> rows;
-  for (TInt32 i = 0; i < g.table->count; ++i) rows.push_back(&g.table->rows[i]);
-  std::sort(rows.begin(), rows.end(), [](const native::Operation* a, const native::Operation* b) { return a->op < b->op; });
-  o << "\n\n| Op | Name | Arguments -> result |\n|---|---|---|\n";
-  for (const native::Operation* r : rows) o << "| " << r->op << " | " << r->name << " | " << r->effect << " |\n";
+  o << "\n\n";
+  operations(o, *g.table);
+}
+
+void extension(std::ostream& o, const ext::Info& e) {
+  o << "\n## " << e.id << " " << e.name << "\n\nAn opcode it does not have raises code 11 \"" << e.unknownOpcode
+    << (e.numbered ? "N" : "") << "\".\n\n";
+  operations(o, *e.table);
 }
 
 std::string reference() {
@@ -58,6 +71,11 @@ std::string reference() {
       if (all[i].table && all[k].table == all[i].table) sharing = &all[k];
     group(o, all[i], sharing);
   }
+  o << "\n# Built-in extensions\n\n"
+       "Called with `EXTENSION_CALL id opcode`; the extension's arguments and result\n"
+       "follow the same conventions as the native operations above.\n";
+  const ext::Info* extensions = ext::extensionInfos(count);
+  for (TInt32 i = 0; i < count; ++i) extension(o, extensions[i]);
   return o.str();
 }
 
