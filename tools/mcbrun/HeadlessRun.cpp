@@ -97,6 +97,8 @@ int runHeadless(const RunOptions& options) {
   std::unique_ptr<ClientVM> vm(new ClientVM(&host));
   host.start(vm.get());
   if (options.budget >= 0) vm->setBudget(options.budget);
+  // Held while bytecode runs too, not only between the timer events.
+  if (options.timeLimitMs >= 0) vm->setTimeLimit(options.timeLimitMs);
   if (options.memoryLimit >= 0) hostmem::setLimit(static_cast<size_t>(options.memoryLimit));
 
   EntryGuard& guard = host.guard();
@@ -140,7 +142,9 @@ int runHeadless(const RunOptions& options) {
     // Owned here, so it cannot fire into a later loop after this run is gone.
     QTimer limit;
     limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, [&] { guard.fail(QStringLiteral("Time limit reached")); });
+    QObject::connect(&limit, &QTimer::timeout, [&] {
+      guard.fail(composeErrorMessage(ERR_RUNTIME, QStringLiteral("Time limit reached")));
+    });
     if (options.timeLimitMs >= 0) limit.start(static_cast<int>(std::min<TInt64>(options.timeLimitMs, 0x7FFFFFFF)));
     looping = true;
     if (replaying) replay.start([] { QCoreApplication::exit(0); });

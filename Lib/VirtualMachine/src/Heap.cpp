@@ -402,6 +402,12 @@ HEAP_PATH void VMHeap::freeObject(VMAddr object) {
 
 void VMHeap::addRoot(VMAddr object) { iRoots.append(object - kHeaderSize); }
 
+bool VMHeap::isRoot(VMAddr object) const {
+  for (const ListEntry<VMAddr>* node = iRoots.head(); node; node = node->next)
+    if (node->value == object - kHeaderSize) return true;
+  return false;
+}
+
 void VMHeap::removeRoot(VMAddr object) {
   for (ListEntry<VMAddr>* node = iRoots.head(); node; node = node->next) {
     if (node->value != object - kHeaderSize) continue;

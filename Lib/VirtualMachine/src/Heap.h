@@ -69,6 +69,7 @@ class VMHeap {
   void addRoot(VMAddr object);
   void removeRoot(VMAddr object);
   TInt32 rootCount() const { return iRoots.count(); }
+  bool isRoot(VMAddr object) const;
 
   // Collector. mark raises code 10 for a word that is no live block;
   // the other entry points skip such words. Any raise leaves no mark set.

@@ -201,6 +201,7 @@ void VirtualMachine::run() {
   const std::ptrdiff_t execDelta = iTables.exec.data() - code;
   const TUint32 codeSize = static_cast<TUint32>(iTables.codeSize);
   TUint32* const stk = iState.stack;
+  const VMAddr stackAddr = vmAddr(stk);
   VMHeap& heap = iState.heap;
   TInt32 sp = iState.sp;
   if (iState.pc < 0) return;
@@ -232,7 +233,10 @@ void VirtualMachine::run() {
   do {                                                                     \
     const TUint32 t_ = static_cast<TUint32>(target);                      \
     if (UNLIKELY(t_ >= codeSize)) goto bad_target;                         \
-    if (UNLIKELY(iBudget >= 0) && iBudget-- == 0) goto budget_fault;       \
+    if (UNLIKELY(iBudget >= 0) && iBudget-- == 0) {                        \
+      SYNC();                                                              \
+      nextBudgetSlice();                                                   \
+    }                                                                      \
     ip = code + t_;                                                        \
     if (UNLIKELY(static_cast<TUint32>(sp + 1) > TUint32(kStackSlots))) goto stack_fault; \
     DISPATCH();                                                            \
@@ -709,7 +713,7 @@ redispatch:
   CASE(FREE) {
     const VMAddr r = stk[sp--];
     SYNC();
-    if (r != 0) heap.freeObject(r);
+    if (r != 0) Interpreter::freeObject(heap, r);
     NEXT(1);
   }
   CASE(FREE_INDIRECT) {
@@ -717,8 +721,8 @@ redispatch:
     const VMAddr inner = ld32(MEM(r, 4));
     --sp;
     SYNC();
-    if (!heap.isLiveBlock(r)) vmInvalidAddress(r);
-    if (inner != 0 && inner != r) heap.freeObject(inner);
+    if (!heap.isLiveBlock(r) || heap.isRoot(r)) vmInvalidAddress(r);
+    if (inner != 0 && inner != r) Interpreter::freeObject(heap, inner);
     heap.freeObject(r);
     NEXT(1);
   }
@@ -790,6 +794,7 @@ redispatch:
     Handler& h = iHandlers[++iHandlerCount];
     h.classId = rd32(ip + 1);
     h.sp = sp;
+    h.frames = iFrameRecords.size();
     h.pc = static_cast<TInt32>(static_cast<TUint32>(rd32(ip + 5)) + static_cast<TUint32>(PC()) + 8u);
     NEXT(9);
   }
@@ -807,10 +812,12 @@ redispatch:
     if (thrown == 0) NEXT(1);
     const TInt32 cls = static_cast<TInt32>(ld32(MEM(thrown, 4)));
     SYNC();
+    iConverting = false;   // an error conversion ends with its throw
     while (iHandlerCount > 0) {
       const Handler h = iHandlers[iHandlerCount--];
       if (h.classId <= 0 || Interpreter::inherits(iTables.superclassB, cls, h.classId, true)) {
         if (UNLIKELY(h.sp + 1 < 0 || h.sp + 1 >= kStackSlots)) goto stack_fault;
+        dropFramesAbove(h.frames);
         sp = h.sp + 1;
         stk[sp] = thrown;
         JUMP_TO(static_cast<TInt64>(h.pc) + 1);
@@ -821,28 +828,41 @@ redispatch:
     JUMP_TO(iState.pc);
   }
   CASE(NEW_VECTOR) {
-    TUint8* p = MEM(TOP, 8);
     const TInt32 size = rd8(ip + 1);
     SYNC();
+    // Allocate before checking the target: the allocation may carve its
+    // block where a freed one lay, over the very address on the stack.
     const VMAddr v = Interpreter::newVector(heap, size);
+    TUint8* p = MEM(TOP, 8);
     st32(p + 4, static_cast<TUint32>(size));
     st32(p, v);
     --sp;
     NEXT(2);
   }
 
-  // Superinstructions (Fusion.h). Each needs room for the deepest stack
-  // its sequence reaches; otherwise, or when its jump could fault, the first
-  // original instruction runs instead.
+  // Superinstructions (Fusion.h). Each does exactly what its sequence does,
+  // for every operand value: the same slots written, above the top too
+  // (a later LOAD_LOCAL8 with a positive offset reads them), and reads made
+  // after the writes that precede them. Each needs room for the deepest
+  // stack its sequence reaches; otherwise, or when its jump could fault or
+  // end a budget slice, the first original instruction runs instead.
 #define FUSED_ROOM(extra, plain) \
   if (UNLIKELY(sp + 1 + (extra) > kStackSlots)) goto L_##plain
 #define FUSED_CMP_BRANCH_CASE(name, op)                                    \
   FCASE(name) {                                                            \
     FUSED_ROOM(2, LOAD_LOCAL8);                                            \
     const TInt32 v = static_cast<TInt32>(stk[sp + 1 + rd8(ip + 1)]);       \
-    if (v op rd32(ip + 3)) NEXT(11);                                       \
+    const TInt32 k = rd32(ip + 3);                                         \
+    if (v op k) {                                                          \
+      stk[sp + 1] = TUint32(-1);                                           \
+      stk[sp + 2] = static_cast<TUint32>(k);                               \
+      NEXT(11);                                                            \
+    }                                                                      \
     const TUint32 t = static_cast<TUint32>(PC() + 8 + 2 + rd16(ip + 9));   \
-    if (UNLIKELY(t >= codeSize || iBudget >= 0)) goto L_LOAD_LOCAL8;       \
+    if (UNLIKELY(t >= codeSize || iBudget == 0)) goto L_LOAD_LOCAL8;       \
+    stk[sp + 1] = 0;                                                       \
+    stk[sp + 2] = static_cast<TUint32>(k);                                 \
+    if (UNLIKELY(iBudget > 0)) --iBudget;                                  \
     ip = code + t;                                                         \
     DISPATCH();                                                            \
   }
@@ -853,46 +873,53 @@ redispatch:
   FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_GT, >)
   FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_GE, >=)
 #undef FUSED_CMP_BRANCH_CASE
-  FCASE(FUSED_LOCAL_ADD_LOCAL) {
-    FUSED_ROOM(2, ADDR_LOCAL8);
-    stk[sp + 1 + rd8(ip + 1)] += stk[sp + 2 + rd8(ip + 3)];
-    NEXT(5);
+  // ADDR_LOCAL8 d, <push v>, ADD_AT / SUB_AT: the pushed address and v stay
+  // in the two slots above the top, and the update reads its target after
+  // they are written (d = 0 or 1 names one of them). The target is a stack
+  // or guard slot, inside the arena, so the plain ADD_AT's check passes.
+#define FUSED_LOCAL_UPDATE_CASE(name, value, len, op)                      \
+  FCASE(name) {                                                            \
+    FUSED_ROOM(2, ADDR_LOCAL8);                                            \
+    const TInt32 t = sp + 1 + rd8(ip + 1);                                 \
+    stk[sp + 1] = stackAddr + 4u * static_cast<TUint32>(t);                \
+    const TUint32 v = (value);                                             \
+    stk[sp + 2] = v;                                                       \
+    stk[t] op v;                                                           \
+    NEXT(len);                                                             \
   }
-  FCASE(FUSED_LOCAL_SUB_LOCAL) {
-    FUSED_ROOM(2, ADDR_LOCAL8);
-    stk[sp + 1 + rd8(ip + 1)] -= stk[sp + 2 + rd8(ip + 3)];
-    NEXT(5);
-  }
-  FCASE(FUSED_LOCAL_ADD_IMM) {
-    FUSED_ROOM(2, ADDR_LOCAL8);
-    stk[sp + 1 + rd8(ip + 1)] += ld32(ip + 3);
-    NEXT(8);
-  }
-  FCASE(FUSED_LOCAL_SUB_IMM) {
-    FUSED_ROOM(2, ADDR_LOCAL8);
-    stk[sp + 1 + rd8(ip + 1)] -= ld32(ip + 3);
-    NEXT(8);
-  }
+  FUSED_LOCAL_UPDATE_CASE(FUSED_LOCAL_ADD_LOCAL, stk[sp + 2 + rd8(ip + 3)], 5, +=)
+  FUSED_LOCAL_UPDATE_CASE(FUSED_LOCAL_SUB_LOCAL, stk[sp + 2 + rd8(ip + 3)], 5, -=)
+  FUSED_LOCAL_UPDATE_CASE(FUSED_LOCAL_ADD_IMM, ld32(ip + 3), 8, +=)
+  FUSED_LOCAL_UPDATE_CASE(FUSED_LOCAL_SUB_IMM, ld32(ip + 3), 8, -=)
+#undef FUSED_LOCAL_UPDATE_CASE
   FCASE(FUSED_LOCAL_INC) {
     FUSED_ROOM(1, ADDR_LOCAL8);
-    stk[sp + 1 + rd8(ip + 1)] += 1;
+    const TInt32 t = sp + 1 + rd8(ip + 1);
+    stk[sp + 1] = stackAddr + 4u * static_cast<TUint32>(t);
+    stk[t] += 1;
     NEXT(3);
   }
   FCASE(FUSED_LOCAL_DEC) {
     FUSED_ROOM(1, ADDR_LOCAL8);
-    stk[sp + 1 + rd8(ip + 1)] -= 1;
+    const TInt32 t = sp + 1 + rd8(ip + 1);
+    stk[sp + 1] = stackAddr + 4u * static_cast<TUint32>(t);
+    stk[t] -= 1;
     NEXT(3);
   }
   FCASE(FUSED_PUSH_LOCAL_ADD_IMM) {
     FUSED_ROOM(2, LOAD_LOCAL8);
-    const TUint32 v = stk[sp + 1 + rd8(ip + 1)] + ld32(ip + 3);
-    stk[++sp] = v;
+    const TUint32 v = stk[sp + 1 + rd8(ip + 1)];
+    const TUint32 k = ld32(ip + 3);
+    stk[sp + 2] = k;
+    stk[++sp] = v + k;
     NEXT(8);
   }
   FCASE(FUSED_PUSH_LOCAL_SUB_IMM) {
     FUSED_ROOM(2, LOAD_LOCAL8);
-    const TUint32 v = stk[sp + 1 + rd8(ip + 1)] - ld32(ip + 3);
-    stk[++sp] = v;
+    const TUint32 v = stk[sp + 1 + rd8(ip + 1)];
+    const TUint32 k = ld32(ip + 3);
+    stk[sp + 2] = k;
+    stk[++sp] = v - k;
     NEXT(8);
   }
   FCASE(FUSED_LOAD_LOCAL2) {
@@ -946,10 +973,6 @@ stack_underflow:
 bad_target:
   SYNC();
   badTarget();
-budget_fault:
-  iBudget = 0;
-  SYNC();
-  raise(ERR_RUNTIME, "Instruction budget exhausted");
 
 #undef CASE
 #undef FCASE

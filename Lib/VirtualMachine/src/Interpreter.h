@@ -18,6 +18,9 @@ struct Interpreter {
   // holding v; -1 to -3 dereferences that often (null: code 1); 0 gives v,
   // any other level 0.
   static TUint32 box(VMHeap& heap, TUint32 v, TInt32 level);
+  // FREE from bytecode: a root (the globals, a registered object) is refused
+  // with code 11 "Invalid address", as anything but a live block is.
+  static void freeObject(VMHeap& heap, VMAddr object);
   // Return the new sp.
   static TInt32 pack(VMHeap& heap, TUint32* stk, TInt32 sp, TInt32 n);
   static TInt32 loadWords(TUint32* stk, TInt32 sp, TInt32 n);

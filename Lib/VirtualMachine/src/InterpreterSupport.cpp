@@ -36,6 +36,11 @@ TUint32 Interpreter::box(VMHeap& heap, TUint32 v, TInt32 level) {
   return v;
 }
 
+void Interpreter::freeObject(VMHeap& heap, VMAddr object) {
+  if (heap.isRoot(object)) vmInvalidAddress(object);
+  heap.freeObject(object);
+}
+
 TInt32 Interpreter::pack(VMHeap& heap, TUint32* stk, TInt32 sp, TInt32 n) {
   if (n > 0) {
     if (n > sp + 1) stackUnderflow();

@@ -102,9 +102,11 @@ TUint32 VirtualMachine::invoke(TInt32 handle, const Vec<int>& values, const Vec<
   }
   const MethodEntry& entry = entryFor(handle, key);
 
+  checkDeadline();
   iFrameRecords.append(entry.methodInfo);
   iFrameBases.append(0);
   iHandlerCount = 0;
+  iConverting = false;
   stk[sp] = static_cast<TUint32>(-1);
   iState.sp = sp;
   iState.pc = entry.codeOffset;
@@ -137,6 +139,11 @@ void VirtualMachine::runConverting() {
       code = ERR_INVALID_ARGUMENT;
       message = composeErrorMessage(code, QStringLiteral("Host memory exhausted"));
     }
+    // A hook that faults before it throws would be converted for ever.
+    if (iConverting)
+      raise(ERR_RUNTIME, QStringLiteral("Error inside vminternalthrow<int>,<string>: ") + message);
+    chargeBudget();
+    iConverting = true;
     raiseInBytecode(code, message);
   }
 }

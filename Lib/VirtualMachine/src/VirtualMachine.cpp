@@ -6,6 +6,8 @@
 #include "StackScan.h"
 
 #include <QString>
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -20,7 +22,7 @@ VirtualMachine::VirtualMachine()
   iState.stack = vmPtrAs<TUint32>(iStackRegion + kStackGuardSlots * 4u);
   iState.pc = 0;
   iState.sp = 0;
-  for (Handler& h : iHandlers) h = Handler{0, 0, 0};
+  for (Handler& h : iHandlers) h = Handler{0, 0, 0, 0};
   // A frame takes at least one slot, so the frame stacks never grow past this.
   iFrameRecords.setCapacity(kStackSlots);
   iFrameBases.setCapacity(kStackSlots);
@@ -44,6 +46,53 @@ void VirtualMachine::resolveRuntimeHooks(TInt32 image) {
   iThrowHandle = resolveMethod(QStringLiteral("vminternalthrow<int>,<string>"), image);
   iPrintThrowableHandle = resolveMethod(QStringLiteral("vmprintthrowable<throwable>"), image);
   iPrintAndExitHandle = resolveMethod(QStringLiteral("vmprintthrowableandexit<throwable>"), image);
+}
+
+namespace {
+TInt64 nowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+}  // namespace
+
+// The slice is what the dispatch loop counts down between two checks of the
+// clock; a budget alone is one slice per kSliceCounts too, so the loop
+// tests a single counter either way.
+void VirtualMachine::startSlice() {
+  if (iBudgetRest < 0 && iDeadlineNs < 0) {
+    iBudget = -1;
+    return;
+  }
+  TInt64 slice = kSliceCounts;
+  if (iBudgetRest >= 0) {
+    slice = std::min(slice, iBudgetRest);
+    iBudgetRest -= slice;
+  }
+  iBudget = slice;
+}
+
+void VirtualMachine::setBudget(TInt64 budget) {
+  iBudgetRest = budget < 0 ? -1 : budget;
+  startSlice();
+}
+
+void VirtualMachine::setTimeLimit(TInt64 milliseconds) {
+  const TInt64 left = iBudgetRest < 0 ? -1 : iBudgetRest + std::max<TInt64>(iBudget, 0);
+  iDeadlineNs = milliseconds < 0 ? -1 : nowNs() + std::min<TInt64>(milliseconds, TInt64(1) << 40) * 1000000;
+  iBudgetRest = left;
+  startSlice();
+}
+
+void VirtualMachine::checkDeadline() {
+  if (iDeadlineNs >= 0 && nowNs() >= iDeadlineNs) raise(ERR_RUNTIME, "Time limit reached");
+}
+
+void VirtualMachine::nextBudgetSlice() {
+  iBudget = 0;   // what a raise below leaves: every later count ends here again
+  checkDeadline();
+  if (iBudgetRest == 0) raise(ERR_RUNTIME, "Instruction budget exhausted");
+  startSlice();
+  --iBudget;     // the event that ended the last slice
 }
 
 void VirtualMachine::badFrameRecord(TInt32 record) {

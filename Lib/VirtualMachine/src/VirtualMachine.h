@@ -22,6 +22,7 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
     TInt32 classId;
     TInt32 sp;
     TInt32 pc;
+    TInt32 frames;   // frame records when the handler was set
   };
   static constexpr TInt32 kHandlerRecords = 128;
 
@@ -56,9 +57,14 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
   TInt32 frameDepth() const { return iFrameRecords.size(); }
   TInt32 handlerCount() const { return iHandlerCount; }
 
-  // Budget for fuzzing: taken jumps, calls, returns and catches count;
-  // negative means unlimited. Exhaustion raises code 11.
-  void setBudget(TInt64 budget) { iBudget = budget; }
+  // Budget for fuzzing: taken jumps, calls, returns, catches and error
+  // conversions count; negative means unlimited. Exhaustion raises code 11.
+  void setBudget(TInt64 budget);
+  // A wall-clock limit on running bytecode, checked where the budget is
+  // (every kSliceCounts counted events) and at each top-level call; past
+  // it, code 11 "Time limit reached". Negative: none.
+  void setTimeLimit(TInt64 milliseconds);
+  static constexpr TInt64 kSliceCounts = 1 << 16;
 
   // Diagnostics (RunObserver.h). Tracing sends every instruction in the code
   // range [from, to) to the observer's step; it is set up in the dispatch
@@ -88,6 +94,21 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
     iFrameBases.append(base);
   }
   [[noreturn]] void badFrameRecord(TInt32 record);
+  // A catch leaves the frames the throw unwound.
+  void dropFramesAbove(TInt32 frames) {
+    if (frames >= iFrameRecords.size()) return;
+    iFrameRecords.resize(frames);
+    iFrameBases.resize(frames);
+  }
+  // The counted events of a slice are used up: ends the run (code 11) when
+  // the budget or the time is, otherwise starts the next slice.
+  void nextBudgetSlice();
+  void startSlice();
+  void checkDeadline();
+  // Charges one counted event outside the dispatch loop.
+  void chargeBudget() {
+    if (__builtin_expect(iBudget >= 0, 0) && iBudget-- == 0) nextBudgetSlice();
+  }
   void resolveRuntimeHooks(TInt32 image);
   // The entry of a handle's method for a class key (-1: non-virtual);
   // raises "Invalid method call, index=" when there is none usable.
@@ -116,7 +137,12 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
   TInt32 iPrintThrowableHandle = -1;   // vmprintthrowable<throwable>
   TInt32 iPrintAndExitHandle = -1;     // vmprintthrowableandexit<throwable>
 
+  // iBudget counts down the current slice (negative: nothing to count);
+  // iBudgetRest is the budget beyond it (negative: unlimited).
   TInt64 iBudget = -1;
+  TInt64 iBudgetRest = -1;
+  TInt64 iDeadlineNs = -1;   // steady clock; negative: no time limit
   bool iDraining = false;
   MRunObserver* iObserver = nullptr;
+  bool iConverting = false;  // vminternalthrow runs and has not thrown yet
 };

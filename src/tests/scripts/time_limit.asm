@@ -1,7 +1,7 @@
 ; A timer that never stops: the time limit ends the run with FATAL.
 ; args: --time-limit 50
 ; expect: started
-; expect fatal: Time limit reached
+; expect fatal: RuntimeException: Time limit reached
 .include "runtime.asm"
 .include "timers.inc"
 

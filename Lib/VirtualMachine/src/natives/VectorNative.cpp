@@ -6,6 +6,7 @@
 // vector. Element values occupy `slots` slots (group 1: one sign-extended
 // byte per slot).
 #include "HeapEntry.h"
+#include "HostMemory.h"
 #include "Interpreter.h"
 #include "NativeHelpers.h"
 #include "StringAlgorithms.h"
@@ -115,6 +116,8 @@ void fill(VectorCall& c) {   // 3: dst, e, n
   const Element e = c.element(a, 1);
   const TInt32 n = a.integer(1 + c.slots);
   if (n < 0) native::invalidArgument();
+  vectors::checkFits(n, c.size);
+  const hostmem::Charge charge(static_cast<size_t>(n) * c.size);
   std::vector<TUint8> b(static_cast<size_t>(n) * c.size);
   for (TInt32 k = 0; k < n; ++k) std::memcpy(b.data() + static_cast<size_t>(k) * c.size, e.data(), c.size);
   c.toDestination(a.word(0), b.data(), n);

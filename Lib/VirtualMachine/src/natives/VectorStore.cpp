@@ -19,6 +19,11 @@ TInt32 capacityFor(TInt32 n) {
   return static_cast<TInt32>(grown);
 }
 
+void checkFits(TInt32 n, TInt32 elementSize) {
+  const TUint64 bytes = static_cast<TUint64>(capacityFor(n)) * static_cast<TUint32>(elementSize);
+  if (bytes > VMHeap::kMaxRequest) raise(ERR_INVALID_ARGUMENT, "Vector too large");
+}
+
 namespace {
 
 // The exact type first: every vector is exactly its NVector type, and the

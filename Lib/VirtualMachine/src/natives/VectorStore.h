@@ -21,6 +21,9 @@ namespace vectors {
 
 // Capacity for n elements: 10 when n x 1.2 < 10, else n x 1.2 truncated.
 TInt32 capacityFor(TInt32 n);
+// Raises code 6 "Vector too large" unless a vector of n elements of this
+// size fits the heap (checked before building anything of that size).
+void checkFits(TInt32 n, TInt32 elementSize);
 
 class VectorStore {
  public:
