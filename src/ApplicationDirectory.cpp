@@ -4,8 +4,10 @@
 #include "NString.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <sys/stat.h>
 
 namespace {
 
@@ -71,6 +73,13 @@ bool ApplicationDirectory::resolve(const NString& name, CAppsString& out) const 
   if (!staysInside(relative)) return false;
   out = FileUtility::join(iPath, relative);
   return true;
+}
+
+bool ApplicationDirectory::resolveWritable(const NString& name, CAppsString& out) const {
+  if (!resolve(name, out)) return false;
+  struct stat st;
+  const QByteArray path = QFile::encodeName(out.toQString());
+  return ::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink <= 1;
 }
 
 bool ApplicationDirectory::resolveEntry(const NString& name, CAppsString& out) const {

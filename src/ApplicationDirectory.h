@@ -6,7 +6,9 @@
 // resolves under the directory with separators converted and runs of
 // slashes collapsed, so an absolute form lands inside too. A valid name
 // is still refused when a symbolic link on its way (the last component
-// included, dangling or not) leads outside the directory.
+// included, dangling or not) leads outside the directory. Opening for
+// writing also refuses a regular file with more than one link: a hard link
+// planted in the directory may share its data with a file outside.
 #include "CAppsString.h"
 
 class NString;
@@ -27,6 +29,9 @@ class ApplicationDirectory {
   // As resolve, and not the directory itself: removing or renaming that
   // would change an entry of its parent, outside.
   bool resolveEntry(const NString& name, CAppsString& out) const;
+  // As resolve, and not a regular file that has other hard links (deleting
+  // or renaming such a name only changes the directory, and stays allowed).
+  bool resolveWritable(const NString& name, CAppsString& out) const;
 
  private:
   bool staysInside(const CAppsString& relative) const;

@@ -42,7 +42,7 @@ void HostServices::start(ClientVM* vm) {
 
 NERIM::OutputStream* HostServices::openOutputStream(const NString& name, TInt32 truncate) {
   CAppsString path;
-  if (!iDirectory.resolve(name, path)) return nullptr;
+  if (!iDirectory.resolveWritable(name, path)) return nullptr;
   Vec<TUint8> old;
   if (!truncate) {
     CAppsFileReader reader(path);
@@ -128,7 +128,7 @@ bool HostServices::setLogFile(const NString& name) {
     return true;
   }
   CAppsString path;
-  if (!iDirectory.resolve(name, path)) return false;
+  if (!iDirectory.resolveWritable(name, path)) return false;
   return iLog.setFile(path);
 }
 

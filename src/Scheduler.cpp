@@ -5,6 +5,8 @@
 #include "Errors.h"
 #include "Timer.h"
 
+#include <memory>
+
 Scheduler::Scheduler() {}
 
 Scheduler::~Scheduler() {
@@ -33,10 +35,12 @@ TInt32 Scheduler::addTimer(TInt32 listener, TUint32 delayMillis) {
   ClientVM* vm = iVM;
   VM_ASSERT(vm != 0);
   sweepRetired();
-  Timer* timer = new Timer(listener, delayMillis, this);
+  // Each live timer is a host timer: one image may not make them without end.
+  if (iTimers.size() >= kMaxLiveTimers) raise(ERR_INVALID_ARGUMENT, "Too many timers");
+  std::unique_ptr<Timer> timer(new Timer(listener, delayMillis, this));
   if (iManual) timer->stop();
-  iTimers.append(timer);
-  return timer->id();
+  iTimers.append(timer.get());
+  return timer.release()->id();
 }
 
 TInt32 Scheduler::removeTimer(TInt32 id) {

@@ -31,7 +31,10 @@ class Scheduler {
   bool manual() const { return iManual; }
   bool fire(TInt32 id);
 
-  // Precondition: the machine is set ("vm != 0").
+  static constexpr TInt32 kMaxLiveTimers = 4096;
+
+  // Precondition: the machine is set ("vm != 0"). Beyond kMaxLiveTimers
+  // live timers, raises code 6 "Too many timers".
   TInt32 addTimer(TInt32 listener, TUint32 delayMillis);
   // The listener of the removed timer; 0 when no live timer has the id.
   TInt32 removeTimer(TInt32 id);

@@ -5,6 +5,7 @@
 #include "OutputStream.h"
 
 #include <memory>
+#include <unistd.h>
 
 using hosttest::Sandbox;
 using hosttest::readFile;
@@ -58,6 +59,27 @@ TEST_F(HostFiles, NothingOutsideIsReachedThroughALink) {
             QStringList{"secret"});
   EXPECT_EQ(readFile(box.outside("outside/secret")), "secret");
   EXPECT_EQ(readFile(box.inside("mine")), "mine");
+}
+
+// A hard link planted in the directory shares its data with a file
+// outside: opening it for writing (or as the log) is refused, while the
+// name itself can still be renamed or deleted.
+TEST_F(HostFiles, NothingOutsideIsWrittenThroughAHardLink) {
+  writeFile(box.outside("outside/secret"), "secret");
+  ASSERT_EQ(::link(QFile::encodeName(box.outside("outside/secret")).constData(),
+                   QFile::encodeName(box.inside("planted")).constData()), 0);
+  EXPECT_EQ(host.openOutputStream(n("planted"), 1), nullptr);
+  EXPECT_EQ(host.openOutputStream(n("planted"), 0), nullptr);
+  EXPECT_FALSE(host.setLogFile(n("planted")));
+  std::unique_ptr<NERIM::InputStream> in(host.openInputStream(n("planted")));
+  EXPECT_NE(in, nullptr);
+  EXPECT_EQ(readFile(box.outside("outside/secret")), "secret");
+  EXPECT_TRUE(host.moveFile(n("planted"), n("moved")));
+  EXPECT_TRUE(host.deleteFile(n("moved")));
+  EXPECT_EQ(readFile(box.outside("outside/secret")), "secret");
+  // A file with one name is written as before.
+  std::unique_ptr<NERIM::OutputStream> out(host.openOutputStream(n("own"), 1));
+  EXPECT_NE(out, nullptr);
 }
 
 TEST_F(HostFiles, OpeningWithoutTruncationAppends) {

@@ -28,6 +28,11 @@ Vec<int> VirtualMachine::callChain() const {
   return chain;
 }
 
+void VirtualMachine::setFusion(bool on) {
+  iTables.fuse = on;
+  buildExecutionCode(iTables);
+}
+
 void VirtualMachine::setTraceRange(TInt32 from, TInt32 to) {
   iTables.traceFrom = from;
   iTables.traceTo = to;

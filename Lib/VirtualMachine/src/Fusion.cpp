@@ -59,7 +59,7 @@ void buildExecutionCode(ImageTables& t) {
         ++at;
         continue;
       }
-      const int fused = fusedFor(ops, n);
+      const int fused = t.fuse ? fusedFor(ops, n) : -1;
       if (fused >= 0) exec[at] = static_cast<TUint8>(fused);
       if (at >= t.traceFrom && at < t.traceTo) exec[at] = TRACED_INSTRUCTION;
       at += instructionLength(ops[0]);

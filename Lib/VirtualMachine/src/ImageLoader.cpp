@@ -10,6 +10,8 @@
 #include "Heap.h"
 #include "Opcodes.h"
 
+#include <QHash>
+#include <QString>
 #include <cstring>
 
 namespace {
@@ -128,6 +130,11 @@ class Loader {
 
   void readDirectives() {
     const TInt32 n = iIn.count();
+    // Names are looked up in an index: a scan per directive made loading
+    // quadratic in the number of directives.
+    // Backwards, so the first method of a name is the one kept.
+    for (TInt32 m = iT.exportedMethods.size() - 1; m >= 0; --m)
+      iMethodByName.insert(iT.exportedMethods[m].name.toQString(), m);
     for (TInt32 i = 0; i < n; ++i) {
       const CAppsString name = iIn.string();
       if (iIn.position() >= iIn.size()) raise(ERR_RUNTIME, "INVALID EXPORT DIRECTIVE");
@@ -294,13 +301,15 @@ class Loader {
     if (id > iT.highestClassId) iT.highestClassId = id;
   }
   TInt32 findOrAddVirtual(const CAppsString& name) {
-    for (TInt32 m = 0; m < iT.exportedMethods.size(); ++m)
-      if (iT.exportedMethods[m].name.toQString() == name.toQString()) return m;
+    const QString key = name.toQString();
+    const auto found = iMethodByName.constFind(key);
+    if (found != iMethodByName.constEnd()) return found.value();
     ExportedMethod m;
     m.imageIndex = 0;
     m.name = name;
     m.isVirtual = 1;
     iT.exportedMethods.append(m);
+    iMethodByName.insert(key, iT.exportedMethods.size() - 1);
     return iT.exportedMethods.size() - 1;
   }
 
@@ -309,6 +318,7 @@ class Loader {
   ImageReader iIn;
   TInt32 iWidths[kWidthCount] = {};
   Vec<int> iDirectiveMap;
+  QHash<QString, TInt32> iMethodByName;   // exported methods by name, while directives are read
 };
 
 bool sameBytes(const Vec<TUint8>& a, const TUint8* b, TInt32 n) {

@@ -68,6 +68,8 @@ struct ImageTables {
   TInt32 codeSize = 0;
   // Instructions in [traceFrom, traceTo) dispatch through the observer.
   TInt32 traceFrom = 0, traceTo = 0;
+  // False runs every instruction plainly (differential tests of the fusion).
+  bool fuse = true;
 
   VMAddr globals = 0;
 

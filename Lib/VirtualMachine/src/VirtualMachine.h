@@ -71,6 +71,9 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
   // copy of the code, so code outside the range runs untouched.
   void setObserver(MRunObserver* observer) { iObserver = observer; }
   void setTraceRange(TInt32 from, TInt32 to);
+  // Whether common sequences run fused (Fusion.h); the plain dispatch is the
+  // reference the fused one is tested against.
+  void setFusion(bool on);
   // The code offsets of the active calls, innermost first: the instruction
   // being executed, then each call instruction that is waiting. Follows the
   // frame records while their return addresses are plausible.
