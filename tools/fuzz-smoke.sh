@@ -19,5 +19,8 @@ for t in "$BUILD"/fuzz/fuzz_*; do
   fi
   echo "fuzzing $name for $SECONDS_EACH s"
   # Crash and slow-unit files go beside the corpus, not into the source tree.
-  "$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -malloc_limit_mb=4096 -artifact_prefix="$BUILD/fuzz/" "$corpus"
+  # The corpus kept in the repository (tools/fuzz-long.sh) is read, not written.
+  kept=fuzz/corpus/$name
+  [ -d "$kept" ] || kept=
+  "$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -malloc_limit_mb=4096 -artifact_prefix="$BUILD/fuzz/" "$corpus" $kept
 done

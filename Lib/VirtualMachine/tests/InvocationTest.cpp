@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 
 namespace {
 
@@ -154,6 +155,24 @@ TEST_F(InvocationTest, ATerminationRequestLeavesTheCall) {
   other.loadBytes(image, CAppsString("bye"));
   EXPECT_THROW(other.callMain(), VMTermination);
   EXPECT_EQ(h.requests, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Memory the system refuses below a native (std::bad_alloc) is code 6, a
+// bytecode exception the image catches, not the end of the process.
+TEST(Invocation, RefusedHostMemoryIsCode6) {
+  ScriptMachine m(
+      ".method main export=\"main\"\n  TRY Throwable, caught\n  EXTENSION_CALL 1 1\n  END_TRY -1\n  RETURN 0, 1\n"
+      "caught:\n  FIELD_ADDR 2\n  DEREF\n  NATIVE_CALL Debug 1\n  PUSH_STRING_CELL \"after\"\n"
+      "  NATIVE_CALL Debug 1\n  RETURN 0, 1\n");
+  ASSERT_TRUE(m.assembled()) << m.assemblyErrors();
+  m.host.extensions = [](VMState&, TInt32, TInt32) -> TInt32 { throw std::bad_alloc(); };
+  const RunResult r = m.runMain();
+  EXPECT_EQ(r.errorCode, 0) << r.error;
+  EXPECT_EQ(r.logs, (std::vector<std::string>{"InvalidArgumentException: Host memory exhausted", "after"}));
 }
 
 }  // namespace
