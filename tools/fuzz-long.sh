@@ -23,10 +23,20 @@ for name in $targets; do
   work="$BUILD/fuzz/long-$name"
   log="$BUILD/fuzz/long-$name.log"
   mkdir -p "$corpus" "$work"
+  # A new corpus starts from the target's seeds, or the assembled examples.
+  if [ -z "$(ls -A "$corpus")" ]; then
+    if [ -d "fuzz/seeds/$name" ]; then
+      cp fuzz/seeds/"$name"/* "$work"/
+    else
+      for seed in "$BUILD"/examples/*/index.mcb build/examples/*/index.mcb; do
+        [ -f "$seed" ] && cp "$seed" "$work/seed-$(basename "$(dirname "$seed")").mcb"
+      done
+    fi
+  fi
   echo "fuzzing $name for $SECONDS_EACH s (log: $log)"
   # New inputs go to the work directory; the kept corpus is read as seeds.
   if ! "$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -malloc_limit_mb=4096 \
-      -timeout=30 -print_final_stats=1 -artifact_prefix="$BUILD/fuzz/" "$work" "$corpus" >"$log" 2>&1; then
+      -timeout=30 -max_len="${MAX_LEN:-4096}" -len_control=0 -print_final_stats=1 -artifact_prefix="$BUILD/fuzz/" "$work" "$corpus" >"$log" 2>&1; then
     echo "  $name: FINDING, see $log"
     status=1
   fi
