@@ -106,12 +106,12 @@ int PulseServer::streams() const {
 }
 
 bool PulseServer::startRecording(std::string& why) {
-  const pa_sample_spec spec = {PA_SAMPLE_S16LE, 16000, 1};
+  const pa_sample_spec format = {PA_SAMPLE_S16LE, 16000, 1};
   // Small fragments: what the sink played arrives within a few milliseconds.
   const pa_buffer_attr attr = {static_cast<uint32_t>(-1), 0, 0, 0, 320};
   int error = 0;
   pa_simple* source = pa_simple_new(nullptr, "audio-test", PA_STREAM_RECORD, "nullsink.monitor", "monitor",
-                                    &spec, nullptr, &attr, &error);
+                                    &format, nullptr, &attr, &error);
   if (!source) {
     why = std::string("the recorder cannot connect: ") + pa_strerror(error);
     return false;
