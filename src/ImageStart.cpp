@@ -7,26 +7,26 @@
 
 #include <cstdio>
 
-namespace {
-const char kImage[] = "index.mcb";
-}
-
-bool startImage(HostServices& host, ClientVM& vm) {
-  NERIM::InputStream* stream = host.openInputStream(NString(kImage));
+bool startImage(HostServices& host, ClientVM& vm, const QString& image, const ImageStartHooks& hooks) {
+  const NString name = CAppsString::fromQString(image).toNString();
+  const QString path = host.directory().join(name).toQString();
+  NERIM::InputStream* stream = host.openInputStream(name);
   CAppsFileReader reader(stream);
   if (!stream || !reader.isOpen()) {
-    const QByteArray path = host.directory().join(NString(kImage)).toQString().toUtf8();
-    std::fprintf(stderr, "Failed to open '%s'\n", path.constData());
+    std::fprintf(stderr, "Failed to open '%s'\n", path.toUtf8().constData());
     return false;
   }
   EntryGuard& guard = host.guard();
-  const bool loaded = guard.run([&] { vm.load(reader, CAppsString(kImage)); });
+  if (hooks.loadContext) guard.setFatalContext([&](const QString&) { return hooks.loadContext(path); });
+  const bool loaded = guard.run([&] { vm.load(reader, CAppsString::fromQString(image)); });
   reader.close();
+  guard.setFatalContext(nullptr);
   // With the map beside the image, errors name methods and source lines.
   if (RunDiagnostics* diagnostics = host.diagnostics()) {
-    if (loaded) diagnostics->loadMap(host.directory().join(NString(kImage)).toQString());
+    if (loaded) diagnostics->loadMap(path);
     guard.setFatalContext([diagnostics](const QString& message) { return diagnostics->fatalContext(message); });
   }
+  if (loaded && hooks.afterLoad && !hooks.afterLoad()) return false;
   guard.run([&] { vm.callGlobalInit(); });
   guard.run([&] { vm.callMain(); });
   return true;

@@ -1,12 +1,12 @@
 #include "HeadlessRun.h"
 
-#include "CAppsFileReader.h"
 #include "ClientVM.h"
 #include "Errors.h"
 #include "EventReplay.h"
 #include "FramePainter.h"
 #include "HostMemory.h"
 #include "HostServices.h"
+#include "ImageStart.h"
 #include "ImageFile.h"
 #include "ImageModel.h"
 #include "MachineEntries.h"
@@ -20,7 +20,6 @@
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -32,30 +31,6 @@ std::string imageContext(const QString& path) {
   if (!mcb::readFile(path.toLocal8Bit().toStdString(), bytes, error)) return "  " + error + "\n";
   const std::string fault = mcb::imageFault(bytes);
   return fault.empty() ? std::string() : "  " + path.toLocal8Bit().toStdString() + ": " + fault + "\n";
-}
-
-// Runs init and main; false when the image is missing (already reported).
-bool start(HostServices& host, ClientVM& vm, const QString& image, RunDiagnostics& diagnostics,
-           const std::function<bool()>& watch) {
-  const NString name = CAppsString::fromQString(image).toNString();
-  NERIM::InputStream* stream = host.openInputStream(name);
-  CAppsFileReader reader(stream);
-  if (!stream || !reader.isOpen()) {
-    const QByteArray path = host.directory().join(name).toQString().toUtf8();
-    std::fprintf(stderr, "Failed to open '%s'\n", path.constData());
-    return false;
-  }
-  EntryGuard& guard = host.guard();
-  const QString path = host.directory().join(name).toQString();
-  guard.setFatalContext([&](const QString&) { return imageContext(path); });
-  const bool loaded = guard.run([&] { vm.load(reader, CAppsString::fromQString(image)); });
-  reader.close();
-  guard.setFatalContext([&](const QString& message) { return diagnostics.fatalContext(message); });
-  if (loaded) diagnostics.loadMap(path);
-  if (loaded && !watch()) return false;
-  guard.run([&] { vm.callGlobalInit(); });
-  guard.run([&] { vm.callMain(); });
-  return true;
 }
 
 // --trace and --profile: which observer sees the run, and which code it sees.
@@ -133,8 +108,10 @@ int runHeadless(const RunOptions& options) {
   }
   RunDiagnostics& diagnostics = *host.diagnostics();
   std::unique_ptr<MRunObserver> watcher;
-  if (!start(host, *vm, options.image, diagnostics, [&] { return watch(options, *vm, diagnostics, watcher); }))
-    return 1;
+  ImageStartHooks hooks;
+  hooks.loadContext = imageContext;
+  hooks.afterLoad = [&] { return watch(options, *vm, diagnostics, watcher); };
+  if (!startImage(host, *vm, options.image, hooks)) return 1;
   entries.setVM(vm.get());
   if (guard.running() && !replaying) drawFrames(options, host, *vm);
 
