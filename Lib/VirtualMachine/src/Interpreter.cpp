@@ -68,11 +68,11 @@ inline void st16(TUint8* p, TUint32 v) {
 
 inline TInt32 shl(TInt32 v, TInt32 n) {
   if (n >= 0) return n > 31 ? 0 : static_cast<TInt32>(static_cast<TUint32>(v) << n);
-  return -n <= 31 ? (v >> -n) : 0;
+  return n >= -31 ? (v >> -n) : 0;   // no -n for INT_MIN
 }
 inline TInt32 shr(TInt32 v, TInt32 n) {
   if (n >= 0) return n > 31 ? 0 : (v >> n);
-  return -n <= 31 ? static_cast<TInt32>(static_cast<TUint32>(v) << -n) : 0;
+  return n >= -31 ? static_cast<TInt32>(static_cast<TUint32>(v) << -n) : 0;
 }
 // Byte forms: count is the unsigned low byte of the top.
 inline TInt32 shlb(TInt32 v, TUint32 n) {
