@@ -671,14 +671,14 @@ saveBest_failed:
   DUP
   SET_CLASS Holder
   DUP
-  EXTENSION_CALL 30, 1               ; create the mixer
+  EXTENSION_CALL AudioMixer create   ; the mixer
   DUP
   PUSH_STRING_CELL "catch.raw"       ; sound 0
-  EXTENSION_CALL 30, 2
+  EXTENSION_CALL AudioMixer loadSound
   RESERVE -1
   DUP
   PUSH_STRING_CELL "miss.raw"        ; sound 1
-  EXTENSION_CALL 30, 2
+  EXTENSION_CALL AudioMixer loadSound
   RESERVE -1
   PUSH_GLOBALS
   FIELD_ADDR SOUND
@@ -708,7 +708,7 @@ openSound_failed:
   FIELD_ADDR SOUND
   DEREF
   LOAD_LOCAL -3
-  EXTENSION_CALL 30, 4
+  EXTENSION_CALL AudioMixer play
   END_TRY -1
 playSound_off:
   RETURN 0, 2

@@ -160,13 +160,17 @@ bool Resolver::operands(const CodeItem& c, std::vector<int64_t>& v) {
       int64_t target = 0;
       ok = labelAddress(x, c.loc, target) && ok;
       out = target - 1 - c.address - 8;   // a caught throw resumes at handler + 1
-    } else if ((c.opcode == OP_NATIVE_CALL || c.opcode == OP_EXTENSION_CALL) && i == 0 && x.kind == Token::Ident) {
-      out = c.opcode == OP_NATIVE_CALL ? groupByName(x.text) : -1;
-      if (out < 0) ok = false, error(c.loc, x.column, "unknown native group '" + x.text + "'");
-    } else if (c.opcode == OP_NATIVE_CALL && i == 1 && x.kind == Token::Ident) {
+    } else if ((c.opcode == OP_NATIVE_CALL || c.opcode == OP_EXTENSION_CALL) && x.kind == Token::Ident) {
+      const std::string callee = c.opcode == OP_NATIVE_CALL ? "native group" : "extension";
       int op = 0;
-      if (operationByName(static_cast<int>(v[0]), x.text, op)) out = op;
-      else ok = false, error(c.loc, x.column, "unknown operation '" + x.text + "' of native group " + std::to_string(v[0]));
+      if (i == 0) {
+        out = calleeByName(c.opcode, x.text);
+        if (out < 0) ok = false, error(c.loc, x.column, "unknown " + callee + " '" + x.text + "'");
+      } else if (operationByName(c.opcode, static_cast<int>(v[0]), x.text, op)) {
+        out = op;
+      } else if (v[0] >= 0) {   // an unknown callee is reported once, at its name
+        ok = false, error(c.loc, x.column, "unknown operation '" + x.text + "' of " + callee + " " + std::to_string(v[0]));
+      }
     } else if ((c.opcode == OP_ALLOC || c.opcode == OP_ALLOC_STORE || c.opcode == OP_ALLOC_STORE_POP) && i == 0 &&
                x.kind == Token::Ident) {
       out = -1;

@@ -210,8 +210,9 @@ std::string Printer::operands(const Insn& i) const {
       return std::to_string(id);
     }
     case OP_NATIVE_CALL:
-      if (const char* g = groupName(static_cast<int>(i.v[0]))) {
-        const char* op = operationName(static_cast<int>(i.v[0]), static_cast<int>(i.v[1]));
+    case OP_EXTENSION_CALL:
+      if (const char* g = calleeName(i.op, static_cast<int>(i.v[0]))) {
+        const char* op = operationName(i.op, static_cast<int>(i.v[0]), static_cast<int>(i.v[1]));
         s << g << " ";
         if (op) s << op;
         else s << i.v[1];

@@ -81,12 +81,15 @@ bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& er
 // nothing is found (for a runner whose load failed).
 std::string imageFault(const std::vector<uint8_t>& bytes);
 
-// Native group and operation names (NATIVE_CALL String indexOf), from the
-// machine's group table: -1 or null when there is no such name or number.
-// A program using them links the machine library (vm or vm_switch).
-int groupByName(const std::string& name);
-const char* groupName(int group);
-bool operationByName(int group, const std::string& name, int& op);
-const char* operationName(int group, int op);
+// What a call names, by name or number: `call` is OP_NATIVE_CALL (native
+// groups, from the machine's group table: NATIVE_CALL String indexOf) or
+// OP_EXTENSION_CALL (built-in extensions, from their declarations:
+// EXTENSION_CALL XMLParser parse). -1 or null when there is no such name or
+// number. A program naming native groups links the machine library (vm or
+// vm_switch).
+int calleeByName(int call, const std::string& name);
+const char* calleeName(int call, int callee);
+bool operationByName(int call, int callee, const std::string& name, int& op);
+const char* operationName(int call, int callee, int op);
 
 }  // namespace mcb

@@ -293,9 +293,9 @@ class MethodCheck {
         if (c.operands.size() == 2) {
           const Token& g = c.operands[0];
           const Token& o = c.operands[1];
-          group = g.kind == Token::Number ? static_cast<int>(g.number) : groupByName(g.text);
+          group = g.kind == Token::Number ? static_cast<int>(g.number) : calleeByName(OP_NATIVE_CALL, g.text);
           if (o.kind == Token::Number) op = static_cast<int>(o.number);
-          else if (!operationByName(group, o.text, op)) op = -1;
+          else if (!operationByName(OP_NATIVE_CALL, group, o.text, op)) op = -1;
         }
         if (!nativeEffect(group, op, pops, pushes)) return s;
         return effect(c, d, pops, pushes);

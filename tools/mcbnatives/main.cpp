@@ -72,8 +72,9 @@ std::string reference() {
     group(o, all[i], sharing);
   }
   o << "\n# Built-in extensions\n\n"
-       "Called with `EXTENSION_CALL id opcode`; the extension's arguments and result\n"
-       "follow the same conventions as the native operations above.\n";
+       "Called by name (`EXTENSION_CALL XMLParser parse`) or by numbers\n"
+       "(`EXTENSION_CALL 23 2`); the extension's arguments and result follow the same\n"
+       "conventions as the native operations above.\n";
   const ext::Info* extensions = ext::extensionInfos(count);
   for (TInt32 i = 0; i < count; ++i) extension(o, extensions[i]);
   return o.str();

@@ -90,6 +90,28 @@ TEST(Assembler, NativeOperationsByNameOrNumber) {
   EXPECT_EQ(firstError("  NATIVE_CALL Graphics draw\n"), "t.asm:1:24: error: unknown operation 'draw' of native group 18");
 }
 
+TEST(Assembler, ExtensionOperationsByNameOrNumber) {
+  const ImageModel named =
+      assemble("  EXTENSION_CALL XMLParser parse\n  EXTENSION_CALL Accelerometer z\n  EXTENSION_CALL 36 isCoverOpen\n");
+  const ImageModel numbered = assemble("  EXTENSION_CALL 23, 2\n  EXTENSION_CALL 20 13\n  EXTENSION_CALL Torch 4\n");
+  EXPECT_EQ(named.code, numbered.code);
+  EXPECT_EQ(named.code[1], 23);
+  EXPECT_EQ(named.code[2], 2);
+  // Names print back and reassemble to the same bytes; an opcode without a
+  // name, or an id that is no built-in extension, stays a number.
+  const ImageModel m = assemble("  EXTENSION_CALL XMLParser fromText\n  EXTENSION_CALL XMLParser 6\n  EXTENSION_CALL 21, 1\n");
+  const std::string text = mcb::disassemble(m);
+  EXPECT_NE(text.find("EXTENSION_CALL XMLParser fromText"), std::string::npos) << text;
+  EXPECT_NE(text.find("EXTENSION_CALL XMLParser 6"), std::string::npos) << text;
+  EXPECT_NE(text.find("EXTENSION_CALL 21, 1"), std::string::npos) << text;
+  EXPECT_EQ(roundTrip(m), mcb::writeImage(m));
+  EXPECT_EQ(firstError("  EXTENSION_CALL XmlParser parse\n"), "t.asm:1:18: error: unknown extension 'XmlParser'");
+  EXPECT_EQ(firstError("  EXTENSION_CALL String indexOf\n"), "t.asm:1:18: error: unknown extension 'String'");
+  EXPECT_EQ(firstError("  NOP\n  EXTENSION_CALL XMLParser frob\n"),
+            "t.asm:2:28: error: unknown operation 'frob' of extension 23");
+  EXPECT_EQ(firstError("  EXTENSION_CALL 21 load\n"), "t.asm:1:21: error: unknown operation 'load' of extension 21");
+}
+
 TEST(Assembler, WidthsAreTheSmallestThatFit) {
   const ImageModel m = assemble(".class A refs=300\n.record R params=70000\n");
   const std::vector<uint8_t> b = mcb::writeImage(m);

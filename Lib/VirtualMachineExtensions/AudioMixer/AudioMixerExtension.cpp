@@ -3,7 +3,7 @@
 #include "Mixer.h"
 
 AudioMixerExtension::AudioMixerExtension(MVMCallbackInterface* vm, FrameworkServices* host)
-    : BuiltIn(*ext::extensionInfo(ext::ID_AUDIO_MIXER), host), iVm(vm), iHost(host) {}
+    : BuiltIn(*ext::extensionInfo(ext::ID_AudioMixer), host), iVm(vm), iHost(host) {}
 
 AudioMixerExtension::~AudioMixerExtension() {
   const std::set<Mixer*> mixers = iMixers;

@@ -63,15 +63,9 @@ void pop3(native::Context& cx) { Args(cx.state, 3).noResult(); }
 void zero(native::Context& cx) { Args(cx.state, 2).result(0); }
 
 const native::Operation kRows[] = {
-    {1, "create", create, "mixer ->"},
-    {2, "loadSound", loadSound, "mixer, str -> int"},
-    {3, "ignore3", pop2, "mixer, int ->"},
-    {4, "play", play, "mixer, int ->"},
-    {5, "stop", stop, "mixer, int ->"},
-    {6, "setVolume", setVolume, "mixer, int, int ->"},
-    {7, "volume", volume, "mixer, int -> int"},
-    {8, "ignore8", pop3, "int, int, int ->"},
-    {9, "zero9", zero, "mixer, int -> int"},
+#define EXTENSION_OPERATION EXTENSION_ROW
+#include "AudioMixer.def"
+#undef EXTENSION_OPERATION
 };
 
 }  // namespace

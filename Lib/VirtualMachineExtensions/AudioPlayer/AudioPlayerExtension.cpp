@@ -14,7 +14,7 @@ const char kWho[] = "AudioPlayer";
 }
 
 AudioPlayerExtension::AudioPlayerExtension(MVMCallbackInterface* vm, FrameworkServices* host)
-    : BuiltIn(*ext::extensionInfo(ext::ID_AUDIO_PLAYER), host),
+    : BuiltIn(*ext::extensionInfo(ext::ID_AudioPlayer), host),
       iVm(vm),
       iHost(host),
       iLoop(pa_glib_mainloop_new(nullptr)) {

@@ -76,19 +76,9 @@ void pop2(native::Context& cx) { Args(cx.state, 2).noResult(); }
 void zero(native::Context& cx) { Args(cx.state, 1).result(0); }
 
 const native::Operation kRows[] = {
-    {1, "load", load, "player, str, int ->"},
-    {2, "fromBytes", fromBytes, "player, bytes, int ->"},
-    {3, "play", play, "player ->"},
-    {4, "stop", stop, "player ->"},
-    {6, "ignore6", pop1, "int ->"},
-    {7, "zero7", zero, "int -> int"},
-    {8, "zero8", zero, "int -> int"},
-    {9, "ignore9", pop2, "int, int ->"},
-    {10, "zero10", zero, "int -> int"},
-    {11, "ignore11", pop2, "int, int ->"},
-    {12, "zero12", zero, "int -> int"},
-    {13, "zero13", zero, "int -> int"},
-    {14, "setRepeats", setRepeats, "player, int, int ->"},
+#define EXTENSION_OPERATION EXTENSION_ROW
+#include "AudioPlayer.def"
+#undef EXTENSION_OPERATION
 };
 
 }  // namespace

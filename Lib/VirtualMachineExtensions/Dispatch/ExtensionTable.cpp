@@ -5,22 +5,16 @@
 #include "VMState.h"
 
 #include <QString>
-#include <cstring>
 
 namespace ext {
 
 namespace {
 
 const Info kExtensions[] = {
-    {ID_ACCELEROMETER, "Accelerometer", "SensorDLL: Unknown opcode!", false, &kAccelerometerOperations,
-     createAccelerometer},
-    {ID_XML_PARSER, "XMLParser", "XMLParser: Unknown opcode: ", true, &kXmlParserOperations, createXmlParser},
-    {ID_LOCATION, "Location", "Location: Unknown opcode!", false, &kLocationOperations, createLocation},
-    {ID_AUDIO_PLAYER, "AudioPlayer", "AudioPlayer: Unknown opcode!", false, &kAudioPlayerOperations,
-     createAudioPlayer},
-    {ID_AUDIO_MIXER, "AudioMixer", "AudioMixer: Unknown opcode!", false, &kAudioMixerOperations, createAudioMixer},
-    {ID_TORCH, "Torch", "Torch: Unknown opcode!", false, &kTorchOperations, createTorch},
-    {ID_MAEMO, "Maemo", "Maemo: Unknown opcode!", false, &kMaemoOperations, createMaemo},
+#define EXTENSION(id, name, unknownOpcode, numbered) \
+  {id, #name, unknownOpcode, numbered, &k##name##Operations, create##name},
+#include "Extensions.def"
+#undef EXTENSION
 };
 constexpr TInt32 kCount = static_cast<TInt32>(sizeof(kExtensions) / sizeof(kExtensions[0]));
 static_assert(kCount == kBuiltInCount, "the manager keeps one slot per built-in extension");
@@ -30,12 +24,6 @@ static_assert(kCount == kBuiltInCount, "the manager keeps one slot per built-in 
 const Info* extensionInfo(TInt32 id) {
   for (const Info& i : kExtensions)
     if (i.id == id) return &i;
-  return nullptr;
-}
-
-const Info* extensionNamed(const char* name) {
-  for (const Info& i : kExtensions)
-    if (std::strcmp(i.name, name) == 0) return &i;
   return nullptr;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// The built-in extensions, declared once: id, name, the code-11 message for
-// an opcode the extension lacks, its operation rows (the native form of
-// NativeRegistry.h) and its factory. Operation handlers take the native
-// context; ext::self() gives them their extension instance.
+// The built-in extensions bound to their code: each entry of Extensions.def
+// with its operation rows (the native form of NativeRegistry.h, expanded
+// from the extension's operations file with EXTENSION_ROW) and its factory.
+// Operation handlers take the native context; ext::self() gives them their
+// extension instance.
+#include "ExtensionNames.h"
 #include "NativeRegistry.h"
 #include "NerimExtension.h"
 
@@ -10,7 +12,7 @@ namespace ext {
 
 struct Info {
   TInt32 id;
-  const char* name;                      // assembler name: EXTENSION_CALL XMLParser 2
+  const char* name;                      // assembler name: EXTENSION_CALL XMLParser parse
   const char* unknownOpcode;             // message of code 11 for an unknown opcode
   bool numbered;                         // the message is followed by the opcode
   const native::OperationTable* table;   // empty while not built in this program
@@ -19,12 +21,16 @@ struct Info {
 
 // The built-in extension with that id, or null (ids 21, 22, 24 ...).
 const Info* extensionInfo(TInt32 id);
-// By assembler name, or null.
-const Info* extensionNamed(const char* name);
 // Every built-in extension, in id order.
 const Info* extensionInfos(TInt32& count);
-// The operation row of (extension, opcode), or null (for the toolchain).
+// The operation row of (extension, opcode), or null.
 const native::Operation* extensionOperation(TInt32 id, TInt32 opcode);
+
+// One operation row from an operations file line: inside a rows array,
+//   #define EXTENSION_OPERATION EXTENSION_ROW
+//   #include "XMLParser.def"
+// (the errors text is read from the declaration, ExtensionNames.h).
+#define EXTENSION_ROW(op, name, handler, effect, errors) {op, #name, handler, effect},
 
 // The context of one extension operation. Handlers receive it as the
 // native context; only the extension dispatch builds one.
@@ -54,35 +60,14 @@ class BuiltIn : public NERIM::Extension {
   FrameworkServices* iHost;
 };
 
-// The factories of the built-in extensions (each in its directory).
-NERIM::Extension* createAccelerometer(MVMCallbackInterface* callback, FrameworkServices* host);
-NERIM::Extension* createXmlParser(MVMCallbackInterface* callback, FrameworkServices* host);
-NERIM::Extension* createLocation(MVMCallbackInterface* callback, FrameworkServices* host);
-NERIM::Extension* createAudioPlayer(MVMCallbackInterface* callback, FrameworkServices* host);
-NERIM::Extension* createAudioMixer(MVMCallbackInterface* callback, FrameworkServices* host);
-NERIM::Extension* createTorch(MVMCallbackInterface* callback, FrameworkServices* host);
-NERIM::Extension* createMaemo(MVMCallbackInterface* callback, FrameworkServices* host);
-
-// Their operation tables.
-extern const native::OperationTable kAccelerometerOperations;
-extern const native::OperationTable kXmlParserOperations;
-extern const native::OperationTable kLocationOperations;
-extern const native::OperationTable kAudioPlayerOperations;
-extern const native::OperationTable kAudioMixerOperations;
-extern const native::OperationTable kTorchOperations;
-extern const native::OperationTable kMaemoOperations;
+// The factories of the built-in extensions (each in its directory) and
+// their operation tables: createXMLParser, kXMLParserOperations ...
+#define EXTENSION(id, name, unknownOpcode, numbered)                                  \
+  NERIM::Extension* create##name(MVMCallbackInterface* callback, FrameworkServices* host); \
+  extern const native::OperationTable k##name##Operations;
+#include "Extensions.def"
+#undef EXTENSION
 
 constexpr TInt32 kBuiltInCount = 7;
-
-// Built-in ids.
-enum : TInt32 {
-  ID_ACCELEROMETER = 20,
-  ID_XML_PARSER = 23,
-  ID_LOCATION = 27,
-  ID_AUDIO_PLAYER = 28,
-  ID_AUDIO_MIXER = 30,
-  ID_TORCH = 36,
-  ID_MAEMO = 37,
-};
 
 }  // namespace ext

@@ -145,23 +145,9 @@ void fourthOfSecond(native::Context& cx) {   // location, location
 }
 
 const native::Operation kRows[] = {
-    {1, "createRequestor", createRequestor, "object, int a, int b, int seconds ->"},
-    {2, "setInterval", setInterval, "requestor, int ->"},
-    {3, "start", start, "requestor ->"},
-    {4, "stop", stop, "requestor ->"},
-    {5, "createLocation", createLocation, "object, fixed, fixed, fixed, datetime ->"},
-    {6, "setTimeStamp", setTimeStamp, "location, datetime ->"},
-    {7, "setCoordinates", setCoordinates, "location, fixed, fixed, fixed ->"},
-    {8, "ignore", ignoreTwoFixed, "location, fixed, fixed ->"},
-    {9, "extra", extra, "location -> int"},
-    {10, "timeStamp", timeStamp, "location -> datetime"},
-    {11, "third", coordinate, "location -> location, fixed"},
-    {12, "first", coordinate, "location -> location, fixed"},
-    {13, "second", coordinate, "location -> location, fixed"},
-    {14, "distance", zeroBetween, "location, location -> fixed"},
-    {15, "bearing", zeroBetween, "location, location -> fixed"},
-    {16, "fourthOfSecond", fourthOfSecond, "location, location -> fixed"},
-    {17, "setB", setB, "requestor, int ->"},
+#define EXTENSION_OPERATION EXTENSION_ROW
+#include "Location.def"
+#undef EXTENSION_OPERATION
 };
 
 }  // namespace

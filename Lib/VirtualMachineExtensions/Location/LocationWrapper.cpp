@@ -15,7 +15,7 @@ MPositionSource* positionSource() { return gSource; }
 void setPositionSource(MPositionSource* source) { gSource = source; }
 
 CLocationWrapper::CLocationWrapper(MVMCallbackInterface* callback, FrameworkServices* host)
-    : BuiltIn(*ext::extensionInfo(ext::ID_LOCATION), host), iCallback(callback) {
+    : BuiltIn(*ext::extensionInfo(ext::ID_Location), host), iCallback(callback) {
   if (!iCallback) return;
   iEventHandle = iCallback->resolveMethod(QStringLiteral("<locationobserver>.handle location event<location>"), -1);
   iErrorHandle = iCallback->resolveMethod(QStringLiteral("<locationobserver>.handle location error<locationerror>"), -1);

@@ -15,7 +15,9 @@ void exitToTaskView(native::Context&) {
 }
 
 const native::Operation kRows[] = {
-    {1, "exitToTaskView", exitToTaskView, "->"},
+#define EXTENSION_OPERATION EXTENSION_ROW
+#include "Maemo.def"
+#undef EXTENSION_OPERATION
 };
 
 }  // namespace
@@ -25,7 +27,7 @@ namespace ext {
 NATIVE_OPERATIONS(kMaemoOperations, kRows);
 
 NERIM::Extension* createMaemo(MVMCallbackInterface*, FrameworkServices* host) {
-  return new BuiltIn(*extensionInfo(ID_MAEMO), host);
+  return new BuiltIn(*extensionInfo(ID_Maemo), host);
 }
 
 }  // namespace ext

@@ -97,10 +97,9 @@ void coverOpen(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "on", on, "->"},
-    {2, "off", off, "->"},
-    {3, "isOn", state, "-> int"},
-    {4, "isCoverOpen", coverOpen, "-> int"},
+#define EXTENSION_OPERATION EXTENSION_ROW
+#include "Torch.def"
+#undef EXTENSION_OPERATION
 };
 
 }  // namespace
@@ -110,7 +109,7 @@ namespace ext {
 NATIVE_OPERATIONS(kTorchOperations, kRows);
 
 NERIM::Extension* createTorch(MVMCallbackInterface*, FrameworkServices* host) {
-  return new Torch(*extensionInfo(ID_TORCH), host);
+  return new Torch(*extensionInfo(ID_Torch), host);
 }
 
 }  // namespace ext

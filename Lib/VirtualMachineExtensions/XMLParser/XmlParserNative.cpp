@@ -289,36 +289,19 @@ void remove(native::Context& cx) {   // parent, child
 }
 
 const native::Operation kRows[] = {
-    {1, "fromFile", fromFile, "parserobj, str ->"},
-    {2, "parse", parse, "parser -> int"},
-    {3, "document", documentNode, "parser -> node"},
-    {4, "createNode", createNode, "parser, str name, str value, int type, str uri, str prefix -> node"},
-    {5, "name", name, "node -> str"},
-    {7, "value", value, "node -> str"},
-    {8, "setData", setData, "node, str -> int"},
-    {9, "type", type, "node -> int"},
-    {10, "attribute", attribute, "node, str -> node"},
-    {14, "attributes", attributes, "node -> vector"},
-    {15, "children", children, "node -> vector"},
-    {16, "parent", neighbour<&QDomNode::parentNode>, "node -> node"},
-    {17, "namespaceURI", namespaceUri, "node -> str"},
-    {19, "prefix", prefix, "node -> str"},
-    {21, "insert", insert, "parent, child, int position -> int"},
-    {22, "remove", remove, "parent, child ->"},
-    {24, "nextSibling", neighbour<&QDomNode::nextSibling>, "node -> node"},
-    {25, "previousSibling", neighbour<&QDomNode::previousSibling>, "node -> node"},
-    {26, "fromBytes", fromBytes, "parserobj, bytes ->"},
-    {27, "fromText", fromText, "parserobj, str ->"},
+#define EXTENSION_OPERATION EXTENSION_ROW
+#include "XMLParser.def"
+#undef EXTENSION_OPERATION
 };
 
 }  // namespace
 
 namespace ext {
 
-NATIVE_OPERATIONS(kXmlParserOperations, kRows);
+NATIVE_OPERATIONS(kXMLParserOperations, kRows);
 
-NERIM::Extension* createXmlParser(MVMCallbackInterface*, FrameworkServices* host) {
-  return new BuiltIn(*extensionInfo(ID_XML_PARSER), host);
+NERIM::Extension* createXMLParser(MVMCallbackInterface*, FrameworkServices* host) {
+  return new BuiltIn(*extensionInfo(ID_XMLParser), host);
 }
 
 }  // namespace ext

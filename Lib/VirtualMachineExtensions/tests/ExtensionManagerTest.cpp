@@ -46,11 +46,32 @@ TEST(ExtensionManager, NamesAndOperationsAreDeclaredOnce) {
   const ext::Info* infos = ext::extensionInfos(count);
   EXPECT_EQ(count, 7);
   for (TInt32 k = 0; k < count; ++k) {
-    EXPECT_EQ(ext::extensionNamed(infos[k].name), &infos[k]);
+    EXPECT_EQ(ext::declarationNamed(infos[k].name)->id, infos[k].id);
     EXPECT_EQ(ext::extensionInfo(infos[k].id), &infos[k]);
     const native::OperationTable& t = *infos[k].table;
     for (TInt32 i = 0; i < t.count; ++i)
       for (TInt32 j = i + 1; j < t.count; ++j) EXPECT_NE(t.rows[i].op, t.rows[j].op) << infos[k].name;
   }
   for (TInt32 id : {21, 22, 24, 25, 26, 29, 31, 35, 19, 38}) EXPECT_EQ(ext::extensionInfo(id), nullptr) << id;
+}
+
+// The toolchain names extension calls from the declarations alone: each
+// extension's bound rows must be the ones its declaration lists.
+TEST(ExtensionManager, BoundRowsAreTheDeclaredOnes) {
+  TInt32 count = 0;
+  const ext::Declaration* declared = ext::declarations(count);
+  for (TInt32 k = 0; k < count; ++k) {
+    const ext::Declaration& d = declared[k];
+    const ext::Info* info = ext::extensionInfo(d.id);
+    ASSERT_NE(info, nullptr) << d.name;
+    EXPECT_STREQ(info->name, d.name);
+    EXPECT_STREQ(info->unknownOpcode, d.unknownOpcode);
+    ASSERT_EQ(info->table->count, d.count) << d.name;
+    for (TInt32 i = 0; i < d.count; ++i) {
+      EXPECT_EQ(info->table->rows[i].op, d.operations[i].op) << d.name;
+      EXPECT_STREQ(info->table->rows[i].name, d.operations[i].name) << d.name;
+      EXPECT_EQ(ext::declaredOperationNamed(d, d.operations[i].name), ext::declaredOperation(d, d.operations[i].op));
+    }
+  }
+  EXPECT_EQ(ext::declarationNamed("xmlparser"), nullptr);
 }

@@ -7,9 +7,9 @@
 .include "ext.inc"
 
 .method main export="main"
-  EXTENSION_CALL 36, 4
+  EXTENSION_CALL Torch isCoverOpen
   CALL log_int
 ; expect: 0
-  EXTENSION_CALL 36, 1
+  EXTENSION_CALL Torch on
 ; expect fatal: RuntimeException: Torch: Failed to set torch state to ON: Inappropriate ioctl for device
   RETURN 0, 1

@@ -21,14 +21,14 @@
   STORE_WORD
   RETURN 0, 1
 
-; [location holder] -> []: logs the three coordinates (opcodes 12, 13, 11)
+; [location holder] -> []: logs the three coordinates (first, second, third)
 .method log_coordinates params=1
   LOAD_LOCAL -2
-  EXTENSION_CALL 27, 12
+  EXTENSION_CALL Location first
   CALL log_fixed2
-  EXTENSION_CALL 27, 13
+  EXTENSION_CALL Location second
   CALL log_fixed2
-  EXTENSION_CALL 27, 11
+  EXTENSION_CALL Location third
   CALL log_fixed2
   RESERVE -1
   RETURN 0, 2
@@ -54,7 +54,7 @@
   NATIVE_CALL Fixed 4
   PUSH_IMM32 2
   CALL get
-  EXTENSION_CALL 27, 5
+  EXTENSION_CALL Location createLocation
   PUSH_IMM32 3
   CALL get
   CALL log_coordinates
@@ -63,7 +63,7 @@
 ; expect: 12.50
   PUSH_IMM32 3
   CALL get
-  EXTENSION_CALL 27, 9
+  EXTENSION_CALL Location extra
   CALL log_int
 ; expect: 0
   ; Distance and bearing answer 0; 16 the second location's fourth value.
@@ -71,28 +71,28 @@
   CALL get
   PUSH_IMM32 3
   CALL get
-  EXTENSION_CALL 27, 14
+  EXTENSION_CALL Location distance
   CALL log_fixed2
 ; expect: 0.00
   PUSH_IMM32 3
   CALL get
   PUSH_IMM32 3
   CALL get
-  EXTENSION_CALL 27, 15
+  EXTENSION_CALL Location bearing
   CALL log_fixed2
 ; expect: 0.00
   PUSH_IMM32 3
   CALL get
   PUSH_IMM32 3
   CALL get
-  EXTENSION_CALL 27, 16
+  EXTENSION_CALL Location fourthOfSecond
   CALL log_fixed2
 ; expect: 0.00
 
   ; The time stamp comes back as a copy.
   PUSH_IMM32 3
   CALL get
-  EXTENSION_CALL 27, 10
+  EXTENSION_CALL Location timeStamp
   DUP
   NATIVE_CALL DateTime 21
   NATIVE_CALL Debug 1
@@ -106,15 +106,15 @@
   CALL get
   PUSH_IMM32 1
   CALL date
-  EXTENSION_CALL 27, 6
+  EXTENSION_CALL Location setTimeStamp
   PUSH_IMM32 3
   CALL get
-  EXTENSION_CALL 27, 10
+  EXTENSION_CALL Location timeStamp
   NATIVE_CALL DateTime 21
   NATIVE_CALL Debug 1
 ; expect: 2011-03-05 07:08:09
 
-  ; New coordinates; opcode 8 takes two values and keeps nothing.
+  ; New coordinates; ignore takes two values and keeps nothing.
   PUSH_IMM32 3
   CALL get
   PUSH_STRING_CELL "1.5"
@@ -123,14 +123,14 @@
   NATIVE_CALL Fixed 4
   PUSH_STRING_CELL "3"
   NATIVE_CALL Fixed 4
-  EXTENSION_CALL 27, 7
+  EXTENSION_CALL Location setCoordinates
   PUSH_IMM32 3
   CALL get
   PUSH_STRING_CELL "8"
   NATIVE_CALL Fixed 4
   PUSH_STRING_CELL "9"
   NATIVE_CALL Fixed 4
-  EXTENSION_CALL 27, 8
+  EXTENSION_CALL Location ignore
   PUSH_IMM32 3
   CALL get
   CALL log_coordinates
@@ -147,21 +147,21 @@
   PUSH_IMM32 1
   PUSH_IMM32 2
   PUSH_IMM32 5
-  EXTENSION_CALL 27, 1
+  EXTENSION_CALL Location createRequestor
   PUSH_IMM32 4
   CALL get
   PUSH_IMM32 5
-  EXTENSION_CALL 27, 2
+  EXTENSION_CALL Location setInterval
   PUSH_IMM32 4
   CALL get
   PUSH_IMM32 9
-  EXTENSION_CALL 27, 17
+  EXTENSION_CALL Location setB
   PUSH_IMM32 4
   CALL get
-  EXTENSION_CALL 27, 3
+  EXTENSION_CALL Location start
   PUSH_IMM32 4
   CALL get
-  EXTENSION_CALL 27, 4
+  EXTENSION_CALL Location stop
   PUSH_STRING_CELL "requested"
   NATIVE_CALL Debug 1
 ; expect: requested
@@ -170,7 +170,7 @@
   TRY Throwable, caught
   PUSH_IMM32 0
   CALL wrap
-  EXTENSION_CALL 27, 9
+  EXTENSION_CALL Location extra
   END_TRY -1
 caught:
   CALL log_caught

@@ -14,7 +14,7 @@
   LOAD_LOCAL -8
   LOAD_LOCAL -8
   LOAD_LOCAL -8
-  EXTENSION_CALL 23, 4
+  EXTENSION_CALL XMLParser createNode
   CALL wrap
   STORE_WORD
   RETURN 0, 6
@@ -24,21 +24,21 @@
   LOAD_LOCAL -4
   LOAD_LOCAL -4
   LOAD_LOCAL -4
-  EXTENSION_CALL 23, 21
+  EXTENSION_CALL XMLParser insert
   CALL log_int
   RETURN 0, 4
 
 ; [node] -> []: logs how many children it has
 .method log_children params=1
   LOAD_LOCAL -2
-  EXTENSION_CALL 23, 15
+  EXTENSION_CALL XMLParser children
   CALL log_count
   RETURN 0, 2
 
 ; [node] -> []: logs its name
 .method log_name params=1
   LOAD_LOCAL -2
-  EXTENSION_CALL 23, 5
+  EXTENSION_CALL XMLParser name
   NATIVE_CALL Debug 1
   RETURN 0, 2
 
@@ -52,17 +52,17 @@
   PUSH_IMM32 1
   CALL put
   PUSH_STRING_CELL "<r><a/><b/></r>"
-  EXTENSION_CALL 23, 27
+  EXTENSION_CALL XMLParser fromText
   PUSH_IMM32 1
   CALL get
-  EXTENSION_CALL 23, 2
+  EXTENSION_CALL XMLParser parse
   CALL log_int
 ; expect: 1
   PUSH_IMM32 1
   CALL get
-  EXTENSION_CALL 23, 3
+  EXTENSION_CALL XMLParser document
   CALL wrap
-  EXTENSION_CALL 23, 15
+  EXTENSION_CALL XMLParser children
   PUSH_IMM32 0
   CALL element
   PUSH_IMM32 2
@@ -98,10 +98,10 @@
   CALL log_name
 ; expect: e
   DUP
-  EXTENSION_CALL 23, 19
+  EXTENSION_CALL XMLParser prefix
   NATIVE_CALL Debug 1
 ; expect: q
-  EXTENSION_CALL 23, 17
+  EXTENSION_CALL XMLParser namespaceURI
   NATIVE_CALL Debug 1
 ; expect: urn:q
   ; g5: text, g6: CDATA, g7: comment, g8: attribute z=9, g9: namespaced attribute.
@@ -126,7 +126,7 @@
   DUP
   PUSH_IMM32 6
   CALL put
-  EXTENSION_CALL 23, 9
+  EXTENSION_CALL XMLParser type
   CALL log_int
 ; expect: 4
   PUSH_IMM32 1
@@ -140,7 +140,7 @@
   DUP
   PUSH_IMM32 7
   CALL put
-  EXTENSION_CALL 23, 7
+  EXTENSION_CALL XMLParser value
   NATIVE_CALL Debug 1
 ; expect: remark
   PUSH_IMM32 1
@@ -164,7 +164,7 @@
   DUP
   PUSH_IMM32 9
   CALL put
-  EXTENSION_CALL 23, 19
+  EXTENSION_CALL XMLParser prefix
   NATIVE_CALL Debug 1
 ; expect: q
   ; Other types make no node.
@@ -175,7 +175,7 @@
   PUSH_IMM32 7
   PUSH_STRING_CELL ""
   PUSH_STRING_CELL ""
-  EXTENSION_CALL 23, 4
+  EXTENSION_CALL XMLParser createNode
   CALL log_null
 ; expect: null
 
@@ -212,17 +212,17 @@
   ; r: hello, a, remark, b, n
   PUSH_IMM32 2
   CALL get
-  EXTENSION_CALL 23, 15
+  EXTENSION_CALL XMLParser children
   DUP
   PUSH_IMM32 0
   CALL element
-  EXTENSION_CALL 23, 7
+  EXTENSION_CALL XMLParser value
   NATIVE_CALL Debug 1
 ; expect: hello
   DUP
   PUSH_IMM32 2
   CALL element
-  EXTENSION_CALL 23, 7
+  EXTENSION_CALL XMLParser value
   NATIVE_CALL Debug 1
 ; expect: remark
   PUSH_IMM32 4
@@ -255,14 +255,14 @@
   PUSH_IMM32 3
   CALL get
   PUSH_STRING_CELL "z"
-  EXTENSION_CALL 23, 10
+  EXTENSION_CALL XMLParser attribute
   CALL wrap
-  EXTENSION_CALL 23, 7
+  EXTENSION_CALL XMLParser value
   NATIVE_CALL Debug 1
 ; expect: 9
   PUSH_IMM32 3
   CALL get
-  EXTENSION_CALL 23, 14
+  EXTENSION_CALL XMLParser attributes
   CALL log_count
 ; expect: 2
   ; Setting it again changes nothing; another z replaces it.
@@ -288,15 +288,15 @@
 ; expect: 1
   PUSH_IMM32 3
   CALL get
-  EXTENSION_CALL 23, 14
+  EXTENSION_CALL XMLParser attributes
   CALL log_count
 ; expect: 2
   PUSH_IMM32 3
   CALL get
   PUSH_STRING_CELL "z"
-  EXTENSION_CALL 23, 10
+  EXTENSION_CALL XMLParser attribute
   CALL wrap
-  EXTENSION_CALL 23, 7
+  EXTENSION_CALL XMLParser value
   NATIVE_CALL Debug 1
 ; expect: 10
   ; An ancestor, the document and an attribute where no element takes it
@@ -312,7 +312,7 @@
   CALL get
   PUSH_IMM32 1
   CALL get
-  EXTENSION_CALL 23, 3
+  EXTENSION_CALL XMLParser document
   CALL wrap
   PUSH_IMM32 0
   CALL insert
@@ -345,14 +345,14 @@
   CALL get
   PUSH_IMM32 3
   CALL get
-  EXTENSION_CALL 23, 22
+  EXTENSION_CALL XMLParser remove
   PUSH_IMM32 2
   CALL get
   CALL log_children
 ; expect: 4
   PUSH_IMM32 3
   CALL get
-  EXTENSION_CALL 23, 16
+  EXTENSION_CALL XMLParser parent
   CALL log_null
 ; expect: null
 
@@ -363,15 +363,15 @@
   PUSH_IMM32 10
   CALL put
   PUSH_STRING_CELL "<a><b></a>"
-  EXTENSION_CALL 23, 27
+  EXTENSION_CALL XMLParser fromText
   PUSH_IMM32 10
   CALL get
-  EXTENSION_CALL 23, 2
+  EXTENSION_CALL XMLParser parse
   CALL log_int
 ; expect: 1
   PUSH_IMM32 10
   CALL get
-  EXTENSION_CALL 23, 3
+  EXTENSION_CALL XMLParser document
   CALL wrap
   CALL log_children
 ; expect: 0
@@ -398,23 +398,23 @@
   CALL put
   PUSH_STRING_CELL "<h>\xc3\xa9t\xc3\xa9</h>"
   NATIVE_CALL Encoder 1
-  EXTENSION_CALL 23, 26
+  EXTENSION_CALL XMLParser fromBytes
   PUSH_IMM32 11
   CALL get
-  EXTENSION_CALL 23, 2
+  EXTENSION_CALL XMLParser parse
   CALL log_int
 ; expect: 1
   PUSH_IMM32 11
   CALL get
-  EXTENSION_CALL 23, 3
+  EXTENSION_CALL XMLParser document
   CALL wrap
-  EXTENSION_CALL 23, 15
+  EXTENSION_CALL XMLParser children
   PUSH_IMM32 0
   CALL element
-  EXTENSION_CALL 23, 15
+  EXTENSION_CALL XMLParser children
   PUSH_IMM32 0
   CALL element
-  EXTENSION_CALL 23, 7
+  EXTENSION_CALL XMLParser value
   NATIVE_CALL String 10         ; three characters: the bytes were read as UTF-8
   CALL log_int
 ; expect: 3
@@ -426,17 +426,17 @@
   PUSH_IMM32 12
   CALL put
   PUSH_STRING_CELL "doc.xml"
-  EXTENSION_CALL 23, 1
+  EXTENSION_CALL XMLParser fromFile
   PUSH_IMM32 12
   CALL get
-  EXTENSION_CALL 23, 2
+  EXTENSION_CALL XMLParser parse
   CALL log_int
 ; expect: 1
   PUSH_IMM32 12
   CALL get
-  EXTENSION_CALL 23, 3
+  EXTENSION_CALL XMLParser document
   CALL wrap
-  EXTENSION_CALL 23, 15
+  EXTENSION_CALL XMLParser children
   PUSH_IMM32 0
   CALL element
   DUP
@@ -448,8 +448,8 @@
   CALL wrap
   DUP
   PUSH_STRING_CELL "missing.xml"
-  EXTENSION_CALL 23, 1
-  EXTENSION_CALL 23, 2
+  EXTENSION_CALL XMLParser fromFile
+  EXTENSION_CALL XMLParser parse
   CALL log_int
 ; expect: 0
 

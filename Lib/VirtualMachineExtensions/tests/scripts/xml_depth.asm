@@ -15,7 +15,7 @@
   PUSH_IMM32 1
   PUSH_STRING_CELL ""
   PUSH_STRING_CELL ""
-  EXTENSION_CALL 23, 4
+  EXTENSION_CALL XMLParser createNode
   CALL wrap
   STORE_WORD
   RETURN 0, 1
@@ -29,7 +29,7 @@
   PUSH_IMM32 1
   CALL put
   PUSH_STRING_CELL ""
-  EXTENSION_CALL 23, 27
+  EXTENSION_CALL XMLParser fromText
   ; g2: the innermost element so far; g3 (a plain word): accepted; g4: the loop counter.
   PUSH_IMM32 0
   CALL element_of_parser
@@ -47,7 +47,7 @@ loop:
   CALL get                      ; [child parent]
   LOAD_LOCAL -2                 ; [child parent child]
   PUSH_IMM32 0
-  EXTENSION_CALL 23, 21         ; [child answer]
+  EXTENSION_CALL XMLParser insert         ; [child answer]
   JUMP_IF_FALSE refused
   PUSH_IMM32 2
   CALL put                      ; the child is the new innermost

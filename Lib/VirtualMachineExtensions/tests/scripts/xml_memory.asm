@@ -22,11 +22,11 @@
   NATIVE_CALL String concat
   PUSH_STRING_CELL "</a>"
   NATIVE_CALL String concat
-  EXTENSION_CALL 23, 27
+  EXTENSION_CALL XMLParser fromText
   TRY Throwable, caught
   PUSH_IMM32 1
   CALL get
-  EXTENSION_CALL 23, 2
+  EXTENSION_CALL XMLParser parse
   CALL log_int
   END_TRY -1
   JUMP after
