@@ -168,7 +168,7 @@ bool Resolver::operands(const CodeItem& c, std::vector<int64_t>& v) {
         if (out < 0) ok = false, error(c.loc, x.column, "unknown " + callee + " '" + x.text + "'");
       } else if (operationByName(c.opcode, static_cast<int>(v[0]), x.text, op)) {
         out = op;
-      } else if (v[0] >= 0) {   // an unknown callee is reported once, at its name
+      } else if (t[0].kind != Token::Ident || v[0] >= 0) {   // an unknown name is reported once, there
         ok = false, error(c.loc, x.column, "unknown operation '" + x.text + "' of " + callee + " " + std::to_string(v[0]));
       }
     } else if ((c.opcode == OP_ALLOC || c.opcode == OP_ALLOC_STORE || c.opcode == OP_ALLOC_STORE_POP) && i == 0 &&

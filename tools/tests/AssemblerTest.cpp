@@ -110,6 +110,7 @@ TEST(Assembler, ExtensionOperationsByNameOrNumber) {
   EXPECT_EQ(firstError("  NOP\n  EXTENSION_CALL XMLParser frob\n"),
             "t.asm:2:28: error: unknown operation 'frob' of extension 23");
   EXPECT_EQ(firstError("  EXTENSION_CALL 21 load\n"), "t.asm:1:21: error: unknown operation 'load' of extension 21");
+  EXPECT_EQ(firstError("  EXTENSION_CALL -3 parse\n"), "t.asm:1:21: error: unknown operation 'parse' of extension -3");
 }
 
 TEST(Assembler, WidthsAreTheSmallestThatFit) {
