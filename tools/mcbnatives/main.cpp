@@ -20,8 +20,9 @@ void operations(std::ostream& o, const native::OperationTable& t) {
   std::vector<const native::Operation*> rows;
   for (TInt32 i = 0; i < t.count; ++i) rows.push_back(&t.rows[i]);
   std::sort(rows.begin(), rows.end(), [](const native::Operation* a, const native::Operation* b) { return a->op < b->op; });
-  o << "| Op | Name | Arguments -> result |\n|---|---|---|\n";
-  for (const native::Operation* r : rows) o << "| " << r->op << " | " << r->name << " | " << r->effect << " |\n";
+  o << "| Op | Name | Arguments -> result | Errors |\n|---|---|---|---|\n";
+  for (const native::Operation* r : rows)
+    o << "| " << r->op << " | " << r->name << " | " << r->effect << " | " << r->errors << " |\n";
 }
 
 void group(std::ostream& o, const native::GroupInfo& g, const native::GroupInfo* sharing) {
@@ -62,7 +63,24 @@ std::string reference() {
        "code 11 \"Reserved native operation\"; a group that needs host services raises\n"
        "code 11 \"Internal error: no host services for native group N\" in a machine\n"
        "without them; a group number that is no group raises code 11 \"Internal error:\n"
-       "invalid group in native call: N\"; a null reference raises code 1 \"NULL pointer\".\n";
+       "invalid group in native call: N\"; a null reference raises code 1 \"NULL pointer\";\n"
+       "an address outside the arena, or one that does not hold the object the operation\n"
+       "expects, raises code 11 \"Invalid address\"; fewer slots than the arguments, or a\n"
+       "result past the last slot, raise code 11 \"Stack overflow\"; an allocation the heap\n"
+       "cannot make, or host memory past its limit, raises code 6 with the heap's text or\n"
+       "\"Host memory limit reached\"; a string or vector grown past its\n"
+       "limit raises code 6 \"String too long\" or \"Vector too large\"; a vector argument\n"
+       "that is not a vector of the expected element kind raises code 11 \"Invalid vector\".\n\n"
+       "The Errors column lists what an operation raises besides these: a code and its\n"
+       "exact text (`6 \"Negative value\"`), or a code alone where the error has no text;\n"
+       "`none` where it raises nothing else. Codes: 1 null pointer, 2 index out of\n"
+       "bounds, 3 division by zero, 4 data format, 5 range, 6 invalid argument, 7 I/O,\n"
+       "8 math, 9 assertion, 10 VM, 11 runtime, 12 end of the program, 13 unsupported\n"
+       "feature. `5 \"Invalid Range, ...\"` stands for the texts of the one range check:\n"
+       "\"Invalid Range, first should be non-negative (first=F)\", \"Invalid Range, first\n"
+       "should not be less than B, first = F\", \"Invalid Range, first should not be more\n"
+       "than E, first = F\", \"Invalid Range, first should not be less thanB, first =  F\"\n"
+       "and \"Invalid Range, range out of bounds: L > E\".\n";
   TInt32 count = 0;
   const native::GroupInfo* all = native::groups(count);
   for (TInt32 i = 0; i < count; ++i) {

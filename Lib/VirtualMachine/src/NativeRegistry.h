@@ -1,7 +1,7 @@
 #pragma once
 // The one form of a native group: every group is declared once in
 // NativeGroups.def, and its operations once, in a table of
-// {number, name, handler, effect} rows at the end of the group's file. One
+// {number, name, handler, effect, errors} rows at the end of the group's file. One
 // lookup turns (group, op) into a handler and raises the unknown-group and
 // unknown-operation errors for all of them.
 #include "Types.h"
@@ -29,12 +29,16 @@ struct Context {
 typedef void (*Handler)(Context&);
 
 // One operation. `effect` documents the stack effect in the reference
-// ("str, int -> int", "ref ->", "-> fixed"); it is not interpreted.
+// ("str, int -> int", "ref ->", "-> fixed"); `errors` the errors the handler
+// raises besides the ones every operation shares (codes and exact texts,
+// `2; 6 "Negative value"`; a code alone has no text; "none" when it has
+// none). Neither is interpreted.
 struct Operation {
   TInt32 op;
   const char* name;
   Handler run;
   const char* effect;
+  const char* errors;
 };
 
 // A group's operations, as the group's file declares them.

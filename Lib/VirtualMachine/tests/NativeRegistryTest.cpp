@@ -37,6 +37,7 @@ TEST_F(NativeRegistryTest, TablesHaveUniqueNumbersAndNamesAndEveryRowIsFound) {
       EXPECT_TRUE(numbers.insert(row.op).second) << g.name << " " << row.op;
       EXPECT_TRUE(names.insert(row.name).second) << g.name << " " << row.name;
       EXPECT_TRUE(row.run && row.effect && *row.effect) << g.name << " " << row.name;
+      EXPECT_TRUE(row.errors && *row.errors) << g.name << " " << row.name << ": errors not declared";
       EXPECT_EQ(native::operation(g.number, row.op), &row);
       EXPECT_EQ(native::operationNamed(g.number, row.name), &row);
       EXPECT_EQ(native::lookup(g.number, row.op), row.run);

@@ -29,8 +29,7 @@ const native::Operation* extensionOperation(TInt32 id, TInt32 opcode);
 // One operation row from an operations file line: inside a rows array,
 //   #define EXTENSION_OPERATION EXTENSION_ROW
 //   #include "XMLParser.def"
-// (the errors text is read from the declaration, ExtensionNames.h).
-#define EXTENSION_ROW(op, name, handler, effect, errors) {op, #name, handler, effect},
+#define EXTENSION_ROW(op, name, handler, effect, errors) {op, #name, handler, effect, errors},
 
 // The context of one extension operation. Handlers receive it as the
 // native context; only the extension dispatch builds one.

@@ -49,8 +49,11 @@ TEST(ExtensionManager, NamesAndOperationsAreDeclaredOnce) {
     EXPECT_EQ(ext::declarationNamed(infos[k].name)->id, infos[k].id);
     EXPECT_EQ(ext::extensionInfo(infos[k].id), &infos[k]);
     const native::OperationTable& t = *infos[k].table;
-    for (TInt32 i = 0; i < t.count; ++i)
+    for (TInt32 i = 0; i < t.count; ++i) {
       for (TInt32 j = i + 1; j < t.count; ++j) EXPECT_NE(t.rows[i].op, t.rows[j].op) << infos[k].name;
+      const native::Operation& row = t.rows[i];
+      EXPECT_TRUE(row.effect && *row.effect && row.errors && *row.errors) << infos[k].name << " " << row.name;
+    }
   }
   for (TInt32 id : {21, 22, 24, 25, 26, 29, 31, 35, 19, 38}) EXPECT_EQ(ext::extensionInfo(id), nullptr) << id;
 }

@@ -198,19 +198,19 @@ void encode(Context& cx) {   // bitmap, format -> bytes
 }
 
 const native::Operation kRows[] = {
-    {1, "create", create, "dst, w, h, colour ->"},
-    {2, "copyRegion", copyRegion, "dst, bitmap, x, y, w, h ->"},
-    {3, "loadFile", loadFile, "dst, str ->"},
-    {4, "loadBytes", loadBytes, "dst, bytes ->"},
-    {5, "loadByteRange", loadByteRange, "dst, bytes, first, count ->"},
-    {6, "copy", copy, "dst, bitmap ->"},
-    {7, "getPixel", getPixel, "bitmap, x, y -> colour"},
-    {8, "size", size, "bitmap -> w, h"},
-    {9, "setPixel", setPixel, "bitmap, x, y, colour ->"},
-    {10, "resize", resizeFast, "bitmap, w, h ->"},
-    {11, "resizeFast", resizeFast, "bitmap, w, h ->"},
-    {12, "resizeSmooth", resizeSmooth, "bitmap, w, h ->"},
-    {13, "encode", encode, "bitmap, format -> bytes"},
+    {1, "create", create, "dst, w, h, colour ->", "6 \"Width should be non-negative\"; 6 \"Height should be non-negative\"; 6 \"Image too large\"; 11 \"Internal error: drawing needs a GUI application\""},
+    {2, "copyRegion", copyRegion, "dst, bitmap, x, y, w, h ->", "6 \"Source rectangle (X, Y, W, H) should be inside the bounds of the source bitmap, the bitmap is empty\"; 6 \"Source rectangle (X, Y, W, H) should be inside the bounds of the source bitmap: (W, H)\"; 10 \"Invalid bitmap handle\"; 10 \"Invalid typeid on bitmap\"; 11 \"Internal error: drawing needs a GUI application\""},
+    {3, "loadFile", loadFile, "dst, str ->", "6 \"Filename is empty\"; 7 \"Could not open file: NAME\"; 6 \"File is empty\"; 7; 6 \"Could not load image\"; 6 \"Image too large\"; 11 \"Internal error: drawing needs a GUI application\""},
+    {4, "loadBytes", loadBytes, "dst, bytes ->", "6 \"byte[] is empty\"; 6 \"Could not load image\"; 6 \"Image too large\"; 11 \"Internal error: drawing needs a GUI application\""},
+    {5, "loadByteRange", loadByteRange, "dst, bytes, first, count ->", "5 \"Invalid Range, ...\"; 6 \"size is zero\"; 6 \"Could not load image\"; 6 \"Image too large\"; 11 \"Internal error: drawing needs a GUI application\""},
+    {6, "copy", copy, "dst, bitmap ->", "10 \"Invalid bitmap handle\"; 10 \"Invalid typeid on bitmap\"; 11 \"Internal error: drawing needs a GUI application\""},
+    {7, "getPixel", getPixel, "bitmap, x, y -> colour", "6 \"Position (X, Y) is outside the bounds of the bitmap, the bitmap is empty\"; 6 \"Position (X, Y) is outside the bounds of the bitmap: (W, H)\"; 10 \"Invalid bitmap handle\"; 10 \"Invalid typeid on bitmap\""},
+    {8, "size", size, "bitmap -> w, h", "10 \"Invalid typeid on bitmap\""},
+    {9, "setPixel", setPixel, "bitmap, x, y, colour ->", "6 \"Position is outside the bounds of the bitmap: the bitmap is empty\"; 6 \"Position (X, Y) is outside the bounds of the bitmap: (W, H)\"; 10 \"Invalid bitmap handle\"; 10 \"Invalid typeid on bitmap\""},
+    {10, "resize", resizeFast, "bitmap, w, h ->", "10 \"Invalid bitmap handle\"; 10 \"Invalid typeid on bitmap\"; 6 \"Image too large\"; 11 \"Internal error: drawing needs a GUI application\""},
+    {11, "resizeFast", resizeFast, "bitmap, w, h ->", "10 \"Invalid bitmap handle\"; 10 \"Invalid typeid on bitmap\"; 6 \"Image too large\"; 11 \"Internal error: drawing needs a GUI application\""},
+    {12, "resizeSmooth", resizeSmooth, "bitmap, w, h ->", "10 \"Invalid bitmap handle\"; 10 \"Invalid typeid on bitmap\"; 6 \"Image too large\"; 11 \"Internal error: drawing needs a GUI application\""},
+    {13, "encode", encode, "bitmap, format -> bytes", "10 \"Invalid bitmap handle\"; 10 \"Invalid typeid on bitmap\""},
 };
 
 }  // namespace

@@ -45,15 +45,15 @@ void isSpace(Context& cx) { classOf<&QChar::isSpace>(cx); }
 namespace {
 
 const native::Operation kRows[] = {
-    {1, "toLower", mapChar<lower, 1>, "word, c -> c"},
-    {2, "toUpper", mapChar<upper, 1>, "word, c -> c"},
-    {3, "charToLower", native::charToLower, "c -> c"},
-    {4, "charToUpper", native::charToUpper, "c -> c"},
-    {5, "isLetter", native::isLetter, "c -> 1|0"},
-    {6, "isDigit", native::isDigit, "c -> 1|0"},
-    {7, "isSpace", native::isSpace, "c -> 1|0"},
-    {8, "toString", toText, "c -> str"},
-    {9, "code", toCode, "c -> int"},
+    {1, "toLower", mapChar<lower, 1>, "word, c -> c", "none"},
+    {2, "toUpper", mapChar<upper, 1>, "word, c -> c", "none"},
+    {3, "charToLower", native::charToLower, "c -> c", "none"},
+    {4, "charToUpper", native::charToUpper, "c -> c", "none"},
+    {5, "isLetter", native::isLetter, "c -> 1|0", "none"},
+    {6, "isDigit", native::isDigit, "c -> 1|0", "none"},
+    {7, "isSpace", native::isSpace, "c -> 1|0", "none"},
+    {8, "toString", toText, "c -> str", "none"},
+    {9, "code", toCode, "c -> int", "none"},
 };
 
 }  // namespace

@@ -20,9 +20,9 @@ void setLogFile(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "log", log, "str ->"},
-    {2, "setLogFile", setLogFile, "str ->"},
-    {3, "nothing", native::nothing, "->"},
+    {1, "log", log, "str ->", "none"},
+    {2, "setLogFile", setLogFile, "str ->", "none"},
+    {3, "nothing", native::nothing, "->", "none"},
 };
 
 }  // namespace

@@ -23,8 +23,8 @@ void fromUtf8(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "toUtf8", toUtf8, "str -> bytes"},
-    {2, "fromUtf8", fromUtf8, "bytes -> str"},
+    {1, "toUtf8", toUtf8, "str -> bytes", "none"},
+    {2, "fromUtf8", fromUtf8, "bytes -> str", "4"},
 };
 
 }  // namespace

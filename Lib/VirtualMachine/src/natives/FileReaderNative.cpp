@@ -20,10 +20,10 @@ void open(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "open", open, "reader, str ->"},
-    {2, "seek", fileStreamSeek<FILE_READER_TYPE_ID>, "reader, int ->"},
-    {3, "position", fileStreamPosition<FILE_READER_TYPE_ID>, "reader -> int"},
-    {4, "size", fileStreamSize<FILE_READER_TYPE_ID>, "reader -> int"},
+    {1, "open", open, "reader, str ->", "6 \"Filename is empty\"; 7 \"Could not open file: NAME\""},
+    {2, "seek", fileStreamSeek<FILE_READER_TYPE_ID>, "reader, int ->", "6 \"Position is less than zero: N\"; 7 \"File is not open\"; 7; 10 \"Invalid TYPEID\""},
+    {3, "position", fileStreamPosition<FILE_READER_TYPE_ID>, "reader -> int", "7 \"File is not open\"; 10 \"Invalid TYPEID\""},
+    {4, "size", fileStreamSize<FILE_READER_TYPE_ID>, "reader -> int", "7 \"File is not open\"; 10 \"Invalid TYPEID\""},
 };
 
 }  // namespace

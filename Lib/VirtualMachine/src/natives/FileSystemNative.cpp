@@ -75,16 +75,16 @@ void create(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "fileExists", exists<false>, "str -> bool"},
-    {2, "directoryExists", exists<true>, "str -> bool"},
-    {3, "deleteFile", pathOp<&FileSystemServices::deleteFile>, "str ->"},
-    {4, "deleteDirectory", pathOp<&FileSystemServices::deleteDirectory>, "str ->"},
-    {5, "listDirectories", listing<true>, "str -> vector of str"},
-    {6, "listFiles", listing<false>, "str -> vector of str"},
-    {7, "createFile", create, "str ->"},
-    {8, "makePath", pathOp<&FileSystemServices::makePath>, "str ->"},
-    {9, "moveFile", pairOp<false, &FileSystemServices::moveFile>, "str, str ->"},
-    {10, "renameDirectory", pairOp<true, &FileSystemServices::renameDirectory>, "str, str ->"},
+    {1, "fileExists", exists<false>, "str -> bool", "none"},
+    {2, "directoryExists", exists<true>, "str -> bool", "none"},
+    {3, "deleteFile", pathOp<&FileSystemServices::deleteFile>, "str ->", "6 \"Path is empty\"; 7"},
+    {4, "deleteDirectory", pathOp<&FileSystemServices::deleteDirectory>, "str ->", "6 \"Path is empty\"; 7"},
+    {5, "listDirectories", listing<true>, "str -> vector of str", "7"},
+    {6, "listFiles", listing<false>, "str -> vector of str", "7"},
+    {7, "createFile", create, "str ->", "6 \"Path is empty\"; 7"},
+    {8, "makePath", pathOp<&FileSystemServices::makePath>, "str ->", "6 \"Path is empty\"; 7"},
+    {9, "moveFile", pairOp<false, &FileSystemServices::moveFile>, "str, str ->", "6 \"Source filename is empty\"; 6 \"Target filename is empty\"; 7"},
+    {10, "renameDirectory", pairOp<true, &FileSystemServices::renameDirectory>, "str, str ->", "6 \"Source path is empty\"; 6 \"Target path is empty\"; 7"},
 };
 
 }  // namespace

@@ -72,12 +72,12 @@ void rangeFitCount(Context& cx) {   // font, str, first, count, max -> int
 }
 
 const native::Operation kRows[] = {
-    {2, "height", height, "font -> int"},
-    {3, "ascent", ascent, "font -> int"},
-    {4, "textWidth", textWidth, "font, str -> int"},
-    {5, "rangeWidth", rangeWidth, "font, str, first, count -> int"},
-    {6, "fitCount", fitCount, "font, str, max -> int"},
-    {7, "rangeFitCount", rangeFitCount, "font, str, first, count, max -> int"},
+    {2, "height", height, "font -> int", "none"},
+    {3, "ascent", ascent, "font -> int", "none"},
+    {4, "textWidth", textWidth, "font, str -> int", "none"},
+    {5, "rangeWidth", rangeWidth, "font, str, first, count -> int", "5 \"Invalid Range, ...\""},
+    {6, "fitCount", fitCount, "font, str, max -> int", "none"},
+    {7, "rangeFitCount", rangeFitCount, "font, str, first, count, max -> int", "5 \"Invalid Range, ...\""},
 };
 
 }  // namespace

@@ -139,16 +139,16 @@ void drawTransformed(Context& cx) {   // target, bitmap, cx, cy, angle, scale x,
 }
 
 const native::Operation kRows[] = {
-    {1, "drawBitmap", drawBitmap, "target, bitmap, x, y, alpha ->"},
-    {2, "drawText", drawText, "target, str, x, y, colour, font ->"},
-    {3, "drawTextRange", drawTextRange, "target, str, x, y, first, count, colour, font ->"},
-    {4, "fillRect", fillRect, "target, x, y, w, h, colour ->"},
-    {5, "drawLine", drawLine, "target, x1, y1, x2, y2, colour ->"},
-    {6, "drawTiled", drawTiled, "target, bitmap, x, y, w, h, ox, oy, int ->"},
-    {7, "drawRegion", drawRegion, "target, bitmap, x, y, sx, sy, sw, sh, alpha ->"},
-    {8, "clear", clear, "target, colour ->"},
-    {9, "noEffect", noEffect, "ref, ref, ref, ref, int ->"},
-    {10, "drawTransformed", drawTransformed, "target, bitmap, x, y, fixed, fixed, fixed, alpha ->"},
+    {1, "drawBitmap", drawBitmap, "target, bitmap, x, y, alpha ->", "10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\"; 10 \"Invalid bitmap handle\""},
+    {2, "drawText", drawText, "target, str, x, y, colour, font ->", "5 \"Invalid Range, ...\"; 6 \"Draw string: invalid font type\"; 10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\""},
+    {3, "drawTextRange", drawTextRange, "target, str, x, y, first, count, colour, font ->", "5 \"Invalid Range, ...\"; 6 \"Draw string: invalid font type\"; 10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\""},
+    {4, "fillRect", fillRect, "target, x, y, w, h, colour ->", "10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\""},
+    {5, "drawLine", drawLine, "target, x1, y1, x2, y2, colour ->", "10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\""},
+    {6, "drawTiled", drawTiled, "target, bitmap, x, y, w, h, ox, oy, int ->", "10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\"; 10 \"Invalid bitmap handle\""},
+    {7, "drawRegion", drawRegion, "target, bitmap, x, y, sx, sy, sw, sh, alpha ->", "10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\"; 10 \"Invalid typeid on bitmap\""},
+    {8, "clear", clear, "target, colour ->", "10 \"Invalid object type ID\""},
+    {9, "noEffect", noEffect, "ref, ref, ref, ref, int ->", "none"},
+    {10, "drawTransformed", drawTransformed, "target, bitmap, x, y, fixed, fixed, fixed, alpha ->", "10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\"; 10 \"Invalid typeid on bitmap\""},
 };
 
 }  // namespace

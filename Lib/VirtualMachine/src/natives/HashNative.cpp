@@ -61,10 +61,10 @@ void finalDigest(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "create", create, "hash, algorithm ->"},
-    {2, "digest", digestOf, "bytes, algorithm -> bytes"},
-    {3, "update", update, "hash, bytes ->"},
-    {4, "finish", finalDigest, "hash -> bytes"},
+    {1, "create", create, "hash, algorithm ->", "13 \"Unsupported hash algorithm\"; 11 \"Internal error: digest initialisation failed\""},
+    {2, "digest", digestOf, "bytes, algorithm -> bytes", "13 \"Unsupported hash algorithm\"; 11 \"Internal error: digest initialisation failed\""},
+    {3, "update", update, "hash, bytes ->", "6 \"Hash already finished\""},
+    {4, "finish", finalDigest, "hash -> bytes", "6 \"Hash already finished\""},
 };
 
 }  // namespace

@@ -43,9 +43,9 @@ void read(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "close", close, "reader ->"},
-    {2, "isOpen", isOpen, "reader -> bool"},
-    {3, "read", read, "reader, int -> bytes"},
+    {1, "close", close, "reader ->", "10 \"Invalid TYPEID\""},
+    {2, "isOpen", isOpen, "reader -> bool", "10 \"Invalid TYPEID\""},
+    {3, "read", read, "reader, int -> bytes", "6 \"The number of bytes should be non-negative\"; 7 \"File is not open\"; 7; 10 \"Invalid TYPEID\""},
 };
 
 }  // namespace

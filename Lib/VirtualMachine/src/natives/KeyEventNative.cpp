@@ -34,10 +34,10 @@ void text(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "keyCode", field<&Nerim::KeyEvent::keyCode>, "event -> int"},
-    {2, "modifiers", field<&Nerim::KeyEvent::modifiers>, "event -> int"},
-    {3, "scanCode", field<&Nerim::KeyEvent::scanCode>, "event -> int"},
-    {4, "text", text, "event -> str"},
+    {1, "keyCode", field<&Nerim::KeyEvent::keyCode>, "event -> int", "none"},
+    {2, "modifiers", field<&Nerim::KeyEvent::modifiers>, "event -> int", "none"},
+    {3, "scanCode", field<&Nerim::KeyEvent::scanCode>, "event -> int", "none"},
+    {4, "text", text, "event -> str", "none"},
 };
 
 }  // namespace

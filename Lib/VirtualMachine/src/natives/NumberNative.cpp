@@ -21,9 +21,9 @@ void intAbs(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "byteAbs", byteAbs, "b -> int"},
-    {2, "abs", intAbs, "int -> int"},
-    {3, "radixText", native::radixText, "value, radix -> str"},
+    {1, "byteAbs", byteAbs, "b -> int", "none"},
+    {2, "abs", intAbs, "int -> int", "none"},
+    {3, "radixText", native::radixText, "value, radix -> str", "none"},
 };
 
 }  // namespace

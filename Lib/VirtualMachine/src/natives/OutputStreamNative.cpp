@@ -62,10 +62,10 @@ void writeRange(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "close", close, "writer ->"},
-    {2, "isOpen", isOpen, "writer -> bool"},
-    {3, "write", writeAll, "writer, bytes ->"},
-    {4, "writeRange", writeRange, "writer, range, bytes ->"},
+    {1, "close", close, "writer ->", "10 \"Invalid TYPEID\""},
+    {2, "isOpen", isOpen, "writer -> bool", "10 \"Invalid TYPEID\""},
+    {3, "write", writeAll, "writer, bytes ->", "7 \"File is not open\"; 7; 10 \"Invalid TYPEID\""},
+    {4, "writeRange", writeRange, "writer, range, bytes ->", "5 \"Invalid Range, ...\"; 7 \"File is not open\"; 7; 10 \"Invalid TYPEID\""},
 };
 
 }  // namespace

@@ -16,19 +16,19 @@ template <bool IsSize> void set(native::Context& cx) {   // ref, a, b
   a.noResult();
 }
 
-#define PAIR_ROWS(IsSize, a, b, setA, setB)                                       \
-  {1, "clear", native::clearValue<2>, "ref ->"},                                 \
-  {2, "copy", native::copyValue<2>, "ref, ref ->"},                              \
-  {3, "set", set<IsSize>, "ref, int, int ->"},                                   \
-  {4, a, native::getWord<0>, "ref -> int"},                                  \
-  {5, b, native::getWord<1>, "ref -> int"},                                 \
-  {6, setA, native::setWord<0, IsSize>, "ref, int ->"},                   \
-  {7, setB, native::setWord<1, IsSize>, "ref, int ->"},                  \
-  {8, "equals", native::compareValues<2, true>, "pair, pair -> 1|0"},            \
-  {9, "differs", native::compareValues<2, false>, "pair, pair -> 1|0"}
+#define PAIR_ROWS(IsSize, a, b, setA, setB, errors)                             \
+  {1, "clear", native::clearValue<2>, "ref ->", "none"},                         \
+  {2, "copy", native::copyValue<2>, "ref, ref ->", "none"},                      \
+  {3, "set", set<IsSize>, "ref, int, int ->", errors},                           \
+  {4, a, native::getWord<0>, "ref -> int", "none"},                              \
+  {5, b, native::getWord<1>, "ref -> int", "none"},                              \
+  {6, setA, native::setWord<0, IsSize>, "ref, int ->", errors},                  \
+  {7, setB, native::setWord<1, IsSize>, "ref, int ->", errors},                  \
+  {8, "equals", native::compareValues<2, true>, "pair, pair -> 1|0", "none"},    \
+  {9, "differs", native::compareValues<2, false>, "pair, pair -> 1|0", "none"}
 
-const native::Operation kPositionRows[] = {PAIR_ROWS(false, "x", "y", "setX", "setY")};
-const native::Operation kSizeRows[] = {PAIR_ROWS(true, "width", "height", "setWidth", "setHeight")};
+const native::Operation kPositionRows[] = {PAIR_ROWS(false, "x", "y", "setX", "setY", "none")};
+const native::Operation kSizeRows[] = {PAIR_ROWS(true, "width", "height", "setWidth", "setHeight", "6 \"Negative value\"")};
 
 }  // namespace
 

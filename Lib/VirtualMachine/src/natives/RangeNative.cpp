@@ -33,18 +33,18 @@ void open(native::Context& cx) {   // ref, first
 }
 
 const native::Operation kRows[] = {
-    {1, "clear", native::clearValue<2>, "ref ->"},
-    {2, "copy", native::copyValue<2>, "ref, ref ->"},
-    {3, "setFirstLast", fromFirstLast, "ref, int, int ->"},
-    {4, "set", fromFirstCount, "ref, int, int ->"},
-    {5, "first", native::getWord<0>, "ref -> int"},
-    {6, "count", native::getWord<1>, "ref -> int"},
-    {7, "setFirst", native::setWord<0, true>, "ref, int ->"},
-    {8, "setCount", native::setWord<1, true>, "ref, int ->"},
-    {9, "equals", native::compareValues<2, true>, "range, range -> 1|0"},
-    {10, "differs", native::compareValues<2, false>, "range, range -> 1|0"},
-    {11, "setOpen", open, "ref, int ->"},
-    {12, "setOpenToo", open, "ref, int ->"},
+    {1, "clear", native::clearValue<2>, "ref ->", "none"},
+    {2, "copy", native::copyValue<2>, "ref, ref ->", "none"},
+    {3, "setFirstLast", fromFirstLast, "ref, int, int ->", "6 \"Negative value\"; 6 \"Range ends before it starts\""},
+    {4, "set", fromFirstCount, "ref, int, int ->", "6 \"Negative value\""},
+    {5, "first", native::getWord<0>, "ref -> int", "none"},
+    {6, "count", native::getWord<1>, "ref -> int", "none"},
+    {7, "setFirst", native::setWord<0, true>, "ref, int ->", "6 \"Negative value\""},
+    {8, "setCount", native::setWord<1, true>, "ref, int ->", "6 \"Negative value\""},
+    {9, "equals", native::compareValues<2, true>, "range, range -> 1|0", "none"},
+    {10, "differs", native::compareValues<2, false>, "range, range -> 1|0", "none"},
+    {11, "setOpen", open, "ref, int ->", "6 \"Negative value\""},
+    {12, "setOpenToo", open, "ref, int ->", "6 \"Negative value\""},
 };
 
 }  // namespace

@@ -61,14 +61,14 @@ void removeListener(Context& cx) {   // object
 }
 
 const native::Operation kRows[] = {
-    {1, "repaintAll", repaintAll, "->"},
-    {2, "size", screenSize, "-> w, h"},
-    {3, "setOrientation", setOrientation, "int ->"},
-    {4, "orientation", orientation, "-> int"},
-    {5, "pauseBlanking", pauseBlanking, "int ->"},
-    {6, "repaint", repaint, "x, y, w, h ->"},
-    {7, "addListener", addListener, "ref ->"},
-    {8, "removeListener", removeListener, "ref ->"},
+    {1, "repaintAll", repaintAll, "->", "none"},
+    {2, "size", screenSize, "-> w, h", "none"},
+    {3, "setOrientation", setOrientation, "int ->", "none"},
+    {4, "orientation", orientation, "-> int", "none"},
+    {5, "pauseBlanking", pauseBlanking, "int ->", "none"},
+    {6, "repaint", repaint, "x, y, w, h ->", "none"},
+    {7, "addListener", addListener, "ref ->", "none"},
+    {8, "removeListener", removeListener, "ref ->", "none"},
 };
 
 }  // namespace

@@ -72,19 +72,19 @@ void decodeStripFont(native::Context& cx) {
 void dropTwo(native::Context& cx) { native::Args(cx, 2).noResult(); }
 
 const native::Operation kRows[] = {
-    {1, "exit", exitApplication, "->"},
-    {2, "hostRequest", hostRequest, "str -> (ends the run)"},
-    {3, "elapsedMillis", elapsedMillis, "-> int"},
-    {4, "callStack", callStack, "-> str"},
-    {5, "setApplicationObject", setApplicationObject, "ref ->"},
-    {6, "integerQueryB", integerQueryB, "-> int"},
-    {7, "integerQueryA", integerQueryA, "-> int"},
-    {8, "currentTimeMillis", currentTimeMillis, "-> int"},
-    {9, "now", now, "timezone -> date"},
-    {10, "newFont", newFont, "-> font"},
-    {11, "loadStripFont", loadStripFont, "str -> font"},
-    {12, "decodeStripFont", decodeStripFont, "bytes -> font"},
-    {13, "discardTwo", dropTwo, "word, word ->"},
+    {1, "exit", exitApplication, "->", "none"},
+    {2, "hostRequest", hostRequest, "str -> (ends the run)", "12 (ends the run)"},
+    {3, "elapsedMillis", elapsedMillis, "-> int", "none"},
+    {4, "callStack", callStack, "-> str", "none"},
+    {5, "setApplicationObject", setApplicationObject, "ref ->", "none"},
+    {6, "integerQueryB", integerQueryB, "-> int", "none"},
+    {7, "integerQueryA", integerQueryA, "-> int", "none"},
+    {8, "currentTimeMillis", currentTimeMillis, "-> int", "none"},
+    {9, "now", now, "timezone -> date", "6 \"Invalid timezone\""},
+    {10, "newFont", newFont, "-> font", "none"},
+    {11, "loadStripFont", loadStripFont, "str -> font", "6 \"Filename is empty\"; 7 \"Could not open file: NAME\"; 6 \"File is empty\"; 7; 6 (not a strip font image)"},
+    {12, "decodeStripFont", decodeStripFont, "bytes -> font", "6 \"byte[] is empty\"; 6 (not a strip font image)"},
+    {13, "discardTwo", dropTwo, "word, word ->", "none"},
 };
 
 }  // namespace

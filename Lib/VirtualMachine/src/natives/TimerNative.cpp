@@ -41,10 +41,10 @@ void setDelay(native::Context& cx) {
 }
 
 const native::Operation kRows[] = {
-    {1, "create", create, "timer ->"},
-    {2, "start", start, "timer, listener, int ->"},
-    {3, "stop", stop, "timer ->"},
-    {4, "setDelay", setDelay, "timer, int ->"},
+    {1, "create", create, "timer ->", "none"},
+    {2, "start", start, "timer, listener, int ->", "none"},
+    {3, "stop", stop, "timer ->", "none"},
+    {4, "setDelay", setDelay, "timer, int ->", "none"},
 };
 
 }  // namespace
