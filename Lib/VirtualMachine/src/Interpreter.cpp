@@ -102,6 +102,35 @@ inline TUint8 shrbAt(TUint8 byte, TInt32 top) {
 inline TInt32 divide(TInt32 a, TInt32 b) { return b == -1 ? static_cast<TInt32>(0u - static_cast<TUint32>(a)) : a / b; }
 inline TInt32 remainder(TInt32 a, TInt32 b) { return b == -1 ? 0 : a % b; }
 
+// The word operations and comparisons of the fused families, as their plain handlers do them.
+template <int Op>
+inline TUint32 wordOp(TUint32 a, TUint32 b) {
+  switch (Op) {
+    case OP_ADD: return a + b;
+    case OP_SUB: return a - b;
+    case OP_MUL: return a * b;
+    case OP_AND: return a & b;
+    case OP_OR: return a | b;
+    case OP_XOR: return a ^ b;
+    case OP_SHL: return static_cast<TUint32>(shl(static_cast<TInt32>(a), static_cast<TInt32>(b)));
+    case OP_SHR: return static_cast<TUint32>(shr(static_cast<TInt32>(a), static_cast<TInt32>(b)));
+  }
+  return 0;
+}
+template <int Op>
+inline bool compare(TUint32 x, TUint32 y) {
+  const TInt32 a = static_cast<TInt32>(x), b = static_cast<TInt32>(y);
+  switch (Op) {
+    case OP_CMP_EQ: return a == b;
+    case OP_CMP_LT: return a < b;
+    case OP_CMP_LE: return a <= b;
+    case OP_CMP_NE: return a != b;
+    case OP_CMP_GT: return a > b;
+    case OP_CMP_GE: return a >= b;
+  }
+  return false;
+}
+
 [[noreturn]] void divisionByZero() { raise(ERR_DIVISION_BY_ZERO, "Division by zero."); }
 // sp below the frame's reach (-1 is an empty stack) is an underflow.
 [[noreturn]] void stackFault(TInt64 sp) { raise(ERR_RUNTIME, sp < -1 ? "Stack underflow" : "Stack overflow"); }
@@ -162,31 +191,23 @@ void VirtualMachine::run() {
 #define OPCODE(num, name, ops, ...) table[num] = &&L_##name;
 #include "Opcodes.def"
 #undef OPCODE
-    table[FUSED_CMP_BRANCH] = &&L_FUSED_CMP_BRANCH;
-    table[FUSED_CMP_BRANCH_LT] = &&L_FUSED_CMP_BRANCH_LT;
-    table[FUSED_CMP_BRANCH_LE] = &&L_FUSED_CMP_BRANCH_LE;
-    table[FUSED_CMP_BRANCH_NE] = &&L_FUSED_CMP_BRANCH_NE;
-    table[FUSED_CMP_BRANCH_GT] = &&L_FUSED_CMP_BRANCH_GT;
-    table[FUSED_CMP_BRANCH_GE] = &&L_FUSED_CMP_BRANCH_GE;
-    table[FUSED_LOCAL_ADD_LOCAL] = &&L_FUSED_LOCAL_ADD_LOCAL;
-    table[FUSED_LOCAL_SUB_LOCAL] = &&L_FUSED_LOCAL_SUB_LOCAL;
-    table[FUSED_LOCAL_ADD_IMM] = &&L_FUSED_LOCAL_ADD_IMM;
-    table[FUSED_LOCAL_SUB_IMM] = &&L_FUSED_LOCAL_SUB_IMM;
-    table[FUSED_LOCAL_INC] = &&L_FUSED_LOCAL_INC;
-    table[FUSED_LOCAL_DEC] = &&L_FUSED_LOCAL_DEC;
-    table[FUSED_PUSH_LOCAL_ADD_IMM] = &&L_FUSED_PUSH_LOCAL_ADD_IMM;
-    table[FUSED_PUSH_LOCAL_SUB_IMM] = &&L_FUSED_PUSH_LOCAL_SUB_IMM;
-    table[FUSED_LOAD_LOCAL2] = &&L_FUSED_LOAD_LOCAL2;
+#define FUSED_MEMBER_ENTRY(F, i, op) table[FUSED_##F + i] = &&L_FUSED_##F##_##i;
+#define FUSED_ENTRIES(name, members) members(FUSED_MEMBER_ENTRY, name)
+    FUSED_OPCODES(FUSED_ENTRIES)
+#undef FUSED_ENTRIES
+#undef FUSED_MEMBER_ENTRY
     table[TRACED_INSTRUCTION] = &&L_TRACED_INSTRUCTION;
     tableReady.store(true, std::memory_order_release);
   }
 #define CASE(name) L_##name:
 #define FCASE(name) L_##name:
+#define FMEMBER(F, i) L_FUSED_##F##_##i:
 #define DISPATCH() goto* table[ip[execDelta]]
 #define DISPATCH_ORIGINAL() goto* table[*ip]
 #else
 #define CASE(name) case OP_##name: L_##name:
 #define FCASE(name) case name: L_##name:
+#define FMEMBER(F, i) case FUSED_##F + i: L_FUSED_##F##_##i:
 #define DISPATCH() goto dispatch
 #define DISPATCH_ORIGINAL() \
   do {                      \
@@ -840,105 +861,14 @@ redispatch:
     NEXT(2);
   }
 
-  // Superinstructions (Fusion.h). Each does exactly what its sequence does,
-  // for every operand value: the same slots written, above the top too
-  // (a later LOAD_LOCAL8 with a positive offset reads them), and reads made
-  // after the writes that precede them. Each needs room for the deepest
-  // stack its sequence reaches; otherwise, or when its jump could fault or
-  // end a budget slice, the first original instruction runs instead.
-#define FUSED_ROOM(extra, plain) \
-  if (UNLIKELY(sp + 1 + (extra) > kStackSlots)) goto L_##plain
-#define FUSED_CMP_BRANCH_CASE(name, op)                                    \
-  FCASE(name) {                                                            \
-    FUSED_ROOM(2, LOAD_LOCAL8);                                            \
-    const TInt32 v = static_cast<TInt32>(stk[sp + 1 + rd8(ip + 1)]);       \
-    const TInt32 k = rd32(ip + 3);                                         \
-    if (v op k) {                                                          \
-      stk[sp + 1] = TUint32(-1);                                           \
-      stk[sp + 2] = static_cast<TUint32>(k);                               \
-      NEXT(11);                                                            \
-    }                                                                      \
-    const TUint32 t = static_cast<TUint32>(PC() + 8 + 2 + rd16(ip + 9));   \
-    if (UNLIKELY(t >= codeSize || iBudget == 0)) goto L_LOAD_LOCAL8;       \
-    stk[sp + 1] = 0;                                                       \
-    stk[sp + 2] = static_cast<TUint32>(k);                                 \
-    if (UNLIKELY(iBudget > 0)) --iBudget;                                  \
-    ip = code + t;                                                         \
-    DISPATCH();                                                            \
-  }
-  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH, ==)
-  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_LT, <)
-  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_LE, <=)
-  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_NE, !=)
-  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_GT, >)
-  FUSED_CMP_BRANCH_CASE(FUSED_CMP_BRANCH_GE, >=)
-#undef FUSED_CMP_BRANCH_CASE
-  // ADDR_LOCAL8 d, <push v>, ADD_AT / SUB_AT: the pushed address and v stay
-  // in the two slots above the top, and the update reads its target after
-  // they are written (d = 0 or 1 names one of them). The target is a stack
-  // or guard slot, inside the arena, so the plain ADD_AT's check passes.
-#define FUSED_LOCAL_UPDATE_CASE(name, value, len, op)                      \
-  FCASE(name) {                                                            \
-    FUSED_ROOM(2, ADDR_LOCAL8);                                            \
-    const TInt32 t = sp + 1 + rd8(ip + 1);                                 \
-    stk[sp + 1] = stackAddr + 4u * static_cast<TUint32>(t);                \
-    const TUint32 v = (value);                                             \
-    stk[sp + 2] = v;                                                       \
-    stk[t] op v;                                                           \
-    NEXT(len);                                                             \
-  }
-  FUSED_LOCAL_UPDATE_CASE(FUSED_LOCAL_ADD_LOCAL, stk[sp + 2 + rd8(ip + 3)], 5, +=)
-  FUSED_LOCAL_UPDATE_CASE(FUSED_LOCAL_SUB_LOCAL, stk[sp + 2 + rd8(ip + 3)], 5, -=)
-  FUSED_LOCAL_UPDATE_CASE(FUSED_LOCAL_ADD_IMM, ld32(ip + 3), 8, +=)
-  FUSED_LOCAL_UPDATE_CASE(FUSED_LOCAL_SUB_IMM, ld32(ip + 3), 8, -=)
-#undef FUSED_LOCAL_UPDATE_CASE
-  FCASE(FUSED_LOCAL_INC) {
-    FUSED_ROOM(1, ADDR_LOCAL8);
-    const TInt32 t = sp + 1 + rd8(ip + 1);
-    stk[sp + 1] = stackAddr + 4u * static_cast<TUint32>(t);
-    stk[t] += 1;
-    NEXT(3);
-  }
-  FCASE(FUSED_LOCAL_DEC) {
-    FUSED_ROOM(1, ADDR_LOCAL8);
-    const TInt32 t = sp + 1 + rd8(ip + 1);
-    stk[sp + 1] = stackAddr + 4u * static_cast<TUint32>(t);
-    stk[t] -= 1;
-    NEXT(3);
-  }
-  FCASE(FUSED_PUSH_LOCAL_ADD_IMM) {
-    FUSED_ROOM(2, LOAD_LOCAL8);
-    const TUint32 v = stk[sp + 1 + rd8(ip + 1)];
-    const TUint32 k = ld32(ip + 3);
-    stk[sp + 2] = k;
-    stk[++sp] = v + k;
-    NEXT(8);
-  }
-  FCASE(FUSED_PUSH_LOCAL_SUB_IMM) {
-    FUSED_ROOM(2, LOAD_LOCAL8);
-    const TUint32 v = stk[sp + 1 + rd8(ip + 1)];
-    const TUint32 k = ld32(ip + 3);
-    stk[sp + 2] = k;
-    stk[++sp] = v - k;
-    NEXT(8);
-  }
-  FCASE(FUSED_LOAD_LOCAL2) {
-    FUSED_ROOM(2, LOAD_LOCAL8);
-    const TUint32 v = stk[sp + 1 + rd8(ip + 1)];
-    stk[sp + 1] = v;
-    const TUint32 w = stk[sp + 2 + rd8(ip + 3)];
-    stk[sp + 2] = w;
-    sp += 2;
-    NEXT(4);
-  }
-#undef FUSED_ROOM
+#include "FusedHandlers.h"
 
   // Traced code (VirtualMachine::setTraceRange): the observer sees the
   // instruction, which then runs from its original opcode, unfused.
   FCASE(TRACED_INSTRUCTION) {
     SYNC();
     if (iObserver) iObserver->step(PC(), sp);
-    if (UNLIKELY(*ip >= FUSED_CMP_BRANCH)) goto L_INVALID;
+    if (UNLIKELY(*ip >= FUSED_FIRST)) goto L_INVALID;
     DISPATCH_ORIGINAL();
   }
 
@@ -976,6 +906,7 @@ bad_target:
 
 #undef CASE
 #undef FCASE
+#undef FMEMBER
 #undef DISPATCH
 #undef DISPATCH_ORIGINAL
 #undef PC
