@@ -42,6 +42,9 @@ const char* const kOnAddress[] = {"INC_AT", "DEC_AT", "INCB_AT", "DECB_AT", "CLE
 const char* const kBinary[] = {"ADD", "SUB", "MUL", "DIV", "REM", "DIVB", "REMB", "AND", "OR", "XOR", "SHL", "SHR",
                                "SHLB", "SHRB", "CMP_LT", "CMPH_GE", "CMPB_NE", "LAND", "BOOL_EQ"};
 const char* const kCompare[] = {"CMP_EQ", "CMP_LT", "CMP_LE", "CMP_NE", "CMP_GT", "CMP_GE"};
+const char* const kWordOperations[] = {"ADD", "SUB", "MUL", "AND", "OR", "XOR", "SHL", "SHR"};
+// Index scalings: shifts and factors, the usual ones and the edges of a shift.
+const int32_t kScales[] = {2, 4, 0, 1, 3, 31, 32, -1, -31, -32, INT32_MIN};
 const char* const kVectorGroups[] = {"ByteVector", "IntVector", "Int2Vector", "Int4Vector", "RefVector"};
 const int kVectorSlots[] = {1, 1, 2, 4, 1};
 
@@ -309,50 +312,114 @@ class Generator {
     op(std::string("NATIVE_CALL ") + group + " " + std::to_string(n.op), n.results - taken);
   }
 
-  // The sequences the interpreter fuses, with offsets around the top: the
-  // slots the sequence itself writes and the stale ones above it.
+  // The sequences the interpreter fuses (every family of Fusion.cpp's
+  // table), with offsets around the top: the slots the sequence itself
+  // writes and the stale ones above it, which a probe then reads.
   void fusedSequence() {
-    const int d = iIn.below(2) ? iIn.below(5) - 3 : -(iDepth - local());
-    const int e = iIn.below(2) ? iIn.below(5) - 3 : -(iDepth + 1 - local());
     const int32_t k = iIn.from(kValues);
-    switch (iIn.below(6)) {
-      case 0:
-        op("ADDR_LOCAL " + std::to_string(d), 1);
-        op("LOAD_LOCAL " + std::to_string(e), 1);
+    const std::string skip = label();
+    bool branch = false;
+    switch (iIn.below(13)) {
+      case 0:   // in place through a local's address
+        op("ADDR_LOCAL " + near(), 1);
+        switch (iIn.below(3)) {
+          case 0: op("LOAD_LOCAL " + near(), 1); break;
+          case 1: push(k); break;
+          default:
+            op(iIn.below(2) ? "INC_AT" : "DEC_AT", -1);
+            return probe();
+        }
         op(iIn.below(2) ? "ADD_AT" : "SUB_AT", -2);
         break;
-      case 1:
-        op("ADDR_LOCAL " + std::to_string(d), 1);
-        push(k);
-        op(iIn.below(2) ? "ADD_AT" : "SUB_AT", -2);
+      case 1:   // load-operate-store into a local
+        op("ADDR_LOCAL " + near(), 1);
+        op("LOAD_LOCAL " + near(), 1);
+        operand(k);
+        op(iIn.from(kWordOperations), -1);
+        op("STORE_WORD", -2);
         break;
-      case 2:
-        op("ADDR_LOCAL " + std::to_string(d), 1);
-        op(iIn.below(2) ? "INC_AT" : "DEC_AT", -1);
+      case 2:   // a local set from a local or a constant
+        op("ADDR_LOCAL " + near(), 1);
+        operand(k);
+        op("STORE_WORD", -2);
         break;
-      case 3:
-        op("LOAD_LOCAL " + std::to_string(d), 1);
-        push(k);
-        op(iIn.below(2) ? "ADD" : "SUB", -1);
+      case 3:   // an operation on a local and a local or a constant
+        op("LOAD_LOCAL " + near(), 1);
+        operand(k);
+        op(iIn.from(kWordOperations), -1);
         logTop();
         break;
-      case 4:
-        op("LOAD_LOCAL " + std::to_string(d), 1);
-        op("LOAD_LOCAL " + std::to_string(e), 1);
-        op("SUB", -1);
+      case 4:   // the top combined with a local or a constant
+        argument();
+        operand(k);
+        op(iIn.from(kWordOperations), -1);
         logTop();
         break;
-      default: {
-        const std::string skip = label();
-        op("LOAD_LOCAL " + std::to_string(d), 1);
-        push(k);
-        op(iIn.from(kCompare), -1);
-        op("JUMP_IF_FALSE " + skip, -1);
-        op("LOAD_LOCAL " + std::to_string(iIn.below(3) - 1), 1);
-        logTop();
-        place(skip);
+      case 5:   // a local against a local or a constant
+        op("LOAD_LOCAL " + near(), 1);
+        operand(k);
+        branch = true;
+        break;
+      case 6:   // the top against a local or a constant
+        argument();
+        operand(k);
+        branch = true;
+        break;
+      case 7:   // two computed values
+        argument();
+        argument();
+        branch = true;
+        break;
+      case 8:   // an element's address, value or store: base, index, scaling
+      case 9:
+      case 10: {
+        op("LOAD_LOCAL " + near(), 1);
+        op("LOAD_LOCAL " + near(), 1);
+        push(iIn.below(2) ? iIn.from(kScales) : k);
+        op(iIn.below(2) ? "SHL" : "MUL", -1);
+        op("ADD", -1);
+        switch (iIn.below(3)) {
+          case 0: op("DEREF", 0); logTop(); break;
+          case 1:
+            op("LOAD_LOCAL " + near(), 1);
+            op("STORE_WORD", -2);
+            break;
+          default: logTop();
+        }
+        break;
       }
+      case 11:   // a store through an address in a local
+        op("LOAD_LOCAL " + near(), 1);
+        op("LOAD_LOCAL " + near(), 1);
+        op("STORE_WORD", -2);
+        break;
+      default:   // a load through an address in a local, or of a field
+        op("LOAD_LOCAL " + near(), 1);
+        if (iIn.below(2)) op("FIELD_ADDR " + std::to_string(iIn.below(5) - 1), 0);
+        op("DEREF", 0);
+        logTop();
     }
+    if (branch) {
+      op(iIn.from(kCompare), -1);
+      op("JUMP_IF_FALSE " + skip, -1);
+      op("PUSH_IMM32 7", 1);
+      logTop();
+      place(skip);
+    }
+    probe();
+  }
+
+  // A local or an offset near the top, from the next pushed slot.
+  std::string near() { return std::to_string(iIn.below(2) ? iIn.below(5) - 3 : -(iDepth - local())); }
+  void operand(int32_t k) {
+    if (iIn.below(2)) op("LOAD_LOCAL " + near(), 1);
+    else push(k);
+  }
+  // Reads a slot at or above the top, where fused handlers leave temporaries.
+  void probe() {
+    if (iIn.below(2)) return;
+    op("LOAD_LOCAL " + std::to_string(iIn.below(4) - 1), 1);
+    logTop();
   }
 
   // A counted loop in a local; the body may clobber the counter, so the
