@@ -16,8 +16,6 @@ const Info kExtensions[] = {
 #include "Extensions.def"
 #undef EXTENSION
 };
-constexpr TInt32 kCount = static_cast<TInt32>(sizeof(kExtensions) / sizeof(kExtensions[0]));
-static_assert(kCount == kBuiltInCount, "the manager keeps one slot per built-in extension");
 
 }  // namespace
 
@@ -28,7 +26,7 @@ const Info* extensionInfo(TInt32 id) {
 }
 
 const Info* extensionInfos(TInt32& count) {
-  count = kCount;
+  count = kBuiltInCount;
   return kExtensions;
 }
 

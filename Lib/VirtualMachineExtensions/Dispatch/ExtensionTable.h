@@ -67,6 +67,11 @@ class BuiltIn : public NERIM::Extension {
 #include "Extensions.def"
 #undef EXTENSION
 
-constexpr TInt32 kBuiltInCount = 7;
+// The manager keeps one slot per built-in extension.
+constexpr TInt32 kBuiltInCount = 0
+#define EXTENSION(id, name, unknownOpcode, numbered) +1
+#include "Extensions.def"
+#undef EXTENSION
+    ;
 
 }  // namespace ext
