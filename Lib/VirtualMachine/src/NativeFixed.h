@@ -20,4 +20,14 @@ inline NFixed loadFixed(VMAddr at) {
 }
 inline void storeFixed(VMAddr at, NFixed v) { std::memcpy(vmOpenChecked(at, 8), &v.raw, 8); }
 
+// The Fixed and Math groups' handlers of one value, and of none.
+template <NFixed (*F)(NFixed)> void fixedFunction(Context& cx) {   // f -> f
+  Args a(cx, 2);
+  fixedResult(a, F(fixedAt(a, 0)));
+}
+template <NFixed (*F)()> void fixedConstant(Context& cx) {   // -> f
+  Args a(cx, 0);
+  fixedResult(a, F());
+}
+
 }  // namespace native

@@ -18,6 +18,8 @@
 #include "VMState.h"
 
 #include <cstring>
+#include <new>
+#include <utility>
 
 class NString;
 class QString;
@@ -89,6 +91,15 @@ TUint32 newStringFrom(VMHeap& heap, const QString& text);
 // A reference vector with count elements (the caller stores them); returns the holder cell.
 TUint32 newRefVector(TInt32 count, VMHeap& heap);
 inline VMAddr newCell(VMHeap& heap, TInt32 words, TUint32 gcCode) { return heap.allocateWords(words, gcCode); }
+// A new native object T(args) (typeId -1, gcCode) and the GC_CODE_REF_HOLDER
+// cell holding it, made together; returns the cell.
+template <typename T, typename... A> TUint32 newObjectInCell(VMHeap& heap, TUint32 gcCode, A&&... args) {
+  VMAddr object = 0, cell = 0;
+  heap.allocateTwo(sizeof(T), -1, gcCode, 4, 0, GC_CODE_REF_HOLDER, object, cell);
+  new (vmPtr(object)) T(std::forward<A>(args)...);
+  store(cell, object);
+  return cell;
+}
 
 // Argument and result access under the group conventions: k arguments are
 // stack[sp-k+1..sp]; a result replaces the first argument.

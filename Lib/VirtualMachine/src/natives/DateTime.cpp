@@ -24,8 +24,6 @@ TUint32 totalSeconds(TInt32 days, TInt32 hours, TInt32 minutes, TInt32 seconds) 
          static_cast<TUint32>(minutes) * 60u + static_cast<TUint32>(seconds);
 }
 
-TInt32 sign(TInt32 d) { return d < 0 ? -1 : d > 0 ? 1 : 0; }
-
 }  // namespace
 
 DateTime::DateTime() : iTimezone(Local) { readBack(QDateTime::currentDateTime()); }
@@ -113,13 +111,6 @@ TInt32 DateTime::compare(const DateTime& other) const {
   for (int i = 0; i < 6; ++i)
     if (mine[i] != theirs[i]) return mine[i] < theirs[i] ? -1 : 1;
   return 0;
-}
-
-TInt32 DateTime::compareTimeTo(const DateTime& dt) const {
-  VM_ASSERT(this->getTimezone() == dt.getTimezone());
-  if (iHour != dt.iHour) return sign(iHour - dt.iHour);
-  if (iMinute != dt.iMinute) return sign(iMinute - dt.iMinute);
-  return sign(iSecond - dt.iSecond);
 }
 
 NString DateTime::toText() const {

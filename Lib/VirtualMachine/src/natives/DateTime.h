@@ -46,7 +46,6 @@ class DateTime : public GCObject {
 
   // -1, 0 or 1; a date in another zone is converted to this one first.
   TInt32 compare(const DateTime& other) const;
-  TInt32 compareTimeTo(const DateTime& dt) const;
   // "2010-03-05 07:08:09", with "Z" after it in UTC.
   NString toText() const;
 

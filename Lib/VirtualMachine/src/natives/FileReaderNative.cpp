@@ -21,9 +21,9 @@ void open(native::Context& cx) {
 
 const native::Operation kRows[] = {
     {1, "open", open, "reader, str ->", "6 \"Filename is empty\"; 7 \"Could not open file: NAME\""},
-    {2, "seek", fileStreamSeek<FILE_READER_TYPE_ID>, "reader, int ->", "6 \"Position is less than zero: N\"; 7 \"File is not open\"; 7; 10 \"Invalid TYPEID\""},
-    {3, "position", fileStreamPosition<FILE_READER_TYPE_ID>, "reader -> int", "7 \"File is not open\"; 10 \"Invalid TYPEID\""},
-    {4, "size", fileStreamSize<FILE_READER_TYPE_ID>, "reader -> int", "7 \"File is not open\"; 10 \"Invalid TYPEID\""},
+    {2, "seek", file_stream::query<NERIM::InputStream, file_stream::SEEK>, "reader, int ->", "6 \"Position is less than zero: N\"; 7 \"File is not open\"; 7; 10 \"Invalid TYPEID\""},
+    {3, "position", file_stream::query<NERIM::InputStream, file_stream::POSITION>, "reader -> int", "7 \"File is not open\"; 10 \"Invalid TYPEID\""},
+    {4, "size", file_stream::query<NERIM::InputStream, file_stream::SIZE>, "reader -> int", "7 \"File is not open\"; 10 \"Invalid TYPEID\""},
 };
 
 }  // namespace

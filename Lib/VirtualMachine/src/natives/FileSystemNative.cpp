@@ -33,15 +33,7 @@ template <bool Directories> void listing(native::Context& cx) {
   const NString path = native::stringAt(a.word(0));
   Vec<NString> fileNames, directoryNames;
   succeeded(cx.host().listDirectory(path, fileNames, directoryNames));
-  const Vec<NString>& names = Directories ? directoryNames : fileNames;
-  VMHeap& heap = cx.heap();
-  const TUint32 holder = native::newRefVector(0, heap);
-  vectors::VectorStore v(native::load(holder), 4);
-  for (const NString& n : names) {
-    const TUint32 cell = native::newStringFrom(heap, n);
-    v.splice(heap, v.count(), 0, reinterpret_cast<const TUint8*>(&cell), 1);
-  }
-  a.result(holder);
+  a.result(vectors::newStringVector(cx.heap(), Directories ? directoryNames : fileNames));
 }
 
 typedef bool (FileSystemServices::*PairOp)(const NString&, const NString&);

@@ -23,9 +23,9 @@ void open(native::Context& cx) {
 
 const native::Operation kRows[] = {
     {1, "open", open, "writer, str, append ->", "6 \"Filename is empty\"; 7"},
-    {2, "seek", fileStreamSeek<FILE_WRITER_TYPE_ID>, "writer, int ->", "6 \"Position is less than zero: N\"; 7 \"File is not open\"; 7; 10 \"Invalid TYPEID\""},
-    {3, "position", fileStreamPosition<FILE_WRITER_TYPE_ID>, "writer -> int", "7 \"File is not open\"; 10 \"Invalid TYPEID\""},
-    {4, "size", fileStreamSize<FILE_WRITER_TYPE_ID>, "writer -> int", "7 \"File is not open\"; 10 \"Invalid TYPEID\""},
+    {2, "seek", file_stream::query<NERIM::OutputStream, file_stream::SEEK>, "writer, int ->", "6 \"Position is less than zero: N\"; 7 \"File is not open\"; 7; 10 \"Invalid TYPEID\""},
+    {3, "position", file_stream::query<NERIM::OutputStream, file_stream::POSITION>, "writer -> int", "7 \"File is not open\"; 10 \"Invalid TYPEID\""},
+    {4, "size", file_stream::query<NERIM::OutputStream, file_stream::SIZE>, "writer -> int", "7 \"File is not open\"; 10 \"Invalid TYPEID\""},
 };
 
 }  // namespace

@@ -6,8 +6,6 @@
 #include "NativeHelpers.h"
 #include "VectorStore.h"
 
-#include <new>
-
 namespace fontcreation {
 
 namespace {
@@ -30,11 +28,7 @@ VMAddr inCell(VMHeap& heap, VMAddr font) {
 
 VMAddr nativeFont(VMHeap& heap, TInt32 sizeIndex) {
   NativeFont::checkSize(sizeIndex);
-  VMAddr font = 0, cell = 0;
-  heap.allocateTwo(sizeof(NativeFont), -1, GC_CODE_FONT, 4, 0, GC_CODE_REF_HOLDER, font, cell);
-  new (vmPtr(font)) NativeFont();
-  native::store(cell, font);
-  return cell;
+  return native::newObjectInCell<NativeFont>(heap, GC_CODE_FONT);
 }
 
 VMAddr stripFontFromFile(FrameworkServices& host, VMHeap& heap, const NString& name) {

@@ -11,13 +11,7 @@ using native::Args;
 
 namespace {
 
-// Word 0 of a class instance is its class id; the fields follow.
-constexpr TUint32 kFirstField = 4;
-
-HashDigest& digestAt(Args& a, TInt32 i) {
-  const VMAddr holder = native::deref(a.word(i));
-  return native::objectOf<Hash>(native::load(holder + kFirstField)).digest();
-}
+HashDigest& digestAt(Args& a, TInt32 i) { return native::heldObject<Hash>(a.word(i)).digest(); }
 
 void feed(HashDigest& digest, TUint32 vectorValue) {
   const vectors::VectorStore bytes(native::derefCell(vectorValue), 1);
@@ -33,8 +27,7 @@ TUint32 finish(Args& a, HashDigest& digest) {
 
 void create(native::Context& cx) {   // hash object, algorithm
   Args a(cx, 2);
-  const VMAddr field = native::deref(a.word(0)) + kFirstField;
-  vmOpenChecked(field, 4);
+  const VMAddr field = native::firstField(a.word(0));
   std::unique_ptr<HashDigest> digest(new HashDigest(a.integer(1)));
   const VMAddr object = a.heap().allocate(sizeof(Hash), -1, GC_CODE_HASH);
   new (vmPtr(object)) Hash(digest.release());

@@ -3,18 +3,12 @@
 
 #include "NativeHelpers.h"
 
-#include <new>
-
 using native::Args;
 
 namespace Nerim {
 
 TUint32 KeyEvent::newInHeap(VMHeap& heap, TInt32 keyCode, TInt32 scanCode, TInt32 modifiers, const NString& text) {
-  VMAddr object = 0, cell = 0;
-  heap.allocateTwo(sizeof(KeyEvent), -1, GC_CODE_LEAF, 4, 0, GC_CODE_REF_HOLDER, object, cell);
-  new (vmPtr(object)) KeyEvent(keyCode, scanCode, modifiers, text);
-  native::store(cell, object);
-  return cell;
+  return native::newObjectInCell<KeyEvent>(heap, GC_CODE_LEAF, keyCode, scanCode, modifiers, text);
 }
 
 }  // namespace Nerim

@@ -62,9 +62,9 @@ template <Binary F> void valueForm(native::Context& cx) {   // l, l -> new l
   a.result(newLong(a.heap(), F(loadLong(a.word(0)), loadLong(a.word(1)))));
 }
 
-template <Binary F> void assignForm(native::Context& cx) {   // l, l: into the first block
-  Args a(cx, 2);
-  const TInt64 b = loadLong(a.word(1));
+template <Binary F, bool ByOne = false> void assignForm(native::Context& cx) {   // l, l (ByOne: l, by 1) into l
+  Args a(cx, ByOne ? 1 : 2);
+  const TInt64 b = ByOne ? 1 : loadLong(a.word(1));
   storeLong(a.word(0), F(loadLong(a.word(0)), b));
   a.noResult();
 }
@@ -80,32 +80,20 @@ void clear(native::Context& cx) {
   a.noResult();
 }
 
-template <TInt64 Delta> void step(native::Context& cx) {
-  Args a(cx, 1);
-  storeLong(a.word(0), wrap(static_cast<TUint64>(loadLong(a.word(0))) + static_cast<TUint64>(Delta)));
-  a.noResult();
-}
-
 void copy(native::Context& cx) {
   Args a(cx, 2);
   storeLong(a.word(0), loadLong(a.word(1)));
   a.noResult();
 }
 
-void negate(native::Context& cx) {
+// Results from one long: a new long, a string, the low word.
+template <TUint32 (*F)(VMHeap&, TInt64)> void ofOne(native::Context& cx) {
   Args a(cx, 1);
-  a.result(newLong(a.heap(), wrap(0 - static_cast<TUint64>(loadLong(a.word(0))))));
+  a.result(F(a.heap(), loadLong(a.word(0))));
 }
-
-void toText(native::Context& cx) {
-  Args a(cx, 1);
-  a.result(native::newStringFrom(a.heap(), NString::number(loadLong(a.word(0)))));
-}
-
-void low(native::Context& cx) {
-  Args a(cx, 1);
-  a.result(static_cast<TUint32>(static_cast<TUint64>(loadLong(a.word(0)))));
-}
+TUint32 negated(VMHeap& heap, TInt64 v) { return newLong(heap, wrap(0 - static_cast<TUint64>(v))); }
+TUint32 text(VMHeap& heap, TInt64 v) { return native::newStringFrom(heap, NString::number(v)); }
+TUint32 low(VMHeap&, TInt64 v) { return static_cast<TUint32>(static_cast<TUint64>(v)); }
 
 void fromInt(native::Context& cx) {
   Args a(cx, 1);
@@ -122,9 +110,9 @@ const native::Operation kRows[] = {
     {7, "multiply", valueForm<multiply>, "l, l -> l", "none"},
     {8, "divide", valueForm<divide>, "l, l -> l", "3 \"Division by zero.\""},
     {9, "remainder", valueForm<remainder>, "l, l -> l", "3 \"Division by zero.\""},
-    {10, "negate", negate, "l -> l", "none"},
-    {11, "increment", step<1>, "l ->", "none"},
-    {12, "decrement", step<-1>, "l ->", "none"},
+    {10, "negate", ofOne<negated>, "l -> l", "none"},
+    {11, "increment", assignForm<add, true>, "l ->", "none"},
+    {12, "decrement", assignForm<subtract, true>, "l ->", "none"},
     {13, "addTo", assignForm<add>, "l, l ->", "none"},
     {14, "subtractFrom", assignForm<subtract>, "l, l ->", "none"},
     {15, "multiplyBy", assignForm<multiply>, "l, l ->", "none"},
@@ -146,10 +134,10 @@ const native::Operation kRows[] = {
     {31, "xorWith", assignForm<bitXor>, "l, l ->", "none"},
     {32, "shiftLeftBy", assignForm<shiftLeft>, "l, l ->", "none"},
     {33, "shiftRightBy", assignForm<shiftRight>, "l, l ->", "none"},
-    {34, "toText", toText, "l -> str", "none"},
+    {34, "toText", ofOne<text>, "l -> str", "none"},
     {35, "nothing35", native::nothing, "->", "none"},
     {36, "nothing36", native::nothing, "->", "none"},
-    {37, "low", low, "l -> int", "none"},
+    {37, "low", ofOne<low>, "l -> int", "none"},
     {38, "fromInt", fromInt, "int -> l", "none"},
 };
 

@@ -73,11 +73,6 @@ NFixed randomFixed(TUint8* generator, NFixed a, NFixed b) {
   return randomIn(generator, lo, NFixed());
 }
 
-template <NFixed (*F)(NFixed)> void convert(native::Context& cx) {   // f -> f
-  Args a(cx, 2);
-  fixedResult(a, F(fixedAt(a, 0)));
-}
-
 void logarithmTo(native::Context& cx) {   // f, base -> f
   Args a(cx, 4);
   fixedResult(a, logarithm(fixedAt(a, 0), fixedAt(a, 2)));
@@ -94,22 +89,13 @@ void randomFixedValue(native::Context& cx) {   // f, f -> f
 }
 
 // Min and max of two bytes (sign-extended), integers or fixed values.
-template <const TInt32& (*F)(const TInt32&, const TInt32&)> void ofBytes(native::Context& cx) {
+template <typename T, const TInt32& (*F)(const TInt32&, const TInt32&)> void ofWholes(native::Context& cx) {
   Args a(cx, 2);
-  a.result(static_cast<TUint32>(F(static_cast<TInt8>(a.word(0)), static_cast<TInt8>(a.word(1)))));
-}
-template <const TInt32& (*F)(const TInt32&, const TInt32&)> void ofInts(native::Context& cx) {
-  Args a(cx, 2);
-  a.result(static_cast<TUint32>(F(a.integer(0), a.integer(1))));
+  a.result(static_cast<TUint32>(F(static_cast<T>(a.word(0)), static_cast<T>(a.word(1)))));
 }
 template <const NFixed& (*F)(const NFixed&, const NFixed&)> void ofFixed(native::Context& cx) {
   Args a(cx, 4);
   fixedResult(a, F(fixedAt(a, 0), fixedAt(a, 2)));
-}
-
-template <NFixed (*F)()> void constant(native::Context& cx) {
-  Args a(cx, 0);
-  fixedResult(a, F());
 }
 
 const native::Operation kRows[] = {
@@ -119,22 +105,22 @@ const native::Operation kRows[] = {
     {4, "asin", real<std::asin, nullptr>, "f -> f", "8 \"Result is not a number\""},
     {5, "acos", real<std::acos, nullptr>, "f -> f", "8 \"Result is not a number\""},
     {6, "atan", real<std::atan, nullptr>, "f -> f", "none"},
-    {7, "toDegrees", convert<toDegrees>, "f -> f", "8 \"Argument out of range\""},
-    {8, "toRadians", convert<toRadians>, "f -> f", "8 \"Argument out of range\""},
+    {7, "toDegrees", native::fixedFunction<toDegrees>, "f -> f", "8 \"Argument out of range\""},
+    {8, "toRadians", native::fixedFunction<toRadians>, "f -> f", "8 \"Argument out of range\""},
     {9, "sqrt", real<std::sqrt, notNegative>, "f -> f", "8 \"Argument out of range\""},
     {10, "log", logarithmTo, "f, f -> f", "8 \"Argument out of range\"; 8 \"Result is not a number\""},
     {11, "ln", real<std::log, positive>, "f -> f", "8 \"Argument out of range\""},
     {12, "randomInt", randomInt, "int, int -> int", "none"},
     {13, "random", randomFixedValue, "f, f -> f", "9 \"Random value out of range\""},
-    {14, "minByte", ofBytes<std::min<TInt32>>, "b, b -> int", "none"},
-    {15, "minInt", ofInts<std::min<TInt32>>, "int, int -> int", "none"},
+    {14, "minByte", ofWholes<TInt8, std::min<TInt32>>, "b, b -> int", "none"},
+    {15, "minInt", ofWholes<TInt32, std::min<TInt32>>, "int, int -> int", "none"},
     {16, "min", ofFixed<std::min<NFixed>>, "f, f -> f", "none"},
-    {17, "maxByte", ofBytes<std::max<TInt32>>, "b, b -> int", "none"},
-    {18, "maxInt", ofInts<std::max<TInt32>>, "int, int -> int", "none"},
+    {17, "maxByte", ofWholes<TInt8, std::max<TInt32>>, "b, b -> int", "none"},
+    {18, "maxInt", ofWholes<TInt32, std::max<TInt32>>, "int, int -> int", "none"},
     {19, "max", ofFixed<std::max<NFixed>>, "f, f -> f", "none"},
-    {20, "e", constant<NFixed::E>, "-> f", "none"},
-    {21, "pi", constant<NFixed::PI>, "-> f", "none"},
-    {22, "epsilon", constant<NFixed::EPSILON>, "-> f", "none"},
+    {20, "e", native::fixedConstant<NFixed::E>, "-> f", "none"},
+    {21, "pi", native::fixedConstant<NFixed::PI>, "-> f", "none"},
+    {22, "epsilon", native::fixedConstant<NFixed::EPSILON>, "-> f", "none"},
 };
 
 }  // namespace

@@ -35,24 +35,8 @@ StreamHolder* StreamHolder::at(TUint32 word, TUint32 typeId) {
   return holder;
 }
 
-NERIM::InputStream* StreamHolder::getInputStream(StreamHolder* holder) {
-  VM_ASSERT(holder->TYPEID == FILE_READER_TYPE_ID);
-  return static_cast<NERIM::InputStream*>(holder->stream);
-}
-
-NERIM::OutputStream* StreamHolder::getOutputStream(StreamHolder* holder) {
-  VM_ASSERT(holder->TYPEID == FILE_WRITER_TYPE_ID);
-  return static_cast<NERIM::OutputStream*>(holder->stream);
-}
-
 // No assertion here: a destructor must not raise, and TYPEID never changes.
 StreamHolder::~StreamHolder() {
-  delete stream;
-  stream = nullptr;
-}
-
-void StreamHolder::destruct() {
-  VM_ASSERT(TYPEID == FILE_READER_TYPE_ID || TYPEID == FILE_WRITER_TYPE_ID);
   delete stream;
   stream = nullptr;
 }

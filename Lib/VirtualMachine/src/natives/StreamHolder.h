@@ -28,16 +28,10 @@ class StreamHolder : public GCObject {
   // The holder at a cell's word: null for 0; a word that is no holder
   // raises code 11 "Invalid address" (objectOf).
   static StreamHolder* at(TUint32 word);
-  // As at, and a holder of the other type raises code 10 "Invalid TYPEID":
-  // the getters' assertions stop the process, bytecode must not reach them.
+  // As at, and a holder of the other type raises code 10 "Invalid TYPEID".
   static StreamHolder* at(TUint32 word, TUint32 typeId);
 
-  static NERIM::InputStream* getInputStream(StreamHolder* holder);
-  static NERIM::OutputStream* getOutputStream(StreamHolder* holder);
-
   ~StreamHolder() override;
-  // Destroys the stream and clears the pointer.
-  void destruct();
 
   TUint32 TYPEID;
   NERIM::Stream* stream;

@@ -53,38 +53,31 @@ void checkStringRange(const UnitView& s, TInt32 first, TInt32 last) {
   if (first < 0 || first > last || last >= s.length) raise(ERR_RANGE, "");
 }
 
-TInt32 indexOf(const UnitView& s, const UnitView& t, TInt32 first, TInt32 last, bool cs) {
+namespace {
+
+// The first (Forward) or last position in [first, last] where t starts.
+template <bool Forward> TInt32 find(const UnitView& s, const UnitView& t, TInt32 first, TInt32 last, bool cs) {
   if (t.length == 0 || isEmptyRange(first, last)) return -1;
   checkStringRange(s, first, last);
   const TInt32 rangeLength = last - first + 1;
   if (t.length == rangeLength && t.buffer == s.buffer) return 0;
-  if (t.length == 1) {
-    const TChar c = unitFor(t.at(0), cs);
-    for (TInt32 p = first; p <= last; ++p)
-      if (unitFor(s.at(p), cs) == c) return p;
-    return -1;
-  }
   if (t.length > rangeLength) return -1;
-  for (TInt32 p = first; p <= last - t.length + 1; ++p)
-    if (matchesAt(s, t, p, cs)) return p;
+  const TInt32 from = Forward ? first : last - t.length + 1, to = Forward ? last - t.length + 1 : first;
+  const TInt32 step = Forward ? 1 : -1;
+  const TChar c = unitFor(t.at(0), cs);
+  for (TInt32 p = from; Forward ? p <= to : p >= to; p += step)
+    if (t.length == 1 ? unitFor(s.at(p), cs) == c : matchesAt(s, t, p, cs)) return p;
   return -1;
 }
 
+}  // namespace
+
+TInt32 indexOf(const UnitView& s, const UnitView& t, TInt32 first, TInt32 last, bool cs) {
+  return find<true>(s, t, first, last, cs);
+}
+
 TInt32 lastIndexOf(const UnitView& s, const UnitView& t, TInt32 first, TInt32 last, bool cs) {
-  if (t.length == 0 || isEmptyRange(first, last)) return -1;
-  checkStringRange(s, first, last);
-  const TInt32 rangeLength = last - first + 1;
-  if (t.length == rangeLength && t.buffer == s.buffer) return 0;
-  if (t.length == 1) {
-    const TChar c = unitFor(t.at(0), cs);
-    for (TInt32 p = last; p >= first; --p)
-      if (unitFor(s.at(p), cs) == c) return p;
-    return -1;
-  }
-  if (t.length > rangeLength) return -1;
-  for (TInt32 p = last - t.length + 1; p >= first; --p)
-    if (matchesAt(s, t, p, cs)) return p;
-  return -1;
+  return find<false>(s, t, first, last, cs);
 }
 
 TInt32 count(const UnitView& s, const UnitView& t, TInt32 first, TInt32 last, bool cs) {

@@ -41,10 +41,14 @@ NString::Case caseArg(const Args& a, TInt32 i) { return NString::caseFlag(a.inte
 
 using native::Range;
 Range rangeArg(const Args& a, TInt32 i, TInt32 length) { return native::rangeAt(a, i, length); }
+// The range at slot i, or (without one) the whole string.
+Range rangeOrWhole(const Args& a, TInt32 i, const NString& s, bool withRange) {
+  return withRange ? rangeArg(a, i, s.length()) : Range{0, s.length(), s.lastIndex()};
+}
 
 // ---- results ----------------------------------------------------------
 
-TUint32 boolean(bool b) { return b ? 1 : 0; }
+using native::truth;
 TUint32 sign(TInt32 v) { return static_cast<TUint32>(v < 0 ? -1 : v > 0 ? 1 : 0); }
 TUint32 newString(Args& a, const NString& text) { return native::newStringFrom(a.heap(), text); }
 
@@ -54,21 +58,14 @@ NString substringOf(const NString& s, const Range& r) {
   return r.toEnd() ? s.substring(r.first) : s.substring(r.first, r.last);
 }
 
-// The cell argument at slot i receives a new NString object.
-void storeInCell(Args& a, TInt32 i, const NString& text) {
-  const VMAddr cell = native::deref(a.word(i));
+// The cell argument at slot 0 receives a new NString object; the call has no result.
+void storeInCell(Args& a, const NString& text) {
+  const VMAddr cell = native::deref(a.word(0));
   native::store(cell, Interpreter::newString(a.heap(), text));
+  a.noResult();
 }
 
 // ---- characters and numbers -------------------------------------------
-
-template <bool Upper> void changeCase(native::Context& cx) {   // s
-  Args a(cx, 1);
-  NString& s = stringArg(a, 0);
-  if (Upper) s.toUpperCase();
-  else s.toLowerCase();
-  a.noResult();
-}
 
 void decimalText(native::Context& cx) {   // n
   Args a(cx, 1);
@@ -98,25 +95,18 @@ void compareRangeSign(native::Context& cx) {   // s, t, range, cs
   Args a(cx, 5);
   const NString& s = stringArg(a, 0);
   const NString& t = stringArg(a, 1);
-  const TInt32 first = a.integer(2), count = a.integer(3);
-  if (first < 0) native::rangeError();
-  a.result(sign(strings::compareRange(viewOf(s), viewOf(t), first, count, flagArg(a, 4))));
+  a.result(sign(strings::compareRange(viewOf(s), viewOf(t), a.integer(2), a.integer(3), flagArg(a, 4))));
 }
 
-template <bool Equal> void equality(native::Context& cx) {   // s, t, exact
+template <typename Relation> void relation(native::Context& cx) {   // s, t, exact
   Args a(cx, 2);
-  a.result(boolean(stringArg(a, 0).equals(stringArg(a, 1), NString::Case::Sensitive) == Equal));
-}
-
-template <typename Relation> void ordering(native::Context& cx) {   // s, t, exact
-  Args a(cx, 2);
-  a.result(boolean(Relation()(strings::compare(viewOf(stringArg(a, 0)), viewOf(stringArg(a, 1)), true), 0)));
+  a.result(truth(Relation()(strings::compare(viewOf(stringArg(a, 0)), viewOf(stringArg(a, 1)), true), 0)));
 }
 
 template <bool WithFlag> void equalsCase(native::Context& cx) {   // s, t, [cs]
   Args a(cx, WithFlag ? 3 : 2);
   const NString::Case cs = WithFlag ? caseArg(a, 2) : NString::Case::Insensitive;
-  a.result(boolean(stringArg(a, 0).equals(stringArg(a, 1), cs)));
+  a.result(truth(stringArg(a, 0).equals(stringArg(a, 1), cs)));
 }
 
 template <bool WithFlag> void regionEquals(native::Context& cx) {   // s, t, range, [cs]
@@ -124,7 +114,7 @@ template <bool WithFlag> void regionEquals(native::Context& cx) {   // s, t, ran
   const TInt32 first = a.integer(2), count = a.integer(3);
   if (first < 0) native::rangeError();
   const bool cs = WithFlag && flagArg(a, 4);
-  a.result(boolean(strings::regionEquals(viewOf(stringArg(a, 0)), viewOf(stringArg(a, 1)), first, count, cs)));
+  a.result(truth(strings::regionEquals(viewOf(stringArg(a, 0)), viewOf(stringArg(a, 1)), first, count, cs)));
 }
 
 template <bool Starts, bool WithFlag> void startsOrEnds(native::Context& cx) {   // s, t, [cs]
@@ -132,7 +122,7 @@ template <bool Starts, bool WithFlag> void startsOrEnds(native::Context& cx) {  
   const NString::Case cs = WithFlag ? caseArg(a, 2) : NString::Case::Insensitive;
   const NString& s = stringArg(a, 0);
   const NString& t = stringArg(a, 1);
-  a.result(boolean(Starts ? s.startsWith(t, cs) : s.endsWith(t, cs)));
+  a.result(truth(Starts ? s.startsWith(t, cs) : s.endsWith(t, cs)));
 }
 
 // ---- substrings and new strings ---------------------------------------
@@ -159,46 +149,36 @@ void repeated(native::Context& cx) {   // s, n
 
 void newEmpty(native::Context& cx) {   // cell
   Args a(cx, 1);
-  storeInCell(a, 0, NString());
-  a.noResult();
+  storeInCell(a, NString());
 }
 
 void newShared(native::Context& cx) {   // cell, t
   Args a(cx, 2);
   const NString t = stringArg(a, 1);
-  storeInCell(a, 0, t);
-  a.noResult();
+  storeInCell(a, t);
 }
 
 void newFilled(native::Context& cx) {   // cell, c, n
   Args a(cx, 3);
   const NString text = NString::filled(charArg(a, 1), a.integer(2));
-  storeInCell(a, 0, text);
-  a.noResult();
+  storeInCell(a, text);
 }
 
 void newSubstring(native::Context& cx) {   // cell, t, range
   Args a(cx, 4);
   const NString& t = stringArg(a, 1);
   const NString piece = substringOf(t, rangeArg(a, 2, t.length()));
-  storeInCell(a, 0, piece);
-  a.noResult();
+  storeInCell(a, piece);
 }
 
 template <bool WithRange> void newStepped(native::Context& cx) {   // cell, t, [range], step
   Args a(cx, WithRange ? 5 : 3);
   const NString& t = stringArg(a, 1);
-  TInt32 first = 0, last = t.lastIndex();
-  if (WithRange) {
-    const Range r = rangeArg(a, 2, t.length());
-    first = r.first;
-    last = r.last;
-  }
+  const Range r = rangeOrWhole(a, 2, t, WithRange);
   const TInt32 step = a.integer(WithRange ? 4 : 2);
   if (step < 1) native::invalidArgument();
-  const NString piece = strings::isEmptyRange(first, last) ? NString() : t.substring(first, last, step);
-  storeInCell(a, 0, piece);
-  a.noResult();
+  const NString piece = strings::isEmptyRange(r.first, r.last) ? NString() : t.substring(r.first, r.last, step);
+  storeInCell(a, piece);
 }
 
 // ---- characters of a string -------------------------------------------
@@ -210,7 +190,7 @@ void length(native::Context& cx) {   // s
 
 void isEmpty(native::Context& cx) {   // s
   Args a(cx, 1);
-  a.result(boolean(stringArg(a, 0).length() == 0));
+  a.result(truth(stringArg(a, 0).length() == 0));
 }
 
 void charAt(native::Context& cx) {   // s, i
@@ -227,14 +207,9 @@ template <bool First> void firstOrLastChar(native::Context& cx) {   // s
 template <bool WithRange, bool WithFlag> void mostFrequent(native::Context& cx) {   // s, [range], [cs]
   Args a(cx, 1 + (WithRange ? 2 : 0) + (WithFlag ? 1 : 0));
   const NString& s = stringArg(a, 0);
-  TInt32 first = 0, last = s.lastIndex();
-  if (WithRange) {
-    const Range r = rangeArg(a, 1, s.length());
-    first = r.first;
-    last = r.last;
-  }
+  const Range r = rangeOrWhole(a, 1, s, WithRange);
   const bool cs = WithFlag && flagArg(a, WithRange ? 3 : 1);
-  a.result(strings::mostFrequent(viewOf(s), first, last, cs));
+  a.result(strings::mostFrequent(viewOf(s), r.first, r.last, cs));
 }
 
 // ---- split ------------------------------------------------------------
@@ -244,15 +219,9 @@ template <bool AtChar, bool WithFlag> void split(native::Context& cx) {   // s, 
   const NString& s = stringArg(a, 0);
   const NString sep = AtChar ? charString(a, 1) : stringArg(a, 1);
   const bool cs = WithFlag && flagArg(a, 2);
-  const auto pieces = strings::split(viewOf(s), viewOf(sep), cs);
-  VMHeap& heap = a.heap();
-  const TUint32 holder = native::newRefVector(0, heap);
-  vectors::VectorStore v(native::load(holder), 4);
-  for (const auto& p : pieces) {
-    const TUint32 cell = native::newStringFrom(heap, s.substring(p.first, p.second));
-    v.splice(heap, v.count(), 0, reinterpret_cast<const TUint8*>(&cell), 1);
-  }
-  a.result(holder);
+  Vec<NString> pieces;
+  for (const auto& p : strings::split(viewOf(s), viewOf(sep), cs)) pieces.append(s.substring(p.first, p.second));
+  a.result(vectors::newStringVector(a.heap(), pieces));
 }
 
 // ---- insertion and replacement of ranges ------------------------------
@@ -304,12 +273,6 @@ template <bool Append, bool WithChar> void prependOrAppend(native::Context& cx) 
   a.noResult();
 }
 
-void repeatInPlace(native::Context& cx) {   // s, n
-  Args a(cx, 2);
-  stringArg(a, 0).repeat(a.integer(1));
-  a.noResult();
-}
-
 template <bool WithChar> void replaceRange(native::Context& cx) {   // s, range, t|c
   Args a(cx, 4);
   NString& s = stringArg(a, 0);
@@ -321,12 +284,6 @@ template <bool WithChar> void replaceRange(native::Context& cx) {   // s, range,
 
 // ---- removal ----------------------------------------------------------
 
-void removeCharAt(native::Context& cx) {   // s, i
-  Args a(cx, 2);
-  stringArg(a, 0).removeCharAt(a.integer(1));
-  a.noResult();
-}
-
 void removeRange(native::Context& cx) {   // s, range
   Args a(cx, 3);
   NString& s = stringArg(a, 0);
@@ -335,18 +292,16 @@ void removeRange(native::Context& cx) {   // s, range
   a.noResult();
 }
 
-template <bool First, bool WithCount> void dropEnds(native::Context& cx) {   // s, [n]
-  Args a(cx, WithCount ? 2 : 1);
-  NString& s = stringArg(a, 0);
-  const TInt32 n = WithCount ? a.integer(1) : 1;
-  if (First) s.dropFirst(n);
-  else s.dropLast(n);
+// Edits of s in place: without a count, with the count argument, or with count N.
+template <void (NString::*F)()> void inPlace(native::Context& cx) {   // s
+  Args a(cx, 1);
+  (stringArg(a, 0).*F)();
   a.noResult();
 }
 
-template <void (NString::*F)()> void inPlace(native::Context& cx) {   // s: clear, trims
-  Args a(cx, 1);
-  (stringArg(a, 0).*F)();
+template <void (NString::*F)(TInt32), TInt32 N = -1> void inPlaceCount(native::Context& cx) {   // s, [n]
+  Args a(cx, N < 0 ? 2 : 1);
+  (stringArg(a, 0).*F)(N < 0 ? a.integer(1) : N);
   a.noResult();
 }
 
@@ -354,80 +309,46 @@ template <void (NString::*F)()> void inPlace(native::Context& cx) {   // s: clea
 
 enum Family { INDEX_OF, LAST_INDEX_OF, COUNT, REMOVE_LAST, REMOVE_FIRST, REMOVE_ALL, REPLACE_LAST, REPLACE_FIRST, REPLACE_ALL };
 
-// One decoded family call: s, the search text, the range and the flag,
-// and for the replace families the replacement.
-struct FamilyCall {
-  Family family;
-  NString* s;
-  NString search;
-  NString replacement;
-  TInt32 first;
-  TInt32 last;
-  bool cs;
-};
-
-// Runs a decoded call; true with a result for the query families.
-bool runFamily(const FamilyCall& f, TInt32& result) {
-  const UnitView s = viewOf(*f.s), t = viewOf(f.search);
-  const NString::Case cs = f.cs ? NString::Case::Sensitive : NString::Case::Insensitive;
-  switch (f.family) {
-    case INDEX_OF: result = strings::indexOf(s, t, f.first, f.last, f.cs); return true;
-    case LAST_INDEX_OF: result = strings::lastIndexOf(s, t, f.first, f.last, f.cs); return true;
-    case COUNT: result = strings::count(s, t, f.first, f.last, f.cs); return true;
-    case REMOVE_LAST: f.s->removeLast(f.search, f.first, f.last, cs); return false;
-    case REMOVE_FIRST: f.s->removeFirst(f.search, f.first, f.last, cs); return false;
-    case REMOVE_ALL: f.s->removeAll(f.search, f.first, f.last, cs); return false;
-    case REPLACE_LAST: f.s->replaceLast(f.search, f.replacement, f.first, f.last, cs); return false;
-    case REPLACE_FIRST: f.s->replaceFirst(f.search, f.replacement, f.first, f.last, cs); return false;
-    case REPLACE_ALL: f.s->replaceAll(f.search, f.replacement, f.first, f.last, cs); return false;
+// Runs a call of a family over s's range; the query families give a result,
+// the others edit s. The texts are copies, so s may be one of them.
+void runFamily(Args& a, Family family, NString& s, const NString& search, const Range& r, bool exact,
+               const NString& replacement = NString()) {
+  const UnitView v = viewOf(s), t = viewOf(search);
+  const NString::Case cs = exact ? NString::Case::Sensitive : NString::Case::Insensitive;
+  switch (family) {
+    case INDEX_OF: return a.result(static_cast<TUint32>(strings::indexOf(v, t, r.first, r.last, exact)));
+    case LAST_INDEX_OF: return a.result(static_cast<TUint32>(strings::lastIndexOf(v, t, r.first, r.last, exact)));
+    case COUNT: return a.result(static_cast<TUint32>(strings::count(v, t, r.first, r.last, exact)));
+    case REMOVE_LAST: s.removeLast(search, r.first, r.last, cs); break;
+    case REMOVE_FIRST: s.removeFirst(search, r.first, r.last, cs); break;
+    case REMOVE_ALL: s.removeAll(search, r.first, r.last, cs); break;
+    case REPLACE_LAST: s.replaceLast(search, replacement, r.first, r.last, cs); break;
+    case REPLACE_FIRST: s.replaceFirst(search, replacement, r.first, r.last, cs); break;
+    case REPLACE_ALL: s.replaceAll(search, replacement, r.first, r.last, cs); break;
   }
-  return false;
-}
-
-void finishFamily(Args& a, const FamilyCall& f) {
-  TInt32 result = 0;
-  if (runFamily(f, result)) a.result(static_cast<TUint32>(result));
-  else a.noResult();
-}
-
-// The range at slot i of the call, or the whole string.
-void familyRange(FamilyCall& f, const Args& a, TInt32 i, bool withRange) {
-  if (!withRange) {
-    f.first = 0;
-    f.last = f.s->lastIndex();
-    return;
-  }
-  const Range r = rangeArg(a, i, f.s->length());
-  f.first = r.first;
-  f.last = r.last;
+  a.noResult();
 }
 
 // Search variants A ... H (variant bits: 1 a range, 2 a flag, 4 a character).
 template <Family F, TInt32 Variant> void searchFamily(native::Context& cx) {   // s, t|c, [range], [cs]
   const bool withRange = Variant & 1, withFlag = Variant & 2, withChar = Variant & 4;
   Args a(cx, 2 + (withRange ? 2 : 0) + (withFlag ? 1 : 0));
-  FamilyCall f;
-  f.family = F;
-  f.s = &stringArg(a, 0);
-  f.search = withChar ? charString(a, 1) : stringArg(a, 1);
-  familyRange(f, a, 2, withRange);
-  f.cs = withFlag && flagArg(a, withRange ? 4 : 2);
-  finishFamily(a, f);
+  NString& s = stringArg(a, 0);
+  const NString search = withChar ? charString(a, 1) : stringArg(a, 1);
+  const Range r = rangeOrWhole(a, 2, s, withRange);
+  runFamily(a, F, s, search, r, withFlag && flagArg(a, withRange ? 4 : 2));
 }
 
 // Replace variants A ... H (variant bits: 1 a flag, 2 a character replacement, 4 a range).
 template <Family F, TInt32 Variant> void replaceFamily(native::Context& cx) {   // s, search, [range], r|c, [cs]
   const bool withFlag = Variant & 1, withChar = Variant & 2, withRange = Variant & 4;
   Args a(cx, 3 + (withRange ? 2 : 0) + (withFlag ? 1 : 0));
-  FamilyCall f;
-  f.family = F;
-  f.s = &stringArg(a, 0);
-  f.search = stringArg(a, 1);
-  familyRange(f, a, 2, withRange);
-  const TInt32 r = withRange ? 4 : 2;
-  f.replacement = withChar ? charString(a, r) : stringArg(a, r);
-  f.cs = withFlag && flagArg(a, r + 1);
-  finishFamily(a, f);
+  NString& s = stringArg(a, 0);
+  const NString search = stringArg(a, 1);
+  const Range r = rangeOrWhole(a, 2, s, withRange);
+  const TInt32 at = withRange ? 4 : 2;
+  const NString replacement = withChar ? charString(a, at) : stringArg(a, at);
+  runFamily(a, F, s, search, r, withFlag && flagArg(a, at + 1), replacement);
 }
 
 void firstOccurrence(native::Context& cx) {   // s, t -> (index, length of t), (0, 0) when absent
@@ -443,14 +364,11 @@ void firstOccurrence(native::Context& cx) {   // s, t -> (index, length of t), (
 template <Family F, bool WithFlag> void rangeFirstFamily(native::Context& cx) {
   const bool replace = F == REPLACE_ALL;
   Args a(cx, 4 + (replace ? 1 : 0) + (WithFlag ? 1 : 0));
-  FamilyCall f;
-  f.family = F;
-  f.s = &stringArg(a, 0);
-  familyRange(f, a, 1, true);
-  f.search = stringArg(a, 3);
-  if (replace) f.replacement = stringArg(a, 4);
-  f.cs = WithFlag && flagArg(a, replace ? 5 : 4);
-  finishFamily(a, f);
+  NString& s = stringArg(a, 0);
+  const Range r = rangeArg(a, 1, s.length());
+  const NString search = stringArg(a, 3);
+  const NString replacement = replace ? stringArg(a, 4) : NString();
+  runFamily(a, F, s, search, r, WithFlag && flagArg(a, replace ? 5 : 4), replacement);
 }
 
 // Eight rows of a family from its first number on.
@@ -473,8 +391,8 @@ template <Family F, bool WithFlag> void rangeFirstFamily(native::Context& cx) {
       {first + 7, name "InRangeCharWithFlag", replaceFamily<F, 7>, "s, t, range, c, cs ->", "5"}
 
 const native::Operation kRows[] = {
-    {-128, "toUpperCase", changeCase<true>, "s ->", "none"},
-    {127, "toLowerCase", changeCase<false>, "s ->", "none"},
+    {-128, "toUpperCase", inPlace<&NString::toUpperCase>, "s ->", "none"},
+    {127, "toLowerCase", inPlace<&NString::toLowerCase>, "s ->", "none"},
     {-127, "charToLower", native::charToLower, "c -> c", "none"},
     {-126, "charToUpper", native::charToUpper, "c -> c", "none"},
     {-125, "isLetter", native::isLetter, "c -> 1|0", "none"},
@@ -486,12 +404,12 @@ const native::Operation kRows[] = {
     {-119, "parseRadix", parseRadix, "s, radix -> int", "4; 6"},
     {-118, "compare", compareSign, "s, t, cs -> sign", "none"},
     {-117, "compareRange", compareRangeSign, "s, t, range, cs -> sign", "5"},
-    {-116, "equals", equality<true>, "s, t -> 1|0", "none"},
-    {-115, "differs", equality<false>, "s, t -> 1|0", "none"},
-    {-114, "less", ordering<std::less<TInt32>>, "s, t -> 1|0", "none"},
-    {-113, "lessOrEqual", ordering<std::less_equal<TInt32>>, "s, t -> 1|0", "none"},
-    {-112, "greater", ordering<std::greater<TInt32>>, "s, t -> 1|0", "none"},
-    {-111, "greaterOrEqual", ordering<std::greater_equal<TInt32>>, "s, t -> 1|0", "none"},
+    {-116, "equals", relation<std::equal_to<TInt32>>, "s, t -> 1|0", "none"},
+    {-115, "differs", relation<std::not_equal_to<TInt32>>, "s, t -> 1|0", "none"},
+    {-114, "less", relation<std::less<TInt32>>, "s, t -> 1|0", "none"},
+    {-113, "lessOrEqual", relation<std::less_equal<TInt32>>, "s, t -> 1|0", "none"},
+    {-112, "greater", relation<std::greater<TInt32>>, "s, t -> 1|0", "none"},
+    {-111, "greaterOrEqual", relation<std::greater_equal<TInt32>>, "s, t -> 1|0", "none"},
     {-110, "equalsIgnoringCase", equalsCase<false>, "s, t -> 1|0", "none"},
     {-109, "equalsWithFlag", equalsCase<true>, "s, t, cs -> 1|0", "none"},
     {-108, "regionEquals", regionEquals<false>, "s, t, range -> 1|0", "5; 6"},
@@ -553,13 +471,13 @@ const native::Operation kRows[] = {
     {63, "appendChar", prependOrAppend<true, true>, "s, c ->", "none"},
     {64, "appendToo", prependOrAppend<true, false>, "s, t ->", "none"},
     {65, "appendCharToo", prependOrAppend<true, true>, "s, c ->", "none"},
-    {66, "repeat", repeatInPlace, "s, n ->", "6"},
+    {66, "repeat", inPlaceCount<&NString::repeat>, "s, n ->", "6"},
     {67, "replaceRange", replaceRange<false>, "s, range, t ->", "5"},
     {68, "replaceRangeWithChar", replaceRange<true>, "s, range, c ->", "5"},
     REPLACE_ROWS(69, REPLACE_LAST, "replaceLast"),
     REPLACE_ROWS(77, REPLACE_FIRST, "replaceFirst"),
     REPLACE_ROWS(85, REPLACE_ALL, "replaceAll"),
-    {93, "removeCharAt", removeCharAt, "s, i ->", "2"},
+    {93, "removeCharAt", inPlaceCount<&NString::removeCharAt>, "s, i ->", "2"},
     {94, "remove", removeRange, "s, range ->", "5"},
     {95, "removeLast", searchFamily<REMOVE_LAST, 0>, "s, t ->", "none"},
     SEARCH_ROWS(95, REMOVE_LAST, "removeLast", " ->"),
@@ -567,10 +485,10 @@ const native::Operation kRows[] = {
     SEARCH_ROWS(103, REMOVE_FIRST, "removeFirst", " ->"),
     {111, "removeAll", searchFamily<REMOVE_ALL, 0>, "s, t ->", "none"},
     SEARCH_ROWS(111, REMOVE_ALL, "removeAll", " ->"),
-    {119, "dropFirstChar", dropEnds<true, false>, "s ->", "6"},
-    {120, "dropFirst", dropEnds<true, true>, "s, n ->", "6"},
-    {121, "dropLastChar", dropEnds<false, false>, "s ->", "6"},
-    {122, "dropLast", dropEnds<false, true>, "s, n ->", "6"},
+    {119, "dropFirstChar", inPlaceCount<&NString::dropFirst, 1>, "s ->", "6"},
+    {120, "dropFirst", inPlaceCount<&NString::dropFirst>, "s, n ->", "6"},
+    {121, "dropLastChar", inPlaceCount<&NString::dropLast, 1>, "s ->", "6"},
+    {122, "dropLast", inPlaceCount<&NString::dropLast>, "s, n ->", "6"},
     {123, "clear", inPlace<&NString::clear>, "s ->", "none"},
     {124, "trimLeft", inPlace<&NString::trimLeft>, "s ->", "none"},
     {125, "trimRight", inPlace<&NString::trimRight>, "s ->", "none"},

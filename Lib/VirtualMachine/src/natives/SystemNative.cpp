@@ -6,8 +6,6 @@
 #include "NString.h"
 #include "NativeHelpers.h"
 
-#include <new>
-
 namespace {
 
 void exitApplication(native::Context& cx) { cx.host().exitApplication(); }
@@ -49,11 +47,7 @@ void now(native::Context& cx) {
   native::Args a(cx, 1);
   Nerim::DateTime date;
   date.setTimezone(a.integer(0));
-  VMAddr object = 0, cell = 0;
-  cx.heap().allocateTwo(sizeof(Nerim::DateTime), -1, GC_CODE_DATETIME, 4, 0, GC_CODE_REF_HOLDER, object, cell);
-  new (vmPtr(object)) Nerim::DateTime(date);
-  native::store(cell, object);
-  a.result(cell);
+  a.result(native::newObjectInCell<Nerim::DateTime>(cx.heap(), GC_CODE_DATETIME, date));
 }
 
 void newFont(native::Context& cx) { native::pushResult(cx, fontcreation::nativeFont(cx.heap(), 0)); }

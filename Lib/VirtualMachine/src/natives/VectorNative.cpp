@@ -103,11 +103,12 @@ enum Place { AT, FRONT, END };
 
 // ---- creating vectors -------------------------------------------------
 
-void copyVector(VectorCall& c) {   // 2: dst, v
-  native::Args a = c.args(2);
+template <bool WithRange> void copyVector(VectorCall& c) {   // 2: dst, v; 28: dst, v, range
+  native::Args a = c.args(WithRange ? 4 : 2);
   const VectorStore v = c.vector(a, 1);
-  const std::vector<TUint8> b = v.bytes(0, v.count());
-  c.toDestination(a.word(0), b.data(), v.count());
+  const Span s = WithRange ? VectorCall::span(a, 2, v.count()) : Span{0, v.count()};
+  const std::vector<TUint8> b = v.bytes(s.first, s.length);
+  c.toDestination(a.word(0), b.data(), s.length);
   a.noResult();
 }
 
@@ -143,15 +144,6 @@ void copyStepped(VectorCall& c) {   // 5: dst, v, step
   a.noResult();
 }
 
-void copyRange(VectorCall& c) {   // 28: dst, v, range
-  native::Args a = c.args(4);
-  const VectorStore v = c.vector(a, 1);
-  const Span s = VectorCall::span(a, 2, v.count());
-  const std::vector<TUint8> b = v.bytes(s.first, s.length);
-  c.toDestination(a.word(0), b.data(), s.length);
-  a.noResult();
-}
-
 void single(VectorCall& c) {   // 29: dst, e
   native::Args a = c.args(1 + c.slots);
   const Element e = c.element(a, 1);
@@ -161,28 +153,20 @@ void single(VectorCall& c) {   // 29: dst, e
 
 // ---- reading ----------------------------------------------------------
 
-void elementAccess(VectorCall& c) {   // 6: v, i
+// 6: the address of a primitive element, a reference element itself;
+// 7 (reference vectors only): the element's address.
+template <bool Address> void elementAccess(VectorCall& c) {   // v, i
+  if (Address && c.primitive) native::reservedOperation();
   native::Args a = c.args(2);
   const VectorStore v = c.vector(a, 0);
-  const TInt32 i = a.integer(1);
-  v.checkIndex(i);
-  a.result(c.primitive ? v.addressOf(i) : native::load(v.addressOf(i)));
-}
-
-void elementAddress(VectorCall& c) {   // 7: v, i (reference vectors only)
-  if (c.primitive) native::reservedOperation();
-  native::Args a = c.args(2);
-  const VectorStore v = c.vector(a, 0);
-  const TInt32 i = a.integer(1);
-  v.checkIndex(i);
-  a.result(v.addressOf(i));
+  const VMAddr at = v.addressOf(v.checkIndex(a.integer(1)));
+  a.result(Address || c.primitive ? at : native::load(at));
 }
 
 void get(VectorCall& c) {   // 8: v, i
   native::Args a = c.args(2);
   const VectorStore v = c.vector(a, 0);
-  const TInt32 i = a.integer(1);
-  v.checkIndex(i);
+  const TInt32 i = v.checkIndex(a.integer(1));
   // The primitive groups keep v below the value.
   c.resultElement(a, c.primitive ? 1 : 0, v.at(i));
 }
@@ -212,22 +196,14 @@ void insertAt(VectorCall& c, native::Args& a, VectorStore& v, TInt32 pos, const 
   a.noResult();
 }
 
-template <Place P> void insertVector(VectorCall& c) {   // v, other, [pos]
-  native::Args a = c.args(P == AT ? 3 : 2);
+template <Place P, bool WithRange = false> void insertVector(VectorCall& c) {   // v, other, [range], [pos]
+  native::Args a = c.args(2 + (WithRange ? 2 : 0) + (P == AT ? 1 : 0));
   VectorStore v = c.vector(a, 0);
   const VectorStore other = c.vector(a, 1);
-  const std::vector<TUint8> b = other.bytes(0, other.count());
-  const TInt32 pos = P == AT ? a.integer(2) : P == FRONT ? 0 : v.count();
-  insertAt(c, a, v, pos, b.data(), other.count());
-}
-
-void insertVectorRange(VectorCall& c) {   // 14: v, other, range, pos
-  native::Args a = c.args(5);
-  VectorStore v = c.vector(a, 0);
-  const VectorStore other = c.vector(a, 1);
-  const Span s = VectorCall::span(a, 2, other.count());
+  const Span s = WithRange ? VectorCall::span(a, 2, other.count()) : Span{0, other.count()};
   const std::vector<TUint8> b = other.bytes(s.first, s.length);
-  insertAt(c, a, v, a.integer(4), b.data(), s.length);
+  const TInt32 pos = P == AT ? a.integer(WithRange ? 4 : 2) : P == FRONT ? 0 : v.count();
+  insertAt(c, a, v, pos, b.data(), s.length);
 }
 
 template <Place P> void insertElement(VectorCall& c) {   // v, e, [pos]
@@ -250,9 +226,7 @@ void repeat(VectorCall& c) {   // 20: v, n
 void removeAt(VectorCall& c) {   // 21: v, i
   native::Args a = c.args(2);
   VectorStore v = c.vector(a, 0);
-  const TInt32 i = a.integer(1);
-  v.checkIndex(i);
-  v.splice(c.heap(), i, 1, nullptr, 0);
+  v.splice(c.heap(), v.checkIndex(a.integer(1)), 1, nullptr, 0);
   a.noResult();
 }
 
@@ -362,19 +336,19 @@ template <void (*F)(VectorCall&)> void run(native::Context& cx) {
 
 const native::Operation kRows[] = {
     {1, "reserved1", native::reserved, "(reserved)", "11 \"Reserved native operation\""},
-    {2, "copy", run<copyVector>, "dst, v ->", "none"},
+    {2, "copy", run<copyVector<false>>, "dst, v ->", "none"},
     {3, "fill", run<fill>, "dst, e, n ->", "6"},
     {4, "nothing", native::nothing, "->", "none"},
     {5, "copyStepped", run<copyStepped>, "dst, v, step ->", "6"},
-    {6, "element", run<elementAccess>, "v, i -> address (group 7: ref)", "2"},
-    {7, "elementAddress", run<elementAddress>, "v, i -> address (group 7 only)", "2; 11 \"Reserved native operation\" (groups 1 to 6)"},
+    {6, "element", run<elementAccess<false>>, "v, i -> address (group 7: ref)", "2"},
+    {7, "elementAddress", run<elementAccess<true>>, "v, i -> address (group 7 only)", "2; 11 \"Reserved native operation\" (groups 1 to 6)"},
     {8, "get", run<get>, "v, i -> e (primitive groups keep v)", "2"},
     {9, "first", run<firstOrLast<true>>, "v -> e", "2"},
     {10, "last", run<firstOrLast<false>>, "v -> e", "2"},
     {11, "count", run<count>, "v -> int", "none"},
     {12, "isEmpty", run<isEmpty>, "v -> 1|0", "none"},
     {13, "insertVector", run<insertVector<AT>>, "v, v, pos ->", "2"},
-    {14, "insertVectorRange", run<insertVectorRange>, "v, v, range, pos ->", "2; 5"},
+    {14, "insertVectorRange", run<insertVector<AT, true>>, "v, v, range, pos ->", "2; 5"},
     {15, "insertElement", run<insertElement<AT>>, "v, e, pos ->", "2"},
     {16, "prependVector", run<insertVector<FRONT>>, "v, v ->", "none"},
     {17, "prependElement", run<insertElement<FRONT>>, "v, e ->", "none"},
@@ -388,7 +362,7 @@ const native::Operation kRows[] = {
     {25, "clear", run<clear>, "v ->", "none"},
     {26, "replaceWithVector", run<replaceWithVector>, "v, range, v ->", "5"},
     {27, "replaceWithElement", run<replaceWithElement>, "v, range, e ->", "5"},
-    {28, "copyRange", run<copyRange>, "dst, v, range ->", "5"},
+    {28, "copyRange", run<copyVector<true>>, "dst, v, range ->", "5"},
     {29, "single", run<single>, "dst, e ->", "none"},
     {81, "checkedReplace", run<checkedReplace>, "v, range, v ->", "2; 5 \"Invalid Range, ...\""},
     {82, "checkedCopy", run<checkedCopy>, "v, range -> v", "5 \"Invalid Range, ...\""},

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "HeapEntry.h"
 #include "Interpreter.h"
+#include "NString.h"
 #include "NVector.h"
 #include "NativeHelpers.h"
 #include "ObjectWrapper.h"
@@ -83,8 +84,9 @@ VectorStore::VectorStore(VMAddr object, TInt32 elementSize) : iObject(object), i
   }
 }
 
-void VectorStore::checkIndex(TInt32 i) const {
+TInt32 VectorStore::checkIndex(TInt32 i) const {
   if (i < 0 || i >= iCount) raise(ERR_INDEX_OUT_OF_BOUNDS, "");
+  return i;
 }
 
 std::vector<TUint8> VectorStore::bytes(TInt32 first, TInt32 n) const {
@@ -175,6 +177,16 @@ TUint32 newVectorCell(VMHeap& heap, TInt32 elementSize, bool references, const T
   const VMAddr cell = heap.allocate(8, 0, references ? GC_CODE_REF_VECTOR_HOLDER : GC_CODE_VECTOR_HOLDER);
   native::store(cell, object);
   return cell;
+}
+
+TUint32 newStringVector(VMHeap& heap, const Vec<NString>& texts) {
+  const TUint32 holder = native::newRefVector(0, heap);
+  VectorStore v(native::load(holder), 4);
+  for (const NString& text : texts) {
+    const TUint32 cell = native::newStringFrom(heap, text);
+    v.splice(heap, v.count(), 0, reinterpret_cast<const TUint8*>(&cell), 1);
+  }
+  return holder;
 }
 
 }  // namespace vectors

@@ -14,8 +14,11 @@
 //    instead of reaching outside the sandbox.
 #include "Heap.h"
 #include "Types.h"
+#include "Vec.h"
 
 #include <vector>
+
+class NString;
 
 namespace vectors {
 
@@ -30,15 +33,14 @@ class VectorStore {
   // object: the NVector's address (checked); elementSize in bytes.
   VectorStore(VMAddr object, TInt32 elementSize);
 
-  VMAddr object() const { return iObject; }
   VMAddr data() const { return iData; }
   TInt32 count() const { return iCount; }
   TInt32 capacity() const { return iCount == 0 ? 0 : iCapacity; }
   TInt32 elementSize() const { return iSize; }
   VMAddr addressOf(TInt32 i) const { return iData + static_cast<TUint32>(i) * iSize; }
   TUint8* at(TInt32 i) const { return vmPtr(addressOf(i)); }
-  // Raises code 2 unless 0 <= i < count.
-  void checkIndex(TInt32 i) const;
+  // i; raises code 2 unless 0 <= i < count.
+  TInt32 checkIndex(TInt32 i) const;
   // Copy of elements [first, first + n), so a source may alias the target.
   std::vector<TUint8> bytes(TInt32 first, TInt32 n) const;
 
@@ -70,5 +72,8 @@ TInt32 capacityAfterAppends(TInt32 n);
 // with src; the cell keeps the element block alive across collections.
 TUint32 newVectorCell(VMHeap& heap, TInt32 elementSize, bool references, const TUint8* src, TInt32 n,
                       TInt32 capacity = 0);
+// A new reference vector of new strings with the texts, appended one by one
+// (so at the capacity appends reach); returns the holder cell.
+TUint32 newStringVector(VMHeap& heap, const Vec<NString>& texts);
 
 }  // namespace vectors
