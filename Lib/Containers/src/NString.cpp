@@ -194,7 +194,7 @@ NString NString::number(TInt64 value) {
     magnitude /= 10;
   } while (magnitude);
   if (value < 0) digits[--pos] = '-';
-  return NString(digits + pos);
+  return fromLatin1(digits, pos, TInt32(sizeof digits) - 2);
 }
 
 NString NString::number(TUint32 value, TInt32 radix) {
