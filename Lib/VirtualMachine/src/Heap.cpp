@@ -374,16 +374,15 @@ HEAP_PATH VMAddr VMHeap::releaseBlock(VMAddr header) {
     gcObjectAt(header + kHeaderSize)->~GCObject();
     vmUnseal(header + kHeaderSize, he->size);
   }
-  for (;;) {
-    const VMAddr next = nextBlockOf(header);
-    if (next <= header || !vmIsBlockStart(next)) raise(ERR_RUNTIME, "Invalid address");
-    if (!isFree(heapEntry(next))) break;
+  // No two free blocks touch, so there is at most one on each side to take in.
+  const VMAddr next = nextBlockOf(header);
+  if (next <= header || !vmIsBlockStart(next)) raise(ERR_RUNTIME, "Invalid address");
+  if (isFree(heapEntry(next))) {
     removeEntryFromFreeEntries(next);
     absorbNext(header, next);
   }
-  for (;;) {
-    const VMAddr previous = header - heapWord(header - kFooterSize);
-    if (previous >= header || !vmIsBlockStart(previous) || !isFree(heapEntry(previous))) break;
+  const VMAddr previous = header - heapWord(header - kFooterSize);
+  if (previous < header && vmIsBlockStart(previous) && isFree(heapEntry(previous))) {
     removeEntryFromFreeEntries(previous);
     absorbNext(previous, header);
     header = previous;
