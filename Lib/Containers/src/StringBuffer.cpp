@@ -7,6 +7,7 @@
 #include <new>
 
 TInt32 stringCapacityFor(TInt32 n) {
+  if (n <= 8) return 10;   // 8 * 1.2 < 10 <= 9 * 1.2: the common short text without floating point
   const double scaled = static_cast<double>(n) * 1.2;
   if (scaled < 10.0) return 10;
   // One unit is kept for the terminator, so the count itself must stay below 2^31 - 1.
@@ -96,6 +97,13 @@ StringBuffer* allocateStringBuffer(TInt32 n) {
   buffer->refCount = 1;
   buffer->capacity = capacity;
   buffer->length = n;
-  std::memset(buffer->chars + n, 0, (static_cast<size_t>(capacity) + 1 - n) * sizeof(TChar));
+  // Short tails (every capacity-10 buffer's) without a call.
+  TChar* tail = buffer->chars + n;
+  const TInt32 zeros = capacity + 1 - n;
+  if (zeros <= 16) {
+    for (TInt32 i = 0; i < zeros; ++i) tail[i] = 0;
+  } else {
+    std::memset(tail, 0, static_cast<size_t>(zeros) * sizeof(TChar));
+  }
   return buffer;
 }
