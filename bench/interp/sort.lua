@@ -1,12 +1,15 @@
 -- Heap sort of n pseudo-random integers (31-bit LCG), repeated; each round
--- checks the order and folds the sorted values into a checksum.
+-- checks the order and folds the sorted values into a checksum. Written
+-- without the integer operators so LuaJIT runs it too: every intermediate
+-- stays below 2^53, so doubles and integers give the same values, and the
+-- LCG's product modulo 2^31 is taken in two halves of the multiplier.
 local rounds, n = 5, 100000
 local check = 0
 local x = 1
 for r = 1, rounds do
   local a = {}
   for i = 1, n do
-    x = (x * 1103515245 + 12345) & 0x7fffffff
+    x = (x * 20077 + (x * 16838) % 32768 * 65536 + 12345) % 2147483648
     a[i] = x
   end
   local function sift(root, last)
@@ -19,7 +22,7 @@ for r = 1, rounds do
       root = child
     end
   end
-  for i = n // 2, 1, -1 do sift(i, n) end
+  for i = math.floor(n / 2), 1, -1 do sift(i, n) end
   for last = n, 2, -1 do
     a[1], a[last] = a[last], a[1]
     sift(1, last - 1)
@@ -27,6 +30,6 @@ for r = 1, rounds do
   for i = 2, n do
     if a[i - 1] > a[i] then print("unsorted") return end
   end
-  for i = 1, n do check = (check * 31 + a[i]) & 0x7fffffff end
+  for i = 1, n do check = (check * 31 + a[i]) % 2147483648 end
 end
 print(check)

@@ -183,6 +183,22 @@
 #undef FUSED_OP_IMM_CASE
 #undef FUSED_OP_CASE
 
+  // op, STORE_WORD: an expression's value stored at the address below its
+  // operands; the value stays above the top.
+#define FUSED_OP_STORE_CASE(F, i, op)                                      \
+  FMEMBER(F, i) {                                                          \
+    FUSED_DEPTH(2, op);                                                    \
+    const VMAddr a = stk[sp - 2];                                          \
+    if (UNLIKELY(!vmOpen(a, 4))) goto L_##op;                              \
+    const TUint32 r = wordOp<OP_##op>(NEXTSLOT, TOP);                      \
+    NEXTSLOT = r;                                                          \
+    st32(vmPtr(a), r);                                                     \
+    sp -= 3;                                                               \
+    NEXT(2);                                                               \
+  }
+  FUSED_OPERATIONS(FUSED_OP_STORE_CASE, OP_STORE)
+#undef FUSED_OP_STORE_CASE
+
   // LOAD_LOCAL8 b, LOAD_LOCAL8 i, PUSH_IMM32 k, scale, ADD: the address of
   // element i of the array at b; the scaled index and k stay above it. The
   // index is read after b's copy is pushed.

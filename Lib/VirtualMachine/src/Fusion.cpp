@@ -71,6 +71,8 @@ std::vector<Pattern> buildPatterns() {
   p.push_back({3, {LL, LL, OP_STORE_WORD}, FUSED_STORE_THROUGH});
   p.push_back({3, {LL, OP_FIELD_ADDR8, OP_DEREF}, FUSED_LOAD_FIELD});
   for (int c = 0; c < kFusedComparisons; ++c) p.push_back({2, {kComparisons[c], JF}, TUint8(FUSED_CMP_JUMP + c)});
+  for (int i = 0; i < kFusedOperations; ++i)
+    p.push_back({2, {kOperations[i], OP_STORE_WORD}, TUint8(FUSED_OP_STORE + i)});
   for (int i = 0; i < kFusedOperations; ++i) {
     p.push_back({2, {LL, kOperations[i]}, TUint8(FUSED_OP_LOCAL + i)});
     p.push_back({2, {IMM, kOperations[i]}, TUint8(FUSED_OP_IMM + i)});

@@ -45,6 +45,7 @@ struct ImageTables;
   X(LOCAL_IMM, FUSED_OPERATIONS)           /* LOAD_LOCAL8 d, PUSH_IMM32 k, op */ \
   X(OP_LOCAL, FUSED_OPERATIONS)            /* LOAD_LOCAL8 d, op */ \
   X(OP_IMM, FUSED_OPERATIONS)              /* PUSH_IMM32 k, op */ \
+  X(OP_STORE, FUSED_OPERATIONS)            /* op, STORE_WORD */ \
   X(INDEX_LOAD, FUSED_SCALINGS)            /* LOAD_LOCAL8 b, LOAD_LOCAL8 i, PUSH_IMM32 k, scale, ADD, DEREF */ \
   X(INDEX_STORE, FUSED_SCALINGS)           /* ... ADD, LOAD_LOCAL8 v, STORE_WORD */ \
   X(INDEX_ADDR, FUSED_SCALINGS)            /* LOAD_LOCAL8 b, LOAD_LOCAL8 i, PUSH_IMM32 k, scale, ADD */ \

@@ -46,6 +46,7 @@ const char* const kPatterns[] = {
     "LOAD_LOCAL {d}\nPUSH_IMM32 {k}\n{o}",
     "LOAD_LOCAL {d}\n{o}",
     "PUSH_IMM32 {k}\n{o}",
+    "LOAD_LOCAL {d}\nNOP\nLOAD_LOCAL {e}\nNOP\nLOAD_LOCAL {f}\nNOP\n{o}\nSTORE_WORD",
     "LOAD_LOCAL {d}\nLOAD_LOCAL {e}\nPUSH_IMM32 {k}\n{s}\nADD\nDEREF",
     "LOAD_LOCAL {d}\nLOAD_LOCAL {e}\nPUSH_IMM32 {k}\n{s}\nADD\nLOAD_LOCAL {f}\nSTORE_WORD",
     "LOAD_LOCAL {d}\nLOAD_LOCAL {e}\nPUSH_IMM32 {k}\n{s}\nADD",
@@ -65,7 +66,7 @@ int effect(const std::string& line) {
   const std::string op = line.substr(0, line.find(' '));
   if (op == "LOAD_LOCAL" || op == "ADDR_LOCAL" || op == "PUSH_IMM32") return 1;
   if (op == "STORE_WORD" || op == "ADD_AT" || op == "SUB_AT") return -2;
-  if (op == "DEREF" || op == "FIELD_ADDR") return 0;
+  if (op == "DEREF" || op == "FIELD_ADDR" || op == "NOP") return 0;
   return -1;   // word operations, comparisons, INC_AT, DEC_AT, the branch
 }
 

@@ -388,9 +388,17 @@ class Generator {
         }
         break;
       }
-      case 11:   // a store through an address in a local
-        op("LOAD_LOCAL " + near(), 1);
-        op("LOAD_LOCAL " + near(), 1);
+      case 11:   // a store through an address in a local, or of an expression
+        if (iIn.below(2)) {
+          address();
+          argument();
+          argument();
+          op("NOP", 0);   // so the operation is not fused with the pushes
+          op(iIn.from(kWordOperations), -1);
+        } else {
+          op("LOAD_LOCAL " + near(), 1);
+          op("LOAD_LOCAL " + near(), 1);
+        }
         op("STORE_WORD", -2);
         break;
       default:   // a load through an address in a local, or of a field
