@@ -9,19 +9,25 @@
 // goes to the first original instruction before writing anything, and the
 // plain handlers fault where they would.
 // s is sp on entry; operand offsets are bytes from ip.
-#define FUSED_ROOM(extra, plain) \
+#define FUSED_ROOM(extra, plain)                                           \
   if (UNLIKELY(sp + 1 + (extra) > kStackSlots)) goto L_##plain
-#define FUSED_DEPTH(least, plain) \
+#define FUSED_DEPTH(least, plain)                                          \
   if (UNLIKELY(sp < (least))) goto L_##plain
-// The jump of a comparison: the JUMP_IF_FALSE16 at byte `at` of the sequence.
-#define FUSED_TARGET(at) static_cast<TUint32>(PC() + (at) + 2 + rd16(ip + (at) + 1))
+// The jump of a comparison: the JUMP_IF_FALSE16 at byte `at` of the
+// sequence. Its target was checked against the code size when the sequence
+// was fused (Fusion.cpp; the code only grows), so only the budget remains:
+// a jump that ends a slice runs plain.
+#define FUSED_TARGET(at) (ip + (at) + 2 + rd16(ip + (at) + 1))
 #define FUSED_TAKE_JUMP(t)                                                 \
   do {                                                                     \
-    if (UNLIKELY(iBudget > 0)) --iBudget;                                  \
-    ip = code + (t);                                                       \
+    ip = (t);                                                              \
     DISPATCH();                                                            \
   } while (0)
-#define FUSED_JUMP_FAULTS(t) UNLIKELY((t) >= codeSize || iBudget == 0)
+#define FUSED_COUNT_JUMP(plain)                                            \
+  if (UNLIKELY(iBudget >= 0)) {                                            \
+    if (iBudget == 0) goto L_##plain;                                      \
+    --iBudget;                                                             \
+  }
 
   // LOAD_LOCAL8 d, PUSH_IMM32 k, cmp, JUMP_IF_FALSE16: flag and k stay above the top.
 #define FUSED_CMP_BRANCH_CASE(F, i, op)                                    \
@@ -31,8 +37,8 @@
     const TUint32 k = ld32(ip + 3);                                        \
     const bool holds = compare<OP_##op>(v, k);                             \
     if (!holds) {                                                          \
-      const TUint32 t = FUSED_TARGET(8);                                   \
-      if (FUSED_JUMP_FAULTS(t)) goto L_LOAD_LOCAL8;                        \
+      const TUint8* const t = FUSED_TARGET(8);                             \
+      FUSED_COUNT_JUMP(LOAD_LOCAL8);                                       \
       stk[sp + 1] = 0;                                                     \
       stk[sp + 2] = k;                                                     \
       FUSED_TAKE_JUMP(t);                                                  \
@@ -53,8 +59,8 @@
     const TInt32 ei = sp + 2 + rd8(ip + 3);                                \
     const TUint32 b = ei == sp + 1 ? a : stk[ei];                          \
     if (!compare<OP_##op>(a, b)) {                                         \
-      const TUint32 t = FUSED_TARGET(5);                                   \
-      if (FUSED_JUMP_FAULTS(t)) goto L_LOAD_LOCAL8;                        \
+      const TUint8* const t = FUSED_TARGET(5);                             \
+      FUSED_COUNT_JUMP(LOAD_LOCAL8);                                       \
       stk[sp + 1] = 0;                                                     \
       stk[sp + 2] = b;                                                     \
       FUSED_TAKE_JUMP(t);                                                  \
@@ -74,8 +80,8 @@
     FUSED_DEPTH(0, PUSH_IMM32);                                            \
     const TUint32 k = ld32(ip + 1);                                        \
     if (!compare<OP_##op>(TOP, k)) {                                       \
-      const TUint32 t = FUSED_TARGET(6);                                   \
-      if (FUSED_JUMP_FAULTS(t)) goto L_PUSH_IMM32;                         \
+      const TUint8* const t = FUSED_TARGET(6);                             \
+      FUSED_COUNT_JUMP(PUSH_IMM32);                                        \
       stk[sp + 1] = k;                                                     \
       stk[sp--] = 0;                                                       \
       FUSED_TAKE_JUMP(t);                                                  \
@@ -95,8 +101,8 @@
     FUSED_DEPTH(0, LOAD_LOCAL8);                                           \
     const TUint32 v = stk[sp + 1 + rd8(ip + 1)];                           \
     if (!compare<OP_##op>(TOP, v)) {                                       \
-      const TUint32 t = FUSED_TARGET(3);                                   \
-      if (FUSED_JUMP_FAULTS(t)) goto L_LOAD_LOCAL8;                        \
+      const TUint8* const t = FUSED_TARGET(3);                             \
+      FUSED_COUNT_JUMP(LOAD_LOCAL8);                                       \
       stk[sp + 1] = v;                                                     \
       stk[sp--] = 0;                                                       \
       FUSED_TAKE_JUMP(t);                                                  \
@@ -114,8 +120,8 @@
   FMEMBER(F, i) {                                                          \
     FUSED_DEPTH(1, op);                                                    \
     if (!compare<OP_##op>(NEXTSLOT, TOP)) {                                \
-      const TUint32 t = FUSED_TARGET(1);                                   \
-      if (FUSED_JUMP_FAULTS(t)) goto L_##op;                               \
+      const TUint8* const t = FUSED_TARGET(1);                             \
+      FUSED_COUNT_JUMP(op);                                                \
       NEXTSLOT = 0;                                                        \
       sp -= 2;                                                             \
       FUSED_TAKE_JUMP(t);                                                  \
@@ -332,4 +338,4 @@
 #undef FUSED_DEPTH
 #undef FUSED_TARGET
 #undef FUSED_TAKE_JUMP
-#undef FUSED_JUMP_FAULTS
+#undef FUSED_COUNT_JUMP

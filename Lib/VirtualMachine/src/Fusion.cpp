@@ -3,6 +3,7 @@
 #include "ImageTables.h"
 #include "Opcodes.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -108,6 +109,17 @@ TUint8 twinOf(TUint8 fused) {
   return fused;
 }
 
+// A pattern ending in a JUMP_IF_FALSE16 is fused only where its target lies
+// inside the code, so its handler need not check it (the code only grows).
+bool jumpInside(const ImageTables& t, const Pattern& p, TInt32 at) {
+  if (p.ops[p.length - 1] != OP_JUMP_IF_FALSE16) return true;
+  for (int k = 0; k + 1 < p.length; ++k) at += instructionLength(p.ops[k]);
+  TInt16 offset;
+  std::memcpy(&offset, t.code.data() + at + 1, 2);
+  const TInt64 target = static_cast<TInt64>(at) + 2 + offset;
+  return target >= 0 && target < t.codeSize;
+}
+
 TInt32 bytesOf(const Pattern& p) {
   TInt32 n = 0;
   for (int k = 0; k < p.length; ++k) n += instructionLength(p.ops[k]);
@@ -134,6 +146,7 @@ void buildExecutionCode(ImageTables& t) {
         continue;
       }
       const Pattern* p = t.fuse ? patternFor(ops, n) : nullptr;
+      if (p && !jumpInside(t, *p, at)) p = nullptr;
       // A sequence reaching into the trace range runs plain, so the observer sees each instruction.
       if (p && !(at < t.traceTo && at + bytesOf(*p) > t.traceFrom)) {
         exec[at] = twin[p->fused] ? twinOf(p->fused) : p->fused;

@@ -195,4 +195,30 @@ TEST(FusedFamilies, EveryPatternAgreesWithItsPlainSequenceOnEveryOperandEdge) {
   }
 }
 
+
+// A branch whose target lies outside the code is not fused: the plain jump
+// faults when taken, and both runs end alike either way.
+TEST(FusedFamilies, BranchesOutOfTheCodeFaultAtTheJump) {
+  const char* const heads[] = {"LOAD_LOCAL -1\nPUSH_IMM32 {k}", "LOAD_LOCAL -1\nLOAD_LOCAL -1", "PUSH_IMM32 {k}",
+                               "LOAD_LOCAL -1", "LOAD_LOCAL -1\nNOP\nPUSH_IMM32 {k}\nNOP"};
+  for (const char* head : heads)
+    for (const char* k : {"2", "3", "4"})
+      for (const char* offset : {"30000", "-30000"}) {
+        std::string seq = std::string(head) + "\nCMP_LT\nJUMP_IF_FALSE16 " + offset + "\n";
+        for (size_t at; (at = seq.find("{k}")) != std::string::npos;) seq.replace(at, 3, k);
+        std::string text = ".method main export=\"main\"\n  PUSH_IMM32 3\n";
+        std::istringstream lines(seq);
+        for (std::string line; std::getline(lines, line);) text += "  " + line + "\n";
+        text += "  RESERVE -1\n  RETURN 0, 1\n";
+        bool assembled = false;
+        EXPECT_EQ(compareFusedAndPlain(text, -1, &assembled), "") << text;
+        ASSERT_TRUE(assembled) << text;
+        ScriptMachine m(text);
+        const RunResult r = m.runMain();
+        if (std::string(k) == "2") {   // 3 < 2 fails: the jump is taken
+          EXPECT_NE(r.error.find("Invalid jump target"), std::string::npos) << text << r.error;
+        }
+      }
+}
+
 }  // namespace
