@@ -325,6 +325,19 @@
     TOP = ld32(vmPtr(a));
     NEXT(3);
   }
+  // LOAD_LOCAL8 d, JUMP_IF_FALSE16: a test of a local against zero.
+  FMEMBER(LOCAL_BRANCH, 0) {
+    FUSED_ROOM(1, LOAD_LOCAL8);
+    const TUint32 v = stk[sp + 1 + rd8(ip + 1)];
+    if (v == 0) {
+      const TUint8* const t = FUSED_TARGET(2);
+      FUSED_COUNT_JUMP(LOAD_LOCAL8);
+      stk[sp + 1] = 0;
+      FUSED_TAKE_JUMP(t);
+    }
+    stk[sp + 1] = v;
+    NEXT(5);
+  }
   FMEMBER(LOAD_LOCAL2, 0) {
     FUSED_ROOM(2, LOAD_LOCAL8);
     const TUint32 v = stk[sp + 1 + rd8(ip + 1)];

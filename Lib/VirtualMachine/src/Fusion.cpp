@@ -82,6 +82,7 @@ std::vector<Pattern> buildPatterns() {
   p.push_back({2, {AL, OP_DEC_AT}, FUSED_LOCAL_DEC});
   p.push_back({2, {LL, OP_DEREF}, FUSED_LOAD_THROUGH});
   p.push_back({2, {LL, LL}, FUSED_LOAD_LOCAL2});
+  p.push_back({2, {LL, JF}, FUSED_LOCAL_BRANCH});
   return p;
 }
 

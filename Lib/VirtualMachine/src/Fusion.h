@@ -60,7 +60,8 @@ struct ImageTables;
   X(STORE_THROUGH, FUSED_ONE)              /* LOAD_LOCAL8 a, LOAD_LOCAL8 v, STORE_WORD */ \
   X(LOAD_FIELD, FUSED_ONE)                 /* LOAD_LOCAL8 d, FIELD_ADDR8 k, DEREF */ \
   X(LOAD_THROUGH, FUSED_ONE)               /* LOAD_LOCAL8 d, DEREF */ \
-  X(LOAD_LOCAL2, FUSED_ONE)                /* LOAD_LOCAL8 d, LOAD_LOCAL8 e */
+  X(LOAD_LOCAL2, FUSED_ONE)                /* LOAD_LOCAL8 d, LOAD_LOCAL8 e */ \
+  X(LOCAL_BRANCH, FUSED_ONE)               /* LOAD_LOCAL8 d, JUMP_IF_FALSE16 */
 
 // Twins of the branching families: the same handlers again, given to every
 // second site of a family in code order. A handler's dispatch jump is one

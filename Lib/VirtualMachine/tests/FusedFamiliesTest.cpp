@@ -41,6 +41,7 @@ const char* const kPatterns[] = {
     "PUSH_IMM32 {k}\n{c}\nB",
     "LOAD_LOCAL {d}\n{c}\nB",
     "{c}\nB",
+    "LOAD_LOCAL {d}\nB",
     "ADDR_LOCAL {d}\nLOAD_LOCAL {e}\nLOAD_LOCAL {f}\n{o}\nSTORE_WORD",
     "ADDR_LOCAL {d}\nLOAD_LOCAL {e}\nPUSH_IMM32 {k}\n{o}\nSTORE_WORD",
     "LOAD_LOCAL {d}\nPUSH_IMM32 {k}\n{o}",

@@ -318,7 +318,7 @@ class Generator {
   void fusedSequence() {
     const int32_t k = iIn.from(kValues);
     const std::string skip = label();
-    bool branch = false;
+    bool branch = false, compared = true;
     switch (iIn.below(13)) {
       case 0:   // in place through a local's address
         op("ADDR_LOCAL " + near(), 1);
@@ -355,9 +355,10 @@ class Generator {
         op(iIn.from(kWordOperations), -1);
         logTop();
         break;
-      case 5:   // a local against a local or a constant
+      case 5:   // a local against a local, a constant or zero
         op("LOAD_LOCAL " + near(), 1);
-        operand(k);
+        if (iIn.below(3)) operand(k);
+        else compared = false;
         branch = true;
         break;
       case 6:   // the top against a local or a constant
@@ -408,7 +409,7 @@ class Generator {
         logTop();
     }
     if (branch) {
-      op(iIn.from(kCompare), -1);
+      if (compared) op(iIn.from(kCompare), -1);
       op("JUMP_IF_FALSE " + skip, -1);
       op("PUSH_IMM32 7", 1);
       logTop();
