@@ -102,6 +102,5 @@ VMAddr HeapVectorStorage::allocateElements(TInt32 bytes) {
 void reservedOperation() { raise(ERR_RUNTIME, "Reserved native operation"); }
 
 void reserved(Context&) { reservedOperation(); }
-void nothing(Context&) {}
 
 }  // namespace native

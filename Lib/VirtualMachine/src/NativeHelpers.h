@@ -221,8 +221,10 @@ inline TUint32 truth(bool b) { return b ? 1u : 0u; }
 
 // Reserved operation numbers are refused rather than stopping the process.
 [[noreturn]] void reservedOperation();
-// Handlers for table rows: a reserved number, and an operation that does nothing.
+// Handlers for table rows: a reserved number; operations that only take
+// their N arguments, leaving nothing or a result of 0.
 void reserved(Context&);
-void nothing(Context&);
+template <TInt32 N> void discard(Context& cx) { Args(cx, N).noResult(); }
+template <TInt32 N> void zeroResult(Context& cx) { Args(cx, N).result(0); }
 
 }  // namespace native

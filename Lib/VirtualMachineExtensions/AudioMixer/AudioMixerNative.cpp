@@ -57,11 +57,6 @@ void volume(native::Context& cx) {   // 7 mixer, index -> volume
   a.result(mixerOf(a.word(0)).volume(a.integer(1)));
 }
 
-// Operations the mixer answers without doing anything.
-void pop2(native::Context& cx) { Args(cx.state, 2).noResult(); }
-void pop3(native::Context& cx) { Args(cx.state, 3).noResult(); }
-void zero(native::Context& cx) { Args(cx.state, 2).result(0); }
-
 const native::Operation kRows[] = {
 #define EXTENSION_OPERATION EXTENSION_ROW
 #include "AudioMixer.def"

@@ -70,11 +70,6 @@ void setRepeats(native::Context& cx) {   // 14 player, count, unused
   a.noResult();
 }
 
-// Operations the player answers without doing anything.
-void pop1(native::Context& cx) { Args(cx.state, 1).noResult(); }
-void pop2(native::Context& cx) { Args(cx.state, 2).noResult(); }
-void zero(native::Context& cx) { Args(cx.state, 1).result(0); }
-
 const native::Operation kRows[] = {
 #define EXTENSION_OPERATION EXTENSION_ROW
 #include "AudioPlayer.def"

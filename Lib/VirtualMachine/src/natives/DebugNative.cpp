@@ -22,7 +22,7 @@ void setLogFile(native::Context& cx) {
 const native::Operation kRows[] = {
     {1, "log", log, "str ->", "none"},
     {2, "setLogFile", setLogFile, "str ->", "none"},
-    {3, "nothing", native::nothing, "->", "none"},
+    {3, "nothing", native::discard<0>, "->", "none"},
 };
 
 }  // namespace

@@ -123,11 +123,6 @@ void clear(Context& cx) {   // target, colour
   a.noResult();
 }
 
-void noEffect(Context& cx) {   // four references, integer
-  Args a(cx.state, 5);
-  a.noResult();
-}
-
 void drawTransformed(Context& cx) {   // target, bitmap, cx, cy, angle, scale x, scale y (fixed), alpha
   Args a(cx.state, 11);
   const VMAddr target = native::derefCell(a.word(0));
@@ -147,7 +142,7 @@ const native::Operation kRows[] = {
     {6, "drawTiled", drawTiled, "target, bitmap, x, y, w, h, ox, oy, int ->", "10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\"; 10 \"Invalid bitmap handle\""},
     {7, "drawRegion", drawRegion, "target, bitmap, x, y, sx, sy, sw, sh, alpha ->", "10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\"; 10 \"Invalid typeid on bitmap\""},
     {8, "clear", clear, "target, colour ->", "10 \"Invalid object type ID\""},
-    {9, "noEffect", noEffect, "ref, ref, ref, ref, int ->", "none"},
+    {9, "noEffect", native::discard<5>, "ref, ref, ref, ref, int ->", "none"},
     {10, "drawTransformed", drawTransformed, "target, bitmap, x, y, fixed, fixed, fixed, alpha ->", "10 \"Invalid object type ID\"; 10 \"GraphicsContainer: invalid bitmap\"; 10 \"Invalid typeid on bitmap\""},
 };
 

@@ -135,8 +135,8 @@ const native::Operation kRows[] = {
     {32, "shiftLeftBy", assignForm<shiftLeft>, "l, l ->", "none"},
     {33, "shiftRightBy", assignForm<shiftRight>, "l, l ->", "none"},
     {34, "toText", ofOne<text>, "l -> str", "none"},
-    {35, "nothing35", native::nothing, "->", "none"},
-    {36, "nothing36", native::nothing, "->", "none"},
+    {35, "nothing35", native::discard<0>, "->", "none"},
+    {36, "nothing36", native::discard<0>, "->", "none"},
     {37, "low", ofOne<low>, "l -> int", "none"},
     {38, "fromInt", fromInt, "int -> l", "none"},
 };

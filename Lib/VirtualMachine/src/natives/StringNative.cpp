@@ -415,7 +415,7 @@ const native::Operation kRows[] = {
     {-108, "regionEquals", regionEquals<false>, "s, t, range -> 1|0", "5; 6"},
     {-107, "regionEqualsWithFlag", regionEquals<true>, "s, t, range, cs -> 1|0", "5; 6"},
     {-106, "substring", substring<false>, "s, range -> str", "5"},
-    {-105, "nothing", native::nothing, "->", "none"},
+    {-105, "nothing", native::discard<0>, "->", "none"},
     {-104, "insertOrReplace", insertOrReplace, "s, range, t ->", "2; 5"},
     {-103, "substringInCell", substring<true>, "s, range -> cell of str", "5"},
     {-102, "insertSliceOrReplace", insertSliceOrReplace, "s, slice, t, range ->", "2; 5"},

@@ -63,8 +63,6 @@ void decodeStripFont(native::Context& cx) {
   a.result(fontcreation::stripFontFromBytes(cx.heap(), native::derefCell(a.word(0))));
 }
 
-void dropTwo(native::Context& cx) { native::Args(cx, 2).noResult(); }
-
 const native::Operation kRows[] = {
     {1, "exit", exitApplication, "->", "none"},
     {2, "hostRequest", hostRequest, "str -> (ends the run)", "12 (ends the run)"},
@@ -78,7 +76,7 @@ const native::Operation kRows[] = {
     {10, "newFont", newFont, "-> font", "none"},
     {11, "loadStripFont", loadStripFont, "str -> font", "6 \"Filename is empty\"; 7 \"Could not open file: NAME\"; 6 \"File is empty\"; 7; 6 (not a strip font image)"},
     {12, "decodeStripFont", decodeStripFont, "bytes -> font", "6 \"byte[] is empty\"; 6 (not a strip font image)"},
-    {13, "discardTwo", dropTwo, "word, word ->", "none"},
+    {13, "discardTwo", native::discard<2>, "word, word ->", "none"},
 };
 
 }  // namespace

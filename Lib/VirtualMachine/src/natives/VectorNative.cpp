@@ -338,7 +338,7 @@ const native::Operation kRows[] = {
     {1, "reserved1", native::reserved, "(reserved)", "11 \"Reserved native operation\""},
     {2, "copy", run<copyVector<false>>, "dst, v ->", "none"},
     {3, "fill", run<fill>, "dst, e, n ->", "6"},
-    {4, "nothing", native::nothing, "->", "none"},
+    {4, "nothing", native::discard<0>, "->", "none"},
     {5, "copyStepped", run<copyStepped>, "dst, v, step ->", "6"},
     {6, "element", run<elementAccess<false>>, "v, i -> address (group 7: ref)", "2"},
     {7, "elementAddress", run<elementAccess<true>>, "v, i -> address (group 7 only)", "2; 11 \"Reserved native operation\" (groups 1 to 6)"},
