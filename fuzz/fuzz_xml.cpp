@@ -24,7 +24,7 @@ class Driver {
  public:
   Driver() : iState(nullptr, VMHeap::kDefaultPoolSize, iRefs, iVecs, iFlags) {
     iState.stack = vmPtrAs<TUint32>(VMArena::commit(kStackSlots * 4));
-    iXml.reset(ext::createXmlParser(nullptr, nullptr));
+    iXml.reset(ext::createXMLParser(nullptr, nullptr));
   }
   ~Driver() { iState.heap.sweep(); }
 
