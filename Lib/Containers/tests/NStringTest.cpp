@@ -1,6 +1,9 @@
+#include "HostMemory.h"
 #include "TestSupport.h"
 
 #include <limits>
+#include <thread>
+#include <vector>
 
 using C = NString::Case;
 
@@ -336,4 +339,37 @@ TEST(NStringModifiers, Repeat) {
   EXPECT_RAISES(ERR_INVALID_ARGUMENT, s.repeat(0x40000000));
   s.repeat(0);
   EXPECT_EQ(s.buffer(), nullptr);
+}
+
+// Freed short buffers are reused: the account must still count exactly the
+// live ones, and a reused block must read as a fresh one.
+TEST(StringBuffers, ReusedBlocksAreChargedAsFreshOnesAndStartClean) {
+  const size_t base = hostmem::used();
+  const size_t perBuffer = sizeof(StringBuffer) + 11 * sizeof(TChar);   // capacity 10
+  std::vector<NString> live;
+  for (int i = 0; i < 3000; ++i) live.push_back(NString::number(10000000 + i));
+  EXPECT_EQ(hostmem::used() - base, 3000 * perBuffer);
+  live.clear();
+  EXPECT_EQ(hostmem::used(), base);
+  for (int i = 0; i < 3000; ++i) live.push_back(ns("ab"));
+  for (const NString& s : live) {
+    ASSERT_EQ(s.buffer()->capacity, 10);
+    for (int u = 2; u <= 10; ++u) ASSERT_EQ(s.units()[u], 0) << u;
+  }
+  EXPECT_EQ(hostmem::used() - base, 3000 * perBuffer);
+  live.clear();
+
+  // Another thread's strings balance too, its cache going with it.
+  std::thread([] {
+    std::vector<NString> mine;
+    for (int i = 0; i < 1000; ++i) mine.push_back(NString::filled('x', i % 60 + 1));
+  }).join();
+  EXPECT_EQ(hostmem::used(), base);
+
+  // A refused charge takes nothing.
+  const size_t saved = hostmem::limit();
+  hostmem::setLimit(base + perBuffer - 1);
+  EXPECT_RAISES(ERR_INVALID_ARGUMENT, ns("abc"));
+  hostmem::setLimit(saved);
+  EXPECT_EQ(hostmem::used(), base);
 }
