@@ -4,7 +4,8 @@
 // directly on QPainter and QImage, in the same run. Both draw the same
 // frames from the same start; the pictures must be equal, else the timing
 // is not trusted. Best of several runs taken in turns; prints both rates
-// and the ratio.
+// and the ratio. A second argument sets the number of runs (1 for an
+// instruction count under callgrind).
 #include "CAppsFileReader.h"
 #include "ClientVM.h"
 #include "Errors.h"
@@ -27,7 +28,7 @@
 namespace {
 
 const int kFrames = 60;
-const int kRuns = 15;
+const int kDefaultRuns = 15;
 
 // The direct frame: the calls frame.asm makes, in the same order.
 struct Direct {
@@ -86,8 +87,9 @@ int main(int argc, char** argv) {
   installHostMessageFilter();
   preferOffscreenPlatform();
   QGuiApplication app(argc, argv);
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: frame_bench IMAGE.mcb\n");
+  const int runs = argc > 2 ? std::atoi(argv[2]) : kDefaultRuns;
+  if (argc < 2 || runs < 1) {
+    std::fprintf(stderr, "usage: frame_bench IMAGE.mcb [RUNS]\n");
     return 2;
   }
   try {
@@ -108,7 +110,7 @@ int main(int argc, char** argv) {
     QImage fromBytecode, fromDirect;
     Direct direct;
     double bytecode = 1e9, plain = 1e9;
-    for (int r = 0; r < kRuns; ++r) {
+    for (int r = 0; r < runs; ++r) {
       bytecode = std::min(bytecode, run([&](QPixmap& canvas) { paintFrame(canvas, vm); }, &fromBytecode));
       plain = std::min(plain, run([&](QPixmap& canvas) { direct.frame(canvas); }, &fromDirect));
     }

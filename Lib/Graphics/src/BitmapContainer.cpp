@@ -45,6 +45,7 @@ const std::shared_ptr<QPixmap>& BitmapContainer::pixmapOf() {
   return d->pixmap;
 }
 
+// The image is always Format_ARGB32, so a pixel is one QRgb word of its line.
 void BitmapContainer::ensureImage() {
   if (d->image.isNull()) d->image = d->pixmap->toImage().convertToFormat(QImage::Format_ARGB32);
 }
@@ -97,14 +98,17 @@ void BitmapContainer::fill(TUint32 colour) {
   d->image.fill(colour);
 }
 
+// Straight to the line: the toolkit's per-pixel calls switch on the format
+// every time. scanLine detaches a shared image before the write.
 TUint32 BitmapContainer::getPixel(TInt32 x, TInt32 y) {
   ensureImage();
-  return d->image.pixel(x, y);
+  if (!d->image.valid(x, y)) return 0;
+  return reinterpret_cast<const QRgb*>(d->image.constScanLine(y))[x];
 }
 
 void BitmapContainer::setPixel(TInt32 x, TInt32 y, TUint32 colour) {
   ensureImage();
-  d->image.setPixel(x, y, colour);
+  if (d->image.valid(x, y)) reinterpret_cast<QRgb*>(d->image.scanLine(y))[x] = colour;
 }
 
 void BitmapContainer::size(TInt32& width, TInt32& height) {

@@ -14,6 +14,18 @@ struct GraphicsContainer::Painting {
   QPixmap* target = nullptr;
   std::shared_ptr<QPixmap> shared;   // set for a bitmap target
   QPainter painter;
+  // The pen colour last set: text and lines in one colour set it once (a
+  // pen change rebuilds the painter's pen state). Saves and restores around
+  // opacity and transforms leave the pen as it was.
+  TUint32 pen = 0;
+  bool penSet = false;
+
+  void usePen(TUint32 colour) {
+    if (penSet && pen == colour) return;
+    painter.setPen(surface::colour(colour));
+    pen = colour;
+    penSet = true;
+  }
 };
 
 namespace {
@@ -71,14 +83,14 @@ void GraphicsContainer::clear(TUint32 colour) { fillRect(0, 0, 32768, 32768, col
 
 void GraphicsContainer::drawLine(TInt32 x1, TInt32 y1, TInt32 x2, TInt32 y2, TUint32 colour) {
   if (!d) return;
-  d->painter.setPen(surface::colour(colour));
+  d->usePen(colour);
   d->painter.drawLine(x1, y1, x2, y2);
 }
 
 void GraphicsContainer::drawText(const NString& text, TInt32 first, TInt32 count, TInt32 x, TInt32 y,
                                  TUint32 colour) {
   if (!d || count <= 0) return;
-  d->painter.setPen(surface::colour(colour));
+  d->usePen(colour);
   const QString s(reinterpret_cast<const QChar*>(text.units() + first), count);
   d->painter.drawText(QRect(QPoint(x, y), QPoint(x + 32767, y + 32767)), Qt::AlignLeft | Qt::AlignTop, s);
 }

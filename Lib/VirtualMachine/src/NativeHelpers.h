@@ -19,6 +19,8 @@
 
 #include <cstring>
 #include <new>
+#include <type_traits>
+#include <typeinfo>
 #include <utility>
 
 class NString;
@@ -64,9 +66,16 @@ TUint32 derefCell(TUint32 reference);
 // only objects the natives constructed qualify, so a forged block never
 // reaches host code.
 GCObject* nativeObject(VMAddr object);
+// The object as a T, or null. The exact type first: most objects are
+// exactly the type asked for, and the full cast walks the hierarchy.
+template <typename T> T* asType(GCObject* o) {
+  if constexpr (!std::is_abstract<T>::value)
+    if (typeid(*o) == typeid(T)) return static_cast<T*>(o);
+  return dynamic_cast<T*>(o);
+}
 // The native object at a VM address, which must be a T.
 template <typename T> T& objectOf(VMAddr object) {
-  T* t = dynamic_cast<T*>(nativeObject(object));
+  T* t = asType<T>(nativeObject(object));
   if (!t) invalidAddress();
   return *t;
 }

@@ -35,8 +35,7 @@ QString position(TInt32 x, TInt32 y) { return QStringLiteral("Position (%1, %2) 
 
 // Code 6 unless (x, y) lies on the bitmap.
 BitmapContainer& pixelTarget(VMAddr handle, TInt32 x, TInt32 y, const char* emptyMessage) {
-  drawhandle::releaseGraphics(handle);
-  BitmapContainer* b = drawhandle::bitmapOf(handle);
+  BitmapContainer* b = drawhandle::releaseGraphics(handle);
   if (!b) raise(ERR_INVALID_ARGUMENT, emptyMessage ? QString::fromLatin1(emptyMessage) : position(x, y) + ", the bitmap is empty");
   TInt32 w = 0, h = 0;
   b->size(w, h);
@@ -63,9 +62,7 @@ void create(Context& cx) {   // dst, w, h, colour
 void copyRegion(Context& cx) {   // dst, source, x, y, w, h
   Args a(cx.state, 6);
   const VMAddr cell = destination(a);
-  const VMAddr source = handleAt(a.word(1));
-  drawhandle::releaseGraphics(source);
-  BitmapContainer* s = drawhandle::bitmapOf(source);
+  BitmapContainer* s = drawhandle::releaseGraphics(handleAt(a.word(1)));
   const TInt32 x = a.integer(2), y = a.integer(3), w = a.integer(4), h = a.integer(5);
   const QString rect = QStringLiteral("Source rectangle (%1, %2, %3, %4) should be inside the bounds of the source bitmap")
                            .arg(x).arg(y).arg(w).arg(h);
@@ -121,9 +118,7 @@ void loadByteRange(Context& cx) {   // dst, bytes, first, count
 void copy(Context& cx) {   // dst, source
   Args a(cx.state, 2);
   const VMAddr cell = destination(a);
-  const VMAddr source = handleAt(a.word(1));
-  drawhandle::releaseGraphics(source);
-  BitmapContainer* s = drawhandle::bitmapOf(source);
+  BitmapContainer* s = drawhandle::releaseGraphics(handleAt(a.word(1)));
   const VMAddr handle = drawhandle::newBitmap(cx.heap(), s ? BitmapContainer::blank(0, 0) : nullptr);
   if (s) drawhandle::bitmapOf(handle)->assignFrom(*s);
   native::store(cell, handle);
@@ -155,8 +150,7 @@ void resize(Context& cx, TInt32 mode) {   // bitmap, w, h
   Args a(cx.state, 3);
   const VMAddr handle = handleAt(a.word(0));
   const TInt32 w = a.integer(1), h = a.integer(2);
-  drawhandle::releaseGraphics(handle);
-  BitmapContainer* old = drawhandle::bitmapOf(handle);
+  BitmapContainer* old = drawhandle::releaseGraphics(handle);
   if (!old) {
     if (w != 0 && h != 0) {
       const VMAddr b = drawhandle::newBitmapObject(cx.heap(), BitmapContainer::blank(w, h));
@@ -187,11 +181,11 @@ void encode(Context& cx) {   // bitmap, format -> bytes
   FrameworkServices& host = cx.host();
   const VMAddr handle = handleAt(a.word(0));
   host.longOperationNotice(false);
-  drawhandle::releaseGraphics(handle);
+  BitmapContainer* b = drawhandle::releaseGraphics(handle);
   static const char* const kFormats[] = {"", "jpg", "png", "gif", "bmp"};
   const TInt32 f = a.integer(1);
   QByteArray bytes;
-  if (BitmapContainer* b = drawhandle::bitmapOf(handle)) b->save(bytes, QString::fromLatin1(f >= 1 && f <= 4 ? kFormats[f] : ""));
+  if (b) b->save(bytes, QString::fromLatin1(f >= 1 && f <= 4 ? kFormats[f] : ""));
   host.longOperationNotice(true);
   a.result(vectors::newVectorCell(cx.heap(), 1, false, reinterpret_cast<const TUint8*>(bytes.constData()), bytes.size(),
                                   vectors::capacityFor(bytes.size())));

@@ -5,7 +5,6 @@
 #include "NativeHelpers.h"
 
 #include <new>
-#include <typeinfo>
 
 namespace drawhandle {
 
@@ -15,14 +14,6 @@ const TUint32 kHandleBytes = 12;
 
 TUint32 word(VMAddr handle, TUint32 i) { return native::load(handle + 4 * i); }
 void setWord(VMAddr handle, TUint32 i, TUint32 v) { native::store(handle + 4 * i, v); }
-
-// The surface at an address a handle holds. Surfaces are leaf classes, so
-// an exact type test does (cheaper than a cast search on every drawing).
-template <typename T> T& surfaceAt(VMAddr object) {
-  GCObject* o = native::nativeObject(object);
-  if (typeid(*o) != typeid(T)) raise(ERR_RUNTIME, "Invalid address");
-  return *static_cast<T*>(o);
-}
 
 void requireKind(VMAddr handle, TUint32 kind, const char* message) {
   if (word(handle, 0) != kind) raise(ERR_VM, message);
@@ -77,7 +68,7 @@ TUint32 kindOf(VMAddr handle) {
 
 GraphicsContainer* graphicsOf(VMHeap& heap, VMAddr handle) {
   const TUint32 kind = kindOf(handle);
-  if (const VMAddr g = word(handle, 1)) return &surfaceAt<GraphicsContainer>(g);
+  if (const VMAddr g = word(handle, 1)) return &native::objectOf<GraphicsContainer>(g);
   if (kind == CANVAS) return nullptr;
   BitmapContainer* bitmap = bitmapOf(handle);
   if (!bitmap) return nullptr;
@@ -88,18 +79,27 @@ GraphicsContainer* graphicsOf(VMHeap& heap, VMAddr handle) {
   return g;
 }
 
-void releaseGraphics(VMAddr handle) {
+namespace {
+
+BitmapContainer* bitmapIn(VMAddr handle) {
+  const VMAddr b = word(handle, 2);
+  return b ? &native::objectOf<BitmapContainer>(b) : nullptr;
+}
+
+}  // namespace
+
+BitmapContainer* releaseGraphics(VMAddr handle) {
   requireKind(handle, BITMAP, "Invalid bitmap handle");
-  const VMAddr g = word(handle, 1);
-  if (!g) return;
-  surfaceAt<GraphicsContainer>(g).end();
-  setWord(handle, 1, 0);
+  if (const VMAddr g = word(handle, 1)) {
+    native::objectOf<GraphicsContainer>(g).end();
+    setWord(handle, 1, 0);
+  }
+  return bitmapIn(handle);
 }
 
 BitmapContainer* bitmapOf(VMAddr handle) {
   requireKind(handle, BITMAP, "Invalid typeid on bitmap");
-  const VMAddr b = word(handle, 2);
-  return b ? &surfaceAt<BitmapContainer>(b) : nullptr;
+  return bitmapIn(handle);
 }
 
 void setBitmap(VMAddr handle, VMAddr bitmap) {

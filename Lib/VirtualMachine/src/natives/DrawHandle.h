@@ -32,7 +32,8 @@ TUint32 kindOf(VMAddr handle);
 GraphicsContainer* graphicsOf(VMHeap& heap, VMAddr handle);
 // Ends and drops a bitmap handle's container (code 10 "Invalid bitmap
 // handle" for a canvas), so no painter is active on a pixmap being read.
-void releaseGraphics(VMAddr handle);
+// Returns the bitmap (null when empty), which callers read next.
+BitmapContainer* releaseGraphics(VMAddr handle);
 // The bitmap, or null when empty (code 10 "Invalid typeid on bitmap").
 BitmapContainer* bitmapOf(VMAddr handle);
 void setBitmap(VMAddr handle, VMAddr bitmap);

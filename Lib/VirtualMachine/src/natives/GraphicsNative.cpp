@@ -36,8 +36,7 @@ void drawBitmap(Context& cx) {   // target, bitmap, x, y, alpha
   Args a(cx.state, 5);
   const VMAddr target = handleIn(a.word(0)), source = handleIn(a.word(1));
   if (target && source) {
-    drawhandle::releaseGraphics(source);
-    BitmapContainer* bitmap = drawhandle::bitmapOf(source);
+    BitmapContainer* bitmap = drawhandle::releaseGraphics(source);
     if (target != source && bitmap)
       if (GraphicsContainer* g = drawhandle::graphicsOf(cx.heap(), target))
         g->drawBitmap(bitmap, a.integer(2), a.integer(3), a.integer(4));
@@ -92,8 +91,7 @@ void drawTiled(Context& cx) {   // target, bitmap, x, y, w, h, offset x, offset 
   Args a(cx.state, 9);
   const VMAddr target = handleIn(a.word(0)), source = handleIn(a.word(1));
   if (target && source) {
-    drawhandle::releaseGraphics(source);
-    BitmapContainer* bitmap = drawhandle::bitmapOf(source);
+    BitmapContainer* bitmap = drawhandle::releaseGraphics(source);
     if (GraphicsContainer* g = drawhandle::graphicsOf(cx.heap(), target))
       g->drawBitmapTiled(bitmap, a.integer(2), a.integer(3), a.integer(4), a.integer(5), a.integer(6), a.integer(7));
   }
@@ -114,8 +112,7 @@ void clear(Context& cx) {   // target, colour
   Args a(cx.state, 2);
   if (const VMAddr h = handleIn(a.word(0))) {
     if (drawhandle::kindOf(h) == drawhandle::BITMAP) {
-      drawhandle::releaseGraphics(h);
-      if (BitmapContainer* b = drawhandle::bitmapOf(h)) b->fill(a.word(1));
+      if (BitmapContainer* b = drawhandle::releaseGraphics(h)) b->fill(a.word(1));
     } else if (GraphicsContainer* g = drawhandle::graphicsOf(cx.heap(), h)) {
       g->clear(a.word(1));
     }

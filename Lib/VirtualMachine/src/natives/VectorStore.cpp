@@ -9,7 +9,6 @@
 #include "ObjectWrapper.h"
 
 #include <cstring>
-#include <typeinfo>
 
 namespace vectors {
 
@@ -27,21 +26,14 @@ void checkFits(TInt32 n, TInt32 elementSize) {
 
 namespace {
 
-// The exact type first: every vector is exactly its NVector type, and the
-// full cast walks the hierarchy.
-template <typename T> T* exactly(GCObject* o) {
-  if (typeid(*o) == typeid(T)) return static_cast<T*>(o);
-  return dynamic_cast<T*>(o);
-}
-
 // Whether a native object is the machine's vector of this element size.
 bool isVectorOf(GCObject* o, TInt32 elementSize) {
   switch (elementSize) {
-    case 1: return exactly<NVector<ObjectWrapper<signed char, 1> > >(o) != nullptr;
-    case 4: return exactly<NVector<ObjectWrapper<int, 1> > >(o) != nullptr;
-    case 8: return exactly<NVector<ObjectWrapper<int, 2> > >(o) != nullptr;
-    case 12: return exactly<NVector<ObjectWrapper<int, 3> > >(o) != nullptr;
-    case 16: return exactly<NVector<ObjectWrapper<int, 4> > >(o) != nullptr;
+    case 1: return native::asType<NVector<ObjectWrapper<signed char, 1> > >(o) != nullptr;
+    case 4: return native::asType<NVector<ObjectWrapper<int, 1> > >(o) != nullptr;
+    case 8: return native::asType<NVector<ObjectWrapper<int, 2> > >(o) != nullptr;
+    case 12: return native::asType<NVector<ObjectWrapper<int, 3> > >(o) != nullptr;
+    case 16: return native::asType<NVector<ObjectWrapper<int, 4> > >(o) != nullptr;
     default: return false;
   }
 }
