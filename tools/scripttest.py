@@ -18,7 +18,8 @@ Expectations are comments in the script:
                             (FILE:L:C: error: <text>); with any of these, the errors
                             must be exactly these, in order, and nothing runs
   ; env: NAME=value         set for the run; {app} is the application directory
-  ; file: path: text        a file under the application directory (\\n escapes)
+  ; file: path: text        a file under the application directory (\\n escapes);
+                            "; file: path:" with nothing after it, an empty file
 --copy-dir DIR copies DIR's files into the application directory.
 The script is assembled from its own folder, so the map names it by its
 base name ("script.asm:12").
@@ -50,6 +51,8 @@ def expectations(path):
                 env.append(s[len("; env:"):].strip().split("=", 1))
             elif s.startswith("; file:"):
                 name, _, text = s[len("; file:"):].strip().partition(": ")
+                if not _ and name.endswith(":"):
+                    name = name[:-1]
                 files.append((name, text.encode("latin-1", "backslashreplace").decode("unicode_escape")))
             elif s.startswith("; expect:"):
                 logs.append(logged(s[len("; expect:"):]))

@@ -413,6 +413,10 @@ void VMHeap::removeRoot(VMAddr object) {
     iRoots.remove(LinkedListIterator<VMAddr>(node));
     return;
   }
+  reportMissingRoot(object);
+}
+
+void VMHeap::reportMissingRoot(VMAddr object) {
   std::fprintf(stderr, "Error: Removing non-existing root: %d\n", static_cast<TInt32>(object));
 }
 

@@ -68,6 +68,8 @@ class VMHeap {
 
   void addRoot(VMAddr object);
   void removeRoot(VMAddr object);
+  // The message a removal of an object that is no root prints.
+  static void reportMissingRoot(VMAddr object);
   TInt32 rootCount() const { return iRoots.count(); }
   bool isRoot(VMAddr object) const;
 

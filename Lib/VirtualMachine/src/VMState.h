@@ -1,6 +1,7 @@
 #pragma once
 // The part of the machine natives see: embedded in the machine, so a
 // native's changes to sp and the slots are the interpreter's state.
+#include "CountedRoots.h"
 #include "Heap.h"
 #include "Types.h"
 
@@ -16,6 +17,7 @@ struct VMState {
   TInt32 sp = 0;
   TUint32* stack = nullptr;   // slot 0, inside the arena
   VMHeap heap;
+  CountedRoots screenListeners;   // kept alive while registered with the host
 
   template <typename... A>
   explicit VMState(A&&... heapArgs) : heap(static_cast<A&&>(heapArgs)...) {}

@@ -1,7 +1,11 @@
-// Vector, System and Encoder natives against a real machine state: the
-// block and capacity rules, the cells that keep element blocks alive, and
-// the application-object root, which bytecode cannot observe directly.
+// Vector, System, Encoder, Screen and Graphics natives against a real
+// machine state: the block and capacity rules, the cells that keep element
+// blocks alive, the application-object and screen-listener roots, which
+// bytecode cannot observe directly, and a font kind no native makes.
+#include "CAppsFont.h"
+#include "DrawHandle.h"
 #include "Errors.h"
+#include "GraphicsContainer.h"
 #include "HeapEntry.h"
 #include "Interpreter.h"
 #include "NString.h"
@@ -14,6 +18,8 @@
 #include <gtest/gtest.h>
 #include <QString>
 #include <memory>
+#include <new>
+#include <string>
 
 namespace {
 
@@ -252,6 +258,77 @@ TEST_F(NativeStateTest, ApplicationObjectIsOneRoot) {
   run("System", "setApplicationObject");
   EXPECT_EQ(heap().rootCount(), roots);
   EXPECT_EQ(state->sp, -1);
+}
+
+// A listener added in a loop holds one root; removals count down to it,
+// and removing what the Screen group never added leaves others' roots alone.
+TEST_F(NativeStateTest, ScreenListenerIsOneRootHoweverOftenAdded) {
+  services = &host;
+  const VMAddr listener = heap().allocateWords(2, GC_CODE_LEAF);
+  const VMAddr held = heap().allocateWords(2, GC_CODE_LEAF);
+  heap().addRoot(held);
+  const TInt32 roots = heap().rootCount();
+  for (int k = 0; k < 10000; ++k) {
+    push(listener);
+    run("Screen", "addListener");
+  }
+  EXPECT_EQ(heap().rootCount(), roots + 1);
+  for (int k = 0; k < 9999; ++k) {
+    push(listener);
+    run("Screen", "removeListener");
+  }
+  heap().collect();
+  EXPECT_TRUE(heap().isLiveBlock(listener));
+  push(listener);
+  run("Screen", "removeListener");
+  EXPECT_EQ(heap().rootCount(), roots);
+  testing::internal::CaptureStderr();
+  push(held);
+  run("Screen", "removeListener");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Error: Removing non-existing root: " + std::to_string(static_cast<TInt32>(held)) + "\n");
+  EXPECT_EQ(heap().rootCount(), roots);
+  heap().collect();
+  EXPECT_FALSE(heap().isLiveBlock(listener));
+  EXPECT_TRUE(heap().isLiveBlock(held));
+  // Only heap objects are kept: any other word is refused, null ignored.
+  push(listener + 4);
+  EXPECT_EQ(raised(ERR_RUNTIME, [&] { run("Screen", "addListener"); }), "RuntimeException: Invalid address");
+  state->sp = -1;
+  push(0);
+  run("Screen", "addListener");
+  EXPECT_EQ(heap().rootCount(), roots);
+  EXPECT_EQ(state->sp, -1);
+}
+
+// Every font the natives make is of kind 0 or 1; draw string refuses any
+// other kind. An ended canvas is a target without a painter, so no display
+// is needed to reach the check.
+TEST_F(NativeStateTest, DrawStringRefusesAFontOfAnotherKind) {
+  GCOBJECT_PACK_BEGIN
+  struct OddFont final : CAppsFont {
+    TInt32 ascent() override { return 0; }
+    TInt32 height() override { return 0; }
+    TInt32 textWidth(const NString&, TInt32, TInt32) override { return 0; }
+    TInt32 fitCount(const NString&, TInt32, TInt32, TInt32) override { return 0; }
+    TInt32 fontKind() override { return 2; }
+  };
+  GCOBJECT_PACK_END
+  const VMAddr canvas = heap().allocate(sizeof(GraphicsContainer), -1, GC_CODE_LEAF);
+  new (vmPtr(canvas)) GraphicsContainer(GraphicsContainer::PaintingPtr());
+  const VMAddr handle = heap().allocate(12, 0, GC_CODE_BITMAP_HANDLE);
+  native::store(handle, drawhandle::CANVAS);
+  native::store(handle + 4, canvas);
+  const VMAddr font = heap().allocate(sizeof(OddFont), -1, GC_CODE_FONT);
+  new (vmPtr(font)) OddFont();
+  auto cell = [&](VMAddr object) {
+    const VMAddr c = native::newCell(heap(), 1, GC_CODE_REF_HOLDER);
+    native::store(c, object);
+    return c;
+  };
+  push({cell(handle), native::newStringFrom(heap(), NString("text")), 0, 0, 0xFFFFFFFFu, cell(font)});
+  EXPECT_EQ(raised(ERR_INVALID_ARGUMENT, [&] { run("Graphics", "drawText"); }),
+            "InvalidArgumentException: Draw string: invalid font type");
 }
 
 TEST_F(NativeStateTest, SystemQueriesAndEnding) {

@@ -1,10 +1,10 @@
 // Screen group (31): the window through the host services: size, repaint,
-// orientation, display blanking and screen listeners (kept alive as roots
-// while registered).
+// orientation, display blanking and screen listeners (kept alive while
+// registered: one root each, however often added).
 #include "FrameworkServices.h"
-#include "Heap.h"
 #include "NativeHelpers.h"
 #include "NativeRegistry.h"
+#include "VMState.h"
 
 using native::Args;
 using native::Context;
@@ -47,8 +47,8 @@ void repaint(Context& cx) {   // x, y, w, h
 void addListener(Context& cx) {   // object
   Args a(cx.state, 1);
   const TUint32 listener = a.word(0);
+  cx.state.screenListeners.add(cx.heap(), listener);
   cx.host().addScreenListener(listener);
-  cx.heap().addRoot(listener);
   a.noResult();
 }
 
@@ -56,7 +56,7 @@ void removeListener(Context& cx) {   // object
   Args a(cx.state, 1);
   const TUint32 listener = a.word(0);
   cx.host().removeScreenListener(listener);
-  cx.heap().removeRoot(listener);
+  cx.state.screenListeners.remove(cx.heap(), listener);
   a.noResult();
 }
 
