@@ -3,18 +3,11 @@
 ; changes with the count of presses. Escape logs the count and exits, so
 ; the benchmark can check that every press arrived.
 .include "runtime.asm"
+.include "app_object.inc"
 .tag "latency"
-.globals 8
-.class Globals super=Object
-.class App super=Object
 
 .method main export="main"
-  PUSH_GLOBALS
-  SET_CLASS Globals
-  ALLOC CLASS_OBJECT, 1
-  DUP
-  SET_CLASS App
-  NATIVE_CALL System 5
+  CALL registerApp
   RETURN 0, 1
 
 .method keyPressed params=2 export="*<application>.key pressed<keyevent>"

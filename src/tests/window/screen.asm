@@ -5,18 +5,11 @@
 ; ends the pause, R asks for a repaint of (10, 20, 30, 40); every other
 ; key counts and asks for a repaint of the whole screen.
 .include "runtime.asm"
+.include "app_object.inc"
 .tag "screen"
-.globals 8
-.class Globals super=Object
-.class App super=Object
 
 .method main export="main"
-  PUSH_GLOBALS
-  SET_CLASS Globals
-  ALLOC CLASS_OBJECT, 1
-  DUP
-  SET_CLASS App
-  NATIVE_CALL System 5
+  CALL registerApp
   PUSH_STRING_CELL "started"
   NATIVE_CALL Debug 1
   RETURN 0, 1
