@@ -4,7 +4,7 @@
 # -merge) so the repository keeps only the inputs that add coverage. Findings
 # (crash-*, leak-*, timeout-* files) go to the build tree; the last lines of
 # each run's statistics are printed.
-#   tools/fuzz-long.sh [BUILD] [SECONDS_EACH] [TARGET...]
+#   [RSS_MB=n] [MAX_LEN=n] [TIMEOUT=s] tools/fuzz-long.sh [BUILD] [SECONDS_EACH] [TARGET...]
 set -e
 BUILD=${1:-build-asan}
 SECONDS_EACH=${2:-3600}
@@ -35,14 +35,14 @@ for name in $targets; do
   fi
   echo "fuzzing $name for $SECONDS_EACH s (log: $log)"
   # New inputs go to the work directory; the kept corpus is read as seeds.
-  if ! "$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb=4096 -malloc_limit_mb=4096 \
-      -timeout=30 -max_len="${MAX_LEN:-4096}" -len_control=0 -print_final_stats=1 -artifact_prefix="$BUILD/fuzz/" "$work" "$corpus" >"$log" 2>&1; then
+  if ! "$t" -max_total_time="$SECONDS_EACH" -rss_limit_mb="${RSS_MB:-4096}" -malloc_limit_mb="${RSS_MB:-4096}" \
+      -timeout="${TIMEOUT:-30}" -max_len="${MAX_LEN:-4096}" -len_control=0 -print_final_stats=1 -artifact_prefix="$BUILD/fuzz/" "$work" "$corpus" >"$log" 2>&1; then
     echo "  $name: FINDING, see $log"
     status=1
   fi
   grep -E "^#[0-9]+.*(DONE|pulse)|stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)" "$log" | tail -4 | sed 's/^/  /'
   fresh=$(mktemp -d)
-  "$t" -merge=1 -rss_limit_mb=4096 -malloc_limit_mb=4096 -timeout=30 "$fresh" "$corpus" "$work" >>"$log" 2>&1 || true
+  "$t" -merge=1 -rss_limit_mb="${RSS_MB:-4096}" -malloc_limit_mb="${RSS_MB:-4096}" -timeout="${TIMEOUT:-30}" "$fresh" "$corpus" "$work" >>"$log" 2>&1 || true
   if [ -n "$(ls -A "$fresh")" ]; then
     rm -f "$corpus"/*
     cp "$fresh"/* "$corpus"/
