@@ -233,6 +233,12 @@ TEST(Interpreter, TracedCodeIsObservedAndRunsTheSame) {
   // The push, 4 loop tests of 4, 3 increments of 3, the log's 3 and RETURN.
   EXPECT_EQ(r.steps.size(), 1u + 16 + 9 + 3 + 1);
   EXPECT_EQ(std::count(r.steps.begin(), r.steps.end(), main + 5), 4);
+  // A fused sequence that starts before the range and reaches into it runs
+  // plain: the loop test's PUSH_IMM32, the first traced byte, is seen on every pass.
+  m.vm().setTraceRange(main + 7, size);
+  r.steps.clear();
+  EXPECT_EQ(m.runMain().logs, (std::vector<std::string>{"3"}));
+  EXPECT_EQ(std::count(r.steps.begin(), r.steps.end(), main + 7), 4);
   m.vm().setTraceRange(0, 0);
   r.steps.clear();
   EXPECT_EQ(m.runMain().logs, (std::vector<std::string>{"3"}));
