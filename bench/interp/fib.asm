@@ -1,4 +1,4 @@
-; Recursive fib(30) (as fib.lua).
+; Recursive fib(35) (as fib.lua).
 .include "runtime.asm"
 
 ; fib(n): result slot, n, return address.
@@ -29,7 +29,7 @@ recurse:
 
 .method main export="main"
   PUSH_IMM32 0
-  PUSH_IMM32 30
+  PUSH_IMM32 35
   CALL fib
   INT_TO_STRING
   BOX

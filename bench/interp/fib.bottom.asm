@@ -34,7 +34,7 @@ small:
 
 .method main export="main"
   PUSH_IMM32 0
-  PUSH_IMM32 30
+  PUSH_IMM32 35
   CALL fib
   INT_TO_STRING
   BOX
