@@ -3,55 +3,18 @@
 // insertions and removals the bytes choose, then freed. Every outcome but
 // a clean error is a finding; the heap is verified at the end.
 #include "Errors.h"
-#include "ExtensionTable.h"
-#include "NString.h"
-#include "NativeHelpers.h"
-#include "VMArena.h"
-#include "VMState.h"
 #include "VectorStore.h"
+#include "XmlCalls.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
-#include <memory>
 #include <vector>
 
 namespace {
 
 constexpr size_t kMaxNodes = 4000;
 
-class Driver {
- public:
-  Driver() : iState(nullptr, VMHeap::kDefaultPoolSize, iRefs, iVecs, iFlags) {
-    iState.stack = vmPtrAs<TUint32>(VMArena::commit(kStackSlots * 4));
-    iXml.reset(ext::createXMLParser(nullptr, nullptr));
-  }
-  ~Driver() { iState.heap.sweep(); }
-
-  // The extension's answer to op on the arguments (the top afterwards).
-  TUint32 call(TInt32 op, std::initializer_list<TUint32> args) {
-    iState.sp = -1;
-    for (TUint32 w : args) iState.stack[++iState.sp] = w;
-    iXml->invoke(iState, op);
-    return iState.sp >= 0 ? iState.stack[iState.sp] : 0;
-  }
-  // A bytecode object whose word 1 holds the native object.
-  TUint32 holder(TUint32 native) {
-    const VMAddr h = iState.heap.allocate(8, 0, GC_CODE_CLASS_OBJECT);
-    native::store(h + 4, native);
-    return h;
-  }
-  TUint32 text(const char* s) { return native::newStringFrom(iState.heap, NString(s)); }
-  VMHeap& heap() { return iState.heap; }
-
- private:
-  Vec<Vec<int>> iRefs, iVecs;
-  Vec<Vec<char>> iFlags;
-  VMState iState;
-  std::unique_ptr<NERIM::Extension> iXml;
-};
-
-void walk(Driver& d, TUint32 document, std::vector<TUint32>& seen) {
+void walk(XmlCalls& d, TUint32 document, std::vector<TUint32>& seen) {
   std::vector<TUint32> pending{document};
   while (!pending.empty() && seen.size() < kMaxNodes) {
     const TUint32 node = d.holder(pending.back());
@@ -74,7 +37,7 @@ void walk(Driver& d, TUint32 document, std::vector<TUint32>& seen) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   VMArena::setLimit(256u << 20);
-  Driver d;
+  XmlCalls d;
   try {
     const TUint32 parser = d.holder(0);
     d.call(26, {parser, vectors::newVectorCell(d.heap(), 1, false, data, static_cast<TInt32>(size))});

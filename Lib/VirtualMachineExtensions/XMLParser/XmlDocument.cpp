@@ -4,7 +4,6 @@
 #include "Errors.h"
 #include "XmlReader.h"
 
-#include <vector>
 
 bool XmlDocument::tryChargeNodes(size_t nodes, size_t characters) {
   // The error stays recorded for parse() to pass on: the exception itself
@@ -21,11 +20,24 @@ void XmlDocument::parse(QXmlInputSource& source) {
   GuardedXmlReader reader(*this);
   reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespaces"), true);
   reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespace-prefixes"), false);
-  if (iDom.setContent(&source, &reader)) return;
+  if (iDom.setContent(&source, &reader)) return retainElements();
   // A partial tree would be a guess at the author's intent: keep nothing.
   iDom = QDomDocument(QString());
   iCharge.release();
   if (reader.stop() == GuardedXmlReader::STOP_MEMORY) rethrow();
+}
+
+void XmlDocument::retainElements() {
+  std::vector<QDomNode> pending{iDom};
+  while (!pending.empty()) {
+    const QDomNode n = pending.back();
+    pending.pop_back();
+    for (QDomNode c = n.firstChild(); !c.isNull(); c = c.nextSibling()) {
+      if (!c.isElement()) continue;
+      iRetained.push_back(c);
+      pending.push_back(c);
+    }
+  }
 }
 
 int XmlDocument::depthOf(QDomNode node) {

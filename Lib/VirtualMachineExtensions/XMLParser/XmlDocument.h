@@ -7,10 +7,15 @@
 // elements deep, whether parsed or built by insertion: QDom frees a tree
 // recursively, so its depth is the host's stack use. Every node is charged
 // to the host-memory limit as it is made.
+//
+// Every element lives as long as its document, parsed or made: QDom leaves
+// the attributes of an element it frees pointing at it, and attributes and
+// their text are still reachable through handles.
 #include "HostMemory.h"
 
 #include <QDomDocument>
 #include <memory>
+#include <vector>
 
 class QXmlInputSource;
 
@@ -30,6 +35,8 @@ class XmlDocument {
   void parse(QXmlInputSource& source);
 
   QDomDocument& dom() { return iDom; }
+  // Keeps an element made outside parsing for the document's lifetime.
+  void retain(const QDomNode& element) { iRetained.push_back(element); }
   // Charges a node with `characters` UTF-16 units of text (code 6 over the limit).
   void chargeNode(size_t characters) { iCharge.resize(iCharge.bytes() + kNodeCost + 2 * characters); }
   // Charges `nodes` nodes holding `characters` units of text between them;
@@ -42,7 +49,10 @@ class XmlDocument {
   static int heightOf(QDomNode node);
 
  private:
+  void retainElements();
+
   QDomDocument iDom{QString()};   // named: an empty document, not a null one
+  std::vector<QDomNode> iRetained;   // after iDom: released while the document still exists
   hostmem::Charge iCharge;
 };
 

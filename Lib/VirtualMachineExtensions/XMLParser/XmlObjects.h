@@ -21,8 +21,8 @@ struct XmlSource {
 };
 
 struct XmlNodeHandle {
+  XmlDocumentPtr document;   // first: the node is released while its document exists
   QDomNode node;
-  XmlDocumentPtr document;
   hostmem::Charge charge{sizeof(XmlNodeHandle) + 16};   // with the allocator's share
 };
 

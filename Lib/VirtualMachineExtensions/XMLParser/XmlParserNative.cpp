@@ -11,6 +11,7 @@
 #include "NString.h"
 #include "NativeField.h"
 #include "VectorStore.h"
+#include "XmlAttributes.h"
 #include "XmlObjects.h"
 
 #include <QXmlInputSource>
@@ -31,7 +32,7 @@ QString textAt(Args& a, TInt32 i) { return CAppsString::fromNString(native::stri
 // A new node object for bytecode; a null node is the null reference.
 TUint32 newNode(VMHeap& heap, const QDomNode& node, const XmlDocumentPtr& document) {
   if (node.isNull()) return 0;
-  std::unique_ptr<XmlNodeHandle> handle(new XmlNodeHandle{node, document});
+  std::unique_ptr<XmlNodeHandle> handle(new XmlNodeHandle{document, node});
   const VMAddr object = heap.allocate(sizeof(NXMLNode), -1, GC_CODE_LEAF);
   new (vmPtr(object)) NXMLNode(handle.release());
   return object;
@@ -122,6 +123,7 @@ void createNode(native::Context& cx) {   // parser, name, value, type, namespace
     case QDomNode::ElementNode: {
       QDomElement e = prefix.isEmpty() ? dom.createElement(name) : dom.createElementNS(uri, name);
       if (!prefix.isEmpty()) e.setPrefix(prefix);
+      home->retain(e);
       made = e;
       break;
     }
@@ -211,6 +213,15 @@ void children(native::Context& cx) {
   nodeVector(a, node, nodes);
 }
 
+// An attribute's parent is the element holding it (QDom may answer one
+// that no longer does).
+void parent(native::Context& cx) {
+  Args a(cx.state, 1);
+  NXMLNode& node = nodeAt(a, 0);
+  const QDomNode& n = node.node();
+  a.result(newNode(a.heap(), n.isAttr() ? xmlattr::ownerOf(n.toAttr()) : n.parentNode(), node.document()));
+}
+
 template <QDomNode (QDomNode::*step)() const> void neighbour(native::Context& cx) {
   Args a(cx.state, 1);
   NXMLNode& node = nodeAt(a, 0);
@@ -255,18 +266,7 @@ void insert(native::Context& cx) {   // parent, child, position
   QDomNode& c = child.node();
   if (c.isAttr() && p.isElement() && parent.document() == child.document()) {
     QDomElement element = p.toElement();
-    QDomAttr attr = c.toAttr();
-    // QDom keeps every attribute it is given, even one it already holds or
-    // a second of the same name, and then leaks them: one element per
-    // attribute, one attribute per name. (QDomAttr::ownerElement() crashes
-    // on an attribute without one, so the parent is asked for.)
-    const QDomNode owner = attr.parentNode();
-    if (owner == p) return a.result(1);
-    if (owner.isElement()) owner.toElement().removeAttributeNode(attr);
-    const QDomAttr same = element.attributeNode(attr.nodeName());
-    if (!same.isNull()) element.removeAttributeNode(same);
-    element.setAttributeNode(attr);
-    return a.result(1);
+    return a.result(xmlattr::set(element, c.toAttr()) ? 1 : 0);
   }
   if (!insertable(parent, child)) return a.result(0);
   if (!p.hasChildNodes()) {

@@ -453,6 +453,122 @@
   CALL log_int
 ; expect: 0
 
+  ; QDom files attributes under their local names and, taking one out,
+  ; drops all filed under its name. g13: an element m; g14, g15: two q:w.
+  ; The second replaces the first; a plain w then joins it.
+  PUSH_IMM32 1
+  CALL get
+  PUSH_STRING_CELL "m"
+  PUSH_STRING_CELL ""
+  PUSH_IMM32 1
+  PUSH_STRING_CELL ""
+  PUSH_STRING_CELL ""
+  CALL create
+  PUSH_IMM32 13
+  CALL put
+  PUSH_IMM32 1
+  CALL get
+  PUSH_STRING_CELL "w"
+  PUSH_STRING_CELL "1"
+  PUSH_IMM32 2
+  PUSH_STRING_CELL "urn:q"
+  PUSH_STRING_CELL "q"
+  CALL create
+  PUSH_IMM32 14
+  CALL put
+  PUSH_IMM32 1
+  CALL get
+  PUSH_STRING_CELL "w"
+  PUSH_STRING_CELL "2"
+  PUSH_IMM32 2
+  PUSH_STRING_CELL "urn:q"
+  PUSH_STRING_CELL "q"
+  CALL create
+  PUSH_IMM32 15
+  CALL put
+  PUSH_IMM32 13
+  CALL get
+  PUSH_IMM32 14
+  CALL get
+  PUSH_IMM32 0
+  CALL insert
+; expect: 1
+  PUSH_IMM32 13
+  CALL get
+  PUSH_IMM32 15
+  CALL get
+  PUSH_IMM32 0
+  CALL insert
+; expect: 1
+  PUSH_IMM32 14
+  CALL get
+  EXTENSION_CALL XMLParser parent
+  CALL log_null
+; expect: null
+  PUSH_IMM32 13
+  CALL get
+  PUSH_IMM32 1
+  CALL get
+  PUSH_STRING_CELL "w"
+  PUSH_STRING_CELL "3"
+  PUSH_IMM32 2
+  PUSH_STRING_CELL ""
+  PUSH_STRING_CELL ""
+  CALL create
+  PUSH_IMM32 0
+  CALL insert
+; expect: 1
+  PUSH_IMM32 13
+  CALL get
+  EXTENSION_CALL XMLParser attributes
+  CALL log_count
+; expect: 2
+  ; Now q:w shares its name: replacing it or moving it away is refused.
+  PUSH_IMM32 13
+  CALL get
+  PUSH_IMM32 14
+  CALL get
+  PUSH_IMM32 0
+  CALL insert
+; expect: 0
+  PUSH_IMM32 3
+  CALL get
+  PUSH_IMM32 15
+  CALL get
+  PUSH_IMM32 0
+  CALL insert
+; expect: 0
+  PUSH_IMM32 15
+  CALL get
+  EXTENSION_CALL XMLParser parent
+  CALL wrap
+  CALL log_name
+; expect: m
+  ; z=9 (g8), replaced on n, has no parent, and moving it to m leaves n's
+  ; z=10 in place.
+  PUSH_IMM32 8
+  CALL get
+  EXTENSION_CALL XMLParser parent
+  CALL log_null
+; expect: null
+  PUSH_IMM32 13
+  CALL get
+  PUSH_IMM32 8
+  CALL get
+  PUSH_IMM32 0
+  CALL insert
+; expect: 1
+  PUSH_IMM32 3
+  CALL get
+  EXTENSION_CALL XMLParser attributes
+  CALL log_count
+; expect: 2
+  PUSH_IMM32 13
+  CALL get
+  EXTENSION_CALL XMLParser attributes
+  CALL log_count
+; expect: 3
+
   PUSH_IMM32 1
   CALL get
   EXTENSION_CALL 23, 6
