@@ -305,4 +305,14 @@ TEST_F(HeapTest, VerifyCatchesCorruption) {
   he(a)->marked = 1;
   EXPECT_TRUE(expectRaise(ERR_ASSERTION_FAILED, [&] { heap->verify(); }).contains("invariant 8"));
   he(a)->marked = 0;
+  // A start bit inside a block is one too many; bits beside the pool are not its own.
+  vmSetBlockStart(a + 4, true);
+  EXPECT_TRUE(expectRaise(ERR_ASSERTION_FAILED, [&] { heap->verify(); }).contains("invariant 6"));
+  vmSetBlockStart(a + 4, false);
+  for (const VMAddr beside : {heap->poolStart(0) - 4, heap->poolStart(0) + heap->poolBytes(0)}) {
+    if (vmIsBlockStart(beside)) continue;
+    vmSetBlockStart(beside, true);
+    heap->verify();
+    vmSetBlockStart(beside, false);
+  }
 }
