@@ -1,9 +1,12 @@
 #pragma once
 // The command line of the runtime executable (long options only):
-//   mcb [--auto] [--title TEXT] [--windowed] [--record FILE] [--help]
+//   mcb [--auto] [--title TEXT] [--windowed] [--record FILE]
+//       [--memory-limit BYTES] [--help]
 // Unknown options are reported by the option parser and otherwise
 // ignored, as are non-option arguments; a repeated option takes effect
 // again (the last one wins).
+#include "HostMemory.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,6 +15,7 @@ struct WindowOptions {
   QString title;         // null unless --title is given
   bool windowed = false;
   QString recordFile;  // empty: no recording
+  size_t memoryLimit = hostmem::kDefaultLimit;
   bool help = false;
 
   // Fills options from the arguments; the current directory is the

@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
   WindowOptions options;
   int status = 0;
   if (!WindowOptions::parse(argc, argv, QDir::currentPath().toLocal8Bit(), options, status)) return status;
+  hostmem::setLimit(options.memoryLimit);
   // The toolkit aborts when it finds no X server; a plain message is kinder.
   const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
   if ((platform.isEmpty() || platform == "xcb") && !x11::canConnect()) {

@@ -74,7 +74,7 @@ int runHeadless(const RunOptions& options) {
   if (options.budget >= 0) vm->setBudget(options.budget);
   // Held while bytecode runs too, not only between the timer events.
   if (options.timeLimitMs >= 0) vm->setTimeLimit(options.timeLimitMs);
-  if (options.memoryLimit >= 0) hostmem::setLimit(static_cast<size_t>(options.memoryLimit));
+  hostmem::setLimit(options.memoryLimit);
 
   EntryGuard& guard = host.guard();
   bool looping = false;

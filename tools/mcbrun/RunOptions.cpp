@@ -1,5 +1,7 @@
 #include "RunOptions.h"
 
+#include "HostMemory.h"
+
 #include <QFileInfo>
 
 namespace {
@@ -65,8 +67,15 @@ bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& e
       out.traceMethod = a.mid(8);
     } else if (a == QLatin1String("--profile")) {
       out.profile = true;
-    } else if (a == QLatin1String("--budget") || a == QLatin1String("--time-limit") ||
-               a == QLatin1String("--memory-limit") || a == QLatin1String("--frames")) {
+    } else if (a == QLatin1String("--memory-limit")) {
+      size_t bytes = 0;
+      if (i + 1 >= arguments.size() || !hostmem::parseLimit(arguments[i + 1].toLatin1().constData(), bytes)) {
+        error = a + QLatin1String(" needs a non-negative number");
+        return false;
+      }
+      out.memoryLimit = bytes;
+      ++i;
+    } else if (a == QLatin1String("--budget") || a == QLatin1String("--time-limit") || a == QLatin1String("--frames")) {
       TInt64 value = 0;
       if (i + 1 >= arguments.size() || !number(arguments[i + 1], value)) {
         error = a + QLatin1String(" needs a non-negative number");
@@ -74,8 +83,7 @@ bool RunOptions::parse(const QStringList& arguments, RunOptions& out, QString& e
       }
       if (a == QLatin1String("--budget")) out.budget = value;
       else if (a == QLatin1String("--time-limit")) out.timeLimitMs = value;
-      else if (a == QLatin1String("--frames")) out.frames = value;
-      else out.memoryLimit = value;
+      else out.frames = value;
       ++i;
     } else if (a == QLatin1String("--screenshot")) {
       if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {

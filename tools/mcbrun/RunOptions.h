@@ -1,6 +1,7 @@
 #pragma once
 // The command line of the headless runner:
 //   mcbrun [OPTION]... DIR|IMAGE
+#include "HostMemory.h"
 #include "Types.h"
 
 #include <QString>
@@ -10,7 +11,7 @@ struct RunOptions {
   bool verifyHeap = false;
   TInt64 budget = -1;       // negative: unlimited
   TInt64 timeLimitMs = -1;  // negative: none
-  TInt64 memoryLimit = -1;  // negative: the default host-memory limit
+  size_t memoryLimit = hostmem::kDefaultLimit;
   TInt64 frames = -1;       // draw calls after main; negative: 1 with a screenshot, else 0
   QString screenshot;       // PNG of the backing pixmap after the last frame
   QString replayFile;  // empty: no replay

@@ -4,6 +4,7 @@
 #include "Errors.h"
 
 #include <atomic>
+#include <cstdint>
 
 namespace hostmem {
 
@@ -27,6 +28,19 @@ size_t used() { return gUsed.load(std::memory_order_relaxed); }
 size_t limit() { return gLimit.load(std::memory_order_relaxed); }
 
 void setLimit(size_t bytes) { gLimit.store(bytes, std::memory_order_relaxed); }
+
+bool parseLimit(const char* text, size_t& out) {
+  if (!text || !*text) return false;
+  size_t value = 0;
+  for (const char* c = text; *c; ++c) {
+    if (*c < '0' || *c > '9') return false;
+    const size_t digit = static_cast<size_t>(*c - '0');
+    if (value > (SIZE_MAX - digit) / 10) return false;
+    value = value * 10 + digit;
+  }
+  out = value;
+  return true;
+}
 
 void exhausted() { raise(ERR_INVALID_ARGUMENT, "Host memory exhausted"); }
 

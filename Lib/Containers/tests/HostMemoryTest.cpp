@@ -59,3 +59,16 @@ TEST(HostMemory, ThreadsBalance) {
   for (auto& t : threads) t.join();
   EXPECT_EQ(hostmem::used(), base);
 }
+
+TEST(HostMemory, LimitsFromACommandLine) {
+  size_t v = 7;
+  EXPECT_TRUE(hostmem::parseLimit("0", v));
+  EXPECT_EQ(v, 0u);
+  EXPECT_TRUE(hostmem::parseLimit("18446744073709551615", v));
+  EXPECT_EQ(v, SIZE_MAX);
+  v = 7;
+  for (const char* bad : {"", "-1", "+5", "1k", " 5", "0x10", "18446744073709551616"})
+    EXPECT_FALSE(hostmem::parseLimit(bad, v)) << bad;
+  EXPECT_FALSE(hostmem::parseLimit(nullptr, v));
+  EXPECT_EQ(v, 7u);
+}

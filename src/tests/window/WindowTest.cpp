@@ -180,6 +180,28 @@ TEST_F(WindowWorld, FailuresAndTheirStatuses) {
   EXPECT_TRUE(runtime.all().contains("Failed to open")) << runtime.all().constData();
 }
 
+// The same image under the default limit and under a small one given on
+// the command line; a limit that cannot be read stops the run before it.
+TEST_F(WindowWorld, TheHostMemoryLimitComesFromTheCommandLine) {
+  assemble(QStringLiteral(WINDOW_TESTS_DIR "/memory.asm"));
+  runtime.setWorkingDirectory(app);
+  ASSERT_TRUE(runtime.start(MCB_PATH, {}, env, true));
+  EXPECT_EQ(nextLog(), "LOG: built");
+  EXPECT_EQ(runtime.waitExit(), 0);
+
+  Child limited;
+  limited.setWorkingDirectory(app);
+  ASSERT_TRUE(limited.start(MCB_PATH, {"--memory-limit", "1000000"}, env, true));
+  EXPECT_EQ(limited.next(), "LOG: InvalidArgumentException: Host memory limit reached");
+  EXPECT_EQ(limited.waitExit(), 0);
+
+  Child bad;
+  bad.setWorkingDirectory(app);
+  ASSERT_TRUE(bad.start(MCB_PATH, {"--memory-limit", "1M"}, env, true));
+  EXPECT_EQ(bad.waitExit(), 1);
+  EXPECT_EQ(bad.all(), "mcb: --memory-limit needs a non-negative number, not '1M'\n");
+}
+
 TEST_F(WindowWorld, WithoutTheBusTheRunGoesOn) {
   assemble(kEvents);
   env.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + root.path() + "/no-bus");
