@@ -258,6 +258,22 @@ TEST_F(NativeStateTest, ApplicationObjectIsOneRoot) {
   run("System", "setApplicationObject");
   EXPECT_EQ(heap().rootCount(), roots);
   EXPECT_EQ(state->sp, -1);
+
+  // Only a live block becomes the root: a word inside one, a freed block, a
+  // word outside the arena are refused and leave the slot as it was.
+  push(second);
+  run("System", "setApplicationObject");
+  const VMAddr freed = heap().allocateWords(2, GC_CODE_LEAF);
+  heap().freeObject(freed);
+  for (TUint32 forged : {second + 4, freed, 0x7FFFFFF0u, 1u}) {
+    push(forged);
+    EXPECT_EQ(raised(ERR_RUNTIME, [&] { run("System", "setApplicationObject"); }), "RuntimeException: Invalid address");
+    state->sp = -1;
+    EXPECT_EQ(slot, second);
+    EXPECT_EQ(heap().rootCount(), roots + 1);
+  }
+  heap().collect();
+  EXPECT_TRUE(heap().isLiveBlock(second));
 }
 
 // A listener added in a loop holds one root; removals count down to it,

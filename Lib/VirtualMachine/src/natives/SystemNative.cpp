@@ -29,10 +29,13 @@ void callStack(native::Context& cx) {
   native::pushResult(cx, native::newStringFrom(cx.heap(), NString("No Callstack available")));
 }
 
-// The application object stays a root exactly once while it is set.
+// The application object stays a root exactly once while it is set. Only a
+// live block may become one: a forged word would have every later
+// collection mark through whatever lies there.
 void setApplicationObject(native::Context& cx) {
   native::Args a(cx, 1);
   const TUint32 object = a.word(0);
+  if (object && !cx.heap().isLiveBlock(object)) native::invalidAddress();
   const TUint32 previous = *cx.applicationObject;
   if (object != previous) {
     if (previous) cx.heap().removeRoot(previous);
