@@ -1,6 +1,7 @@
 #include "CAppsString.h"
 
 #include "Errors.h"
+#include "HeldText.h"
 #include "NString.h"
 
 #include <QChar>
@@ -210,5 +211,5 @@ bool CAppsString::operator==(const CAppsString& other) const {
 }
 
 TInt32 CAppsString::localeAwareCompare(const CAppsString& other) const {
-  return QString::localeAwareCompare(toQString(), other.toQString());
+  return QString::localeAwareCompare(heldQString(iData, iSize), heldQString(other.iData, other.iSize));
 }

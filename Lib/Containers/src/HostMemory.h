@@ -4,6 +4,7 @@
 // Every such allocation is charged here first; passing the limit raises
 // code 6, which the image can catch. Thread-safe: the mixer thread releases.
 #include <cstddef>
+#include <utility>
 
 namespace hostmem {
 
@@ -16,6 +17,9 @@ void release(size_t bytes);
 size_t used();
 size_t limit();
 void setLimit(size_t bytes);
+// Reads a limit as the hosts' command lines give it: a plain decimal count
+// of bytes. False for anything else (signs, suffixes, overflow).
+bool parseLimit(const char* text, size_t& out);
 
 // Raises the code 6 an allocation refused by the system (std::bad_alloc)
 // turns into.
@@ -57,6 +61,18 @@ class Charge {
 
  private:
   size_t bytes_ = 0;
+};
+
+// A temporary host copy of image data (a byte copy, a QString made from a
+// VM string) that is charged while it lives, so a conversion cannot double
+// what the limit allows. The charge is taken before the copy is made.
+template <typename T>
+class Held : private Charge, public T {
+ public:
+  template <typename... A>
+  explicit Held(size_t bytes, A&&... args) : Charge(bytes), T(std::forward<A>(args)...) {}
+  // For a copy that grows: resize the charge before the copy grows.
+  Charge& charge() { return *this; }
 };
 
 }  // namespace hostmem

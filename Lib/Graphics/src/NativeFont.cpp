@@ -1,6 +1,7 @@
 #include "NativeFont.h"
 
 #include "Errors.h"
+#include "HeldText.h"
 #include "NString.h"
 #include "Surface.h"
 
@@ -8,9 +9,7 @@
 #include <QString>
 
 namespace {
-QString slice(const NString& text, TInt32 first, TInt32 count) {
-  return QString(reinterpret_cast<const QChar*>(text.units() + first), count);
-}
+HeldQString slice(const NString& text, TInt32 first, TInt32 count) { return heldQString(text.units() + first, count); }
 }  // namespace
 
 void NativeFont::checkSize(TInt32 sizeIndex) {
@@ -31,7 +30,7 @@ TInt32 NativeFont::textWidth(const NString& text, TInt32 first, TInt32 count) {
 
 TInt32 NativeFont::fitCount(const NString& text, TInt32 first, TInt32 count, TInt32 maxWidth) {
   if (count < 1) return 0;
-  const QString s = slice(text, first, count);
+  const HeldQString s = slice(text, first, count);
   for (TInt32 n = 1; n <= count; ++n)
     if (iMetrics->horizontalAdvance(s, n) > maxWidth) return n - 1;
   return count;

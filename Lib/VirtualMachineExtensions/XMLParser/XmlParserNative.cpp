@@ -6,6 +6,7 @@
 #include "CAppsString.h"
 #include "Errors.h"
 #include "ExtensionTable.h"
+#include "HeldText.h"
 #include "FrameworkServices.h"
 #include "InputStream.h"
 #include "NString.h"
@@ -27,7 +28,10 @@ enum NodeType { NODE_WHITESPACE_TEXT = 13 };
 
 XmlSource& sourceAt(Args& a, TInt32 i) { return ext::nativeIn<NXMLParser>(a.word(i)).source(); }
 NXMLNode& nodeAt(Args& a, TInt32 i) { return ext::nativeIn<NXMLNode>(a.word(i)); }
-QString textAt(Args& a, TInt32 i) { return CAppsString::fromNString(native::stringAt(a.word(i))).toQString(); }
+HeldQString textAt(Args& a, TInt32 i) {
+  const NString& s = native::stringAt(a.word(i));
+  return heldQString(s.units(), s.length());
+}
 
 // A new node object for bytecode; a null node is the null reference.
 TUint32 newNode(VMHeap& heap, const QDomNode& node, const XmlDocumentPtr& document) {
@@ -112,7 +116,7 @@ void documentNode(native::Context& cx) {
 void createNode(native::Context& cx) {   // parser, name, value, type, namespace URI, prefix
   Args a(cx.state, 6);
   XmlSource& s = sourceAt(a, 0);
-  const QString name = textAt(a, 1), value = textAt(a, 2), uri = textAt(a, 4), prefix = textAt(a, 5);
+  const HeldQString name = textAt(a, 1), value = textAt(a, 2), uri = textAt(a, 4), prefix = textAt(a, 5);
   const TInt32 type = a.integer(3);
   XmlDocumentPtr& home = s.document ? s.document : s.scratch;
   if (!home) home = std::make_shared<XmlDocument>();
@@ -159,7 +163,7 @@ void value(native::Context& cx) {
 void setData(native::Context& cx) {   // node, text
   Args a(cx.state, 2);
   NXMLNode& node = nodeAt(a, 0);
-  const QString text = textAt(a, 1);
+  const HeldQString text = textAt(a, 1);
   if (!node.node().isCharacterData()) return a.result(0);
   node.document()->chargeNode(text.size());
   node.node().toCharacterData().setData(text);

@@ -1,6 +1,7 @@
 // InputStream group (23): close, open test and reading bytes of a
 // reader's stream.
 #include "FileStreamQueries.h"
+#include "HostMemory.h"
 #include "InputStream.h"
 #include "VectorStore.h"
 
@@ -17,7 +18,7 @@ void read(native::Context& cx) {
   InputStream& stream = file_stream::openFileIn<InputStream>(a.word(0));
   // A count past the end fails anyway; refusing it first spares a block of that size.
   if (count > stream.size() - stream.position()) raise(ERR_IO, "");
-  std::vector<TUint8> bytes(static_cast<size_t>(count));
+  hostmem::Held<std::vector<TUint8>> bytes(static_cast<size_t>(count), static_cast<size_t>(count));
   if (count > 0 && !stream.read(bytes.data(), count)) raise(ERR_IO, "");
   a.result(vectors::newVectorCell(cx.heap(), 1, false, bytes.data(), count));
 }

@@ -122,8 +122,18 @@ TChar mostFrequent(const UnitView& s, TInt32 first, TInt32 last, bool cs) {
   return winner;
 }
 
-std::vector<std::pair<TInt32, TInt32> > split(const UnitView& s, const UnitView& sep, bool cs) {
-  std::vector<std::pair<TInt32, TInt32> > pieces;
+namespace {
+// Room for one more piece, charged before the list grows.
+void roomForOne(Pieces& pieces) {
+  if (pieces.size() < pieces.capacity()) return;
+  const size_t more = pieces.capacity() < 16 ? 16 : 2 * pieces.capacity();
+  pieces.charge().resize(more * sizeof(pieces[0]));
+  pieces.reserve(more);
+}
+}  // namespace
+
+Pieces split(const UnitView& s, const UnitView& sep, bool cs) {
+  Pieces pieces(0);
   if (s.length == 0) return pieces;
   if (sep.length == 0) raise(ERR_INVALID_ARGUMENT, "");
   TInt32 start = 0;
@@ -132,10 +142,16 @@ std::vector<std::pair<TInt32, TInt32> > split(const UnitView& s, const UnitView&
     const TInt32 p = indexOf(s, sep, start, s.length - 1, cs);
     if (p < 0) break;
     found = true;
-    if (p > start) pieces.emplace_back(start, p - 1);
+    if (p > start) {
+      roomForOne(pieces);
+      pieces.emplace_back(start, p - 1);
+    }
     start = p + sep.length;
   }
-  if (found && start <= s.length - 1) pieces.emplace_back(start, s.length - 1);
+  if (found && start <= s.length - 1) {
+    roomForOne(pieces);
+    pieces.emplace_back(start, s.length - 1);
+  }
   return pieces;
 }
 

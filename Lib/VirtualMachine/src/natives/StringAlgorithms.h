@@ -2,6 +2,7 @@
 // The search, count, split, most-frequent-character, region-equality and
 // range-comparison rules of the String group, over a read-only view of an
 // NString's units. Ranges are inclusive (first, last); (0, -1) is empty.
+#include "HostMemory.h"
 #include "Types.h"
 
 #include <utility>
@@ -39,8 +40,10 @@ TInt32 count(const UnitView& s, const UnitView& t, TInt32 first, TInt32 last, bo
 TChar mostFrequent(const UnitView& s, TInt32 first, TInt32 last, bool cs);
 
 // The pieces of s between separators, as inclusive (first, last) pairs.
-// Empty pieces are dropped; no separator at all gives no pieces.
-std::vector<std::pair<TInt32, TInt32> > split(const UnitView& s, const UnitView& sep, bool cs);
+// Empty pieces are dropped; no separator at all gives no pieces. The list
+// is charged against the host-memory limit while it lives.
+typedef hostmem::Held<std::vector<std::pair<TInt32, TInt32> > > Pieces;
+Pieces split(const UnitView& s, const UnitView& sep, bool cs);
 
 // Three-way comparison of units, then lengths (NString compare).
 TInt32 compare(const UnitView& a, const UnitView& b, bool cs);

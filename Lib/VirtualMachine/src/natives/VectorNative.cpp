@@ -107,7 +107,7 @@ template <bool WithRange> void copyVector(VectorCall& c) {   // 2: dst, v; 28: d
   native::Args a = c.args(WithRange ? 4 : 2);
   const VectorStore v = c.vector(a, 1);
   const Span s = WithRange ? VectorCall::span(a, 2, v.count()) : Span{0, v.count()};
-  const std::vector<TUint8> b = v.bytes(s.first, s.length);
+  const VectorStore::Bytes b = v.bytes(s.first, s.length);
   c.toDestination(a.word(0), b.data(), s.length);
   a.noResult();
 }
@@ -125,9 +125,11 @@ void fill(VectorCall& c) {   // 3: dst, e, n
   a.noResult();
 }
 
-std::vector<TUint8> stepped(const VectorStore& v, Span s, TInt32 step) {
+VectorStore::Bytes stepped(const VectorStore& v, Span s, TInt32 step) {
   if (step < 1) native::invalidArgument();
-  std::vector<TUint8> b;
+  const size_t taken = (static_cast<size_t>(s.length) + step - 1) / step;
+  VectorStore::Bytes b(taken * v.elementSize());
+  b.reserve(taken * v.elementSize());
   for (TInt32 i = s.first; i < s.first + s.length; i += step) {
     const TUint8* p = v.at(i);
     b.insert(b.end(), p, p + v.elementSize());
@@ -139,7 +141,7 @@ std::vector<TUint8> stepped(const VectorStore& v, Span s, TInt32 step) {
 void copyStepped(VectorCall& c) {   // 5: dst, v, step
   native::Args a = c.args(3);
   const VectorStore v = c.vector(a, 1);
-  const std::vector<TUint8> b = stepped(v, Span{0, v.count()}, a.integer(2));
+  const VectorStore::Bytes b = stepped(v, Span{0, v.count()}, a.integer(2));
   c.toDestination(a.word(0), b.data(), static_cast<TInt32>(b.size() / c.size));
   a.noResult();
 }
@@ -201,7 +203,7 @@ template <Place P, bool WithRange = false> void insertVector(VectorCall& c) {   
   VectorStore v = c.vector(a, 0);
   const VectorStore other = c.vector(a, 1);
   const Span s = WithRange ? VectorCall::span(a, 2, other.count()) : Span{0, other.count()};
-  const std::vector<TUint8> b = other.bytes(s.first, s.length);
+  const VectorStore::Bytes b = other.bytes(s.first, s.length);
   const TInt32 pos = P == AT ? a.integer(WithRange ? 4 : 2) : P == FRONT ? 0 : v.count();
   insertAt(c, a, v, pos, b.data(), s.length);
 }
@@ -261,7 +263,7 @@ void replaceWithVector(VectorCall& c) {   // 26: v, range, other
   VectorStore v = c.vector(a, 0);
   const Span s = VectorCall::span(a, 1, v.count());
   const VectorStore other = c.vector(a, 3);
-  const std::vector<TUint8> b = other.bytes(0, other.count());
+  const VectorStore::Bytes b = other.bytes(0, other.count());
   v.splice(c.heap(), s.first, s.length, b.data(), other.count());
   a.noResult();
 }
@@ -298,7 +300,7 @@ void checkedCopy(VectorCall& c) {   // 82: v, range -> new vector
   const VectorStore v = c.vector(a, 0);
   TInt32 first = a.integer(1), count = a.integer(2);
   native::checkRange(0, v.count(), first, count);
-  const std::vector<TUint8> b = v.bytes(first, count);
+  const VectorStore::Bytes b = v.bytes(first, count);
   a.result(c.newHolder(b.data(), count));
 }
 
@@ -307,7 +309,7 @@ void replaceWithSlice(VectorCall& c) {   // 83: v, range, other, slice
   VectorStore v = c.vector(a, 0);
   const VectorStore other = c.vector(a, 3);
   const Span slice = VectorCall::span(a, 4, other.count());
-  const std::vector<TUint8> b = other.bytes(slice.first, slice.length);
+  const VectorStore::Bytes b = other.bytes(slice.first, slice.length);
   const TInt32 first = a.integer(1), count = a.integer(2);
   if (count == 0) {
     if (first < 0) native::rangeError();
@@ -323,9 +325,10 @@ void joinRanges(VectorCall& c) {   // 84: a, rangeOfB, b, rangeOfA -> new vector
   const VectorStore vb = c.vector(a, 3);
   const Span sb = VectorCall::span(a, 1, vb.count());
   const Span sa = VectorCall::span(a, 4, va.count());
-  std::vector<TUint8> b = vb.bytes(sb.first, sb.length);
-  const std::vector<TUint8> tail = va.bytes(sa.first, sa.length);
-  b.insert(b.end(), tail.begin(), tail.end());
+  const size_t head = static_cast<size_t>(sb.length) * c.size, tail = static_cast<size_t>(sa.length) * c.size;
+  VectorStore::Bytes b(head + tail, head + tail);
+  if (head) std::memcpy(b.data(), vb.at(sb.first), head);
+  if (tail) std::memcpy(b.data() + head, va.at(sa.first), tail);
   a.result(c.newHolder(b.data(), sb.length + sa.length));
 }
 

@@ -81,10 +81,11 @@ TInt32 VectorStore::checkIndex(TInt32 i) const {
   return i;
 }
 
-std::vector<TUint8> VectorStore::bytes(TInt32 first, TInt32 n) const {
-  if (n <= 0) return std::vector<TUint8>();
+VectorStore::Bytes VectorStore::bytes(TInt32 first, TInt32 n) const {
+  if (n <= 0) return Bytes(0);
   const TUint8* p = at(first);
-  return std::vector<TUint8>(p, p + static_cast<size_t>(n) * iSize);
+  const size_t size = static_cast<size_t>(n) * iSize;
+  return Bytes(size, p, p + size);
 }
 
 VMAddr VectorStore::allocateBlock(VMHeap& heap, TInt32 capacity) const {

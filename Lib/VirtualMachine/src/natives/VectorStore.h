@@ -13,6 +13,7 @@
 //    capacity, the block inside the arena), so a forged vector raises
 //    instead of reaching outside the sandbox.
 #include "Heap.h"
+#include "HostMemory.h"
 #include "Types.h"
 #include "Vec.h"
 
@@ -41,8 +42,10 @@ class VectorStore {
   TUint8* at(TInt32 i) const { return vmPtr(addressOf(i)); }
   // i; raises code 2 unless 0 <= i < count.
   TInt32 checkIndex(TInt32 i) const;
-  // Copy of elements [first, first + n), so a source may alias the target.
-  std::vector<TUint8> bytes(TInt32 first, TInt32 n) const;
+  // Copy of elements [first, first + n), so a source may alias the target;
+  // charged against the host-memory limit while it lives.
+  typedef hostmem::Held<std::vector<TUint8>> Bytes;
+  Bytes bytes(TInt32 first, TInt32 n) const;
 
   // Replaces [pos, pos + removed) with n elements from src, following the
   // growth rule when it grows, the half-capacity rule when it shrinks.
