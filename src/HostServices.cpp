@@ -152,6 +152,8 @@ ExtensionManager& HostServices::extensions() {
   return *iExtensions;
 }
 
+bool HostServices::extensionsActive() const { return iExtensions && iExtensions->active(); }
+
 TInt32 HostServices::callExtension(VMState& state, TInt32 extension, TInt32 opcode) {
   return extensions().callExtension(state, extension, opcode);
 }

@@ -79,6 +79,8 @@ class HostServices : public FrameworkServices {
   bool blankingPaused() const { return iBlankingPaused; }
   // The extension manager (made on first use).
   ExtensionManager& extensions();
+  // Whether an extension still plays sound (the manager is not made for it).
+  bool extensionsActive() const;
 
  private:
   ApplicationDirectory iDirectory;

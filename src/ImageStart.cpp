@@ -17,7 +17,10 @@ bool startImage(HostServices& host, ClientVM& vm, const QString& image, const Im
     return false;
   }
   EntryGuard& guard = host.guard();
-  if (hooks.loadContext) guard.setFatalContext([&](const QString&) { return hooks.loadContext(path); });
+  guard.setFatalContext([&](const QString&) {
+    const std::string& fault = vm.loadFault();
+    return fault.empty() ? std::string() : "  " + path.toLocal8Bit().toStdString() + ": " + fault + "\n";
+  });
   const bool loaded = guard.run([&] { vm.load(reader, CAppsString::fromQString(image)); });
   reader.close();
   guard.setFatalContext(nullptr);

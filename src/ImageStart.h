@@ -9,16 +9,15 @@
 class ClientVM;
 class HostServices;
 
-// What a host may add to start-up. loadContext explains an image the machine
-// refused (its text follows the FATAL line); afterLoad runs between the load
-// and ::global::init, and false ends the start there.
+// What a host may add to start-up: afterLoad runs between the load and
+// ::global::init, and false ends the start there.
 struct ImageStartHooks {
-  std::function<std::string(const QString& path)> loadContext;
   std::function<bool()> afterLoad;
 };
 
 // False when the image cannot be opened ("Failed to open '<path>'" is then on
 // standard error) or afterLoad refused. An error of the image ends the run
-// through the guard.
+// through the guard; for an image the loader refused, a line "  <path>: <what
+// the loader found>" follows the FATAL line.
 bool startImage(HostServices& host, ClientVM& vm, const QString& image = QStringLiteral("index.mcb"),
                 const ImageStartHooks& hooks = ImageStartHooks());

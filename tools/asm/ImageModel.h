@@ -77,9 +77,6 @@ struct ImageModel {
 std::vector<uint8_t> writeImage(const ImageModel& m);
 // Reads an image; returns false with a message for anything malformed.
 bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& error);
-// What makes the bytes an image the machine refuses, and where; empty when
-// nothing is found (for a runner whose load failed).
-std::string imageFault(const std::vector<uint8_t>& bytes);
 
 // What a call names, by name or number: `call` is OP_NATIVE_CALL (native
 // groups, from the machine's group table: NATIVE_CALL String indexOf) or

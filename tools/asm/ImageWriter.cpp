@@ -289,33 +289,4 @@ bool readImage(const std::vector<uint8_t>& bytes, ImageModel& m, std::string& er
   return true;
 }
 
-std::string imageFault(const std::vector<uint8_t>& bytes) {
-  ImageModel m;
-  std::string error;
-  if (!readImage(bytes, m, error)) return error;
-  static const char* const kWidthNames[kWidthCount] = {"codeOffsetWidth", "methodInfoWidth", "classIdWidth",
-                                                      "superFlagWidth", "interfaceCountWidth", "paramSlotsWidth",
-                                                      "resultSlotsWidth", "localSlotsWidth", "entryCountWidth"};
-  auto valid = [](int w) { return w == 1 || w == 2 || w == 4; };
-  auto flags = [](const std::vector<VectorSlot>& v) {
-    for (const VectorSlot& s : v)
-      if (s.flag != 0 && s.flag != 0xFF) return false;
-    return true;
-  };
-  for (int i = 0; i < kWidthCount; ++i)
-    if (!valid(m.widths[i]))
-      return std::string(kWidthNames[i]) + " is " + std::to_string(m.widths[i]) + " (widths are 1, 2 or 4)";
-  for (size_t i = 0; i < m.classes.size(); ++i) {
-    if (!valid(m.classes[i].width)) return "class " + std::to_string(i) + " has width " + std::to_string(m.classes[i].width);
-    if (!flags(m.classes[i].vectors)) return "class " + std::to_string(i) + " has a vector flag other than 0x00 or 0xFF";
-  }
-  for (size_t i = 0; i < m.records.size(); ++i) {
-    const Record& r = m.records[i];
-    if (!valid(r.width)) return "method record " + std::to_string(i) + " has width " + std::to_string(r.width);
-    if (!flags(r.paramVectors) || !flags(r.localVectors))
-      return "method record " + std::to_string(i) + " has a vector flag other than 0x00 or 0xFF";
-  }
-  return std::string();
-}
-
 }  // namespace mcb

@@ -6,8 +6,6 @@
 #include "FramePainter.h"
 #include "HostMemory.h"
 #include "HostServices.h"
-#include "ImageFile.h"
-#include "ImageModel.h"
 #include "ImageStart.h"
 #include "MachineEntries.h"
 #include "RunDiagnostics.h"
@@ -23,15 +21,6 @@
 #include <memory>
 
 namespace {
-
-// What is wrong with an image the machine refused, and where.
-std::string imageContext(const QString& path) {
-  std::vector<uint8_t> bytes;
-  std::string error;
-  if (!mcb::readFile(path.toLocal8Bit().toStdString(), bytes, error)) return "  " + error + "\n";
-  const std::string fault = mcb::imageFault(bytes);
-  return fault.empty() ? std::string() : "  " + path.toLocal8Bit().toStdString() + ": " + fault + "\n";
-}
 
 // --trace and --profile: which observer sees the run, and which code it sees.
 bool watch(const RunOptions& options, ClientVM& vm, RunDiagnostics& diagnostics, std::unique_ptr<MRunObserver>& watcher) {
@@ -79,9 +68,12 @@ int runHeadless(const RunOptions& options) {
   EntryGuard& guard = host.guard();
   bool looping = false;
   const bool replaying = !options.replayFile.isEmpty();
+  // Without a window the run lasts while a timer can still call the image
+  // or an extension still plays sound.
+  auto busy = [&] { return host.scheduler().liveTimers() > 0 || host.extensionsActive(); };
   guard.setAfterCall([&] {
     if (options.verifyHeap) vm->heap().verify();
-    if (looping && !replaying && host.scheduler().liveTimers() == 0) QCoreApplication::exit(0);
+    if (looping && !replaying && !busy()) QCoreApplication::exit(0);
   });
 
   // A replay drives the timers from the recording, so they fire as often
@@ -109,13 +101,12 @@ int runHeadless(const RunOptions& options) {
   RunDiagnostics& diagnostics = *host.diagnostics();
   std::unique_ptr<MRunObserver> watcher;
   ImageStartHooks hooks;
-  hooks.loadContext = imageContext;
   hooks.afterLoad = [&] { return watch(options, *vm, diagnostics, watcher); };
   if (!startImage(host, *vm, options.image, hooks)) return 1;
   entries.setVM(vm.get());
   if (guard.running() && !replaying) drawFrames(options, host, *vm);
 
-  if (guard.running() && (replaying || host.scheduler().liveTimers() > 0)) {
+  if (guard.running() && (replaying || busy())) {
     // Owned here, so it cannot fire into a later loop after this run is gone.
     QTimer limit;
     limit.setSingleShot(true);
@@ -123,6 +114,12 @@ int runHeadless(const RunOptions& options) {
       guard.fail(composeErrorMessage(ERR_RUNTIME, QStringLiteral("Time limit reached")));
     });
     if (options.timeLimitMs >= 0) limit.start(static_cast<int>(std::min<TInt64>(options.timeLimitMs, 0x7FFFFFFF)));
+    // Sound ends without a call into the image, so it is looked at now and then.
+    QTimer idle;
+    QObject::connect(&idle, &QTimer::timeout, [&] {
+      if (!busy()) QCoreApplication::exit(0);
+    });
+    if (!replaying) idle.start(50);
     looping = true;
     if (replaying) replay.start([] { QCoreApplication::exit(0); });
     QCoreApplication::exec();

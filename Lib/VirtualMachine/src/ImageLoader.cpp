@@ -2,7 +2,9 @@
 // turns an image's local numbers into the machine's global indices.
 //
 // Every read goes through ImageReader, which raises code 6 for a read past
-// the end of the image; nothing is rolled back when a load fails.
+// the end of the image; nothing is rolled back when a load fails. The
+// reader also keeps where it is, so a refused image can be explained (the
+// messages raised are fixed; the explanation goes to the host beside them).
 #include "ImageLoader.h"
 
 #include "Errors.h"
@@ -13,6 +15,7 @@
 #include <QHash>
 #include <QString>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -38,8 +41,26 @@ class ImageReader {
 
   TInt32 position() const { return iPos; }
   TInt32 size() const { return iSize; }
-  void need(TInt32 n) const {
-    if (n < 0 || n > iSize - iPos) raise(ERR_INVALID_ARGUMENT, "", iPos);
+  void need(TInt32 n) {
+    if (n >= 0 && n <= iSize - iPos) return;
+    explain("the image ends inside " + where() + " (at byte " + std::to_string(iPos) + " of " +
+            std::to_string(iSize) + ")");
+    raise(ERR_INVALID_ARGUMENT, "", iPos);
+  }
+
+  // Where reading is: a section, and inside a table the item's number.
+  void at(const char* section, TInt32 item = -1) {
+    iSection = section;
+    iItem = item;
+  }
+  std::string where() const { return iItem < 0 ? iSection : iSection + (" " + std::to_string(iItem)); }
+  // Why the image is refused; the first reason given counts.
+  void explain(const std::string& why) {
+    if (iWhy.empty()) iWhy = why;
+  }
+  std::string fault() const {
+    if (!iWhy.empty()) return iWhy;
+    return "refused in " + where() + " (at byte " + std::to_string(iPos) + " of " + std::to_string(iSize) + ")";
   }
   TUint8 byte() {
     need(1);
@@ -53,7 +74,10 @@ class ImageReader {
   }
   // A value of width w: 1 and 2 zero-extended, 4 the 32-bit pattern.
   TInt32 value(TInt32 w) {
-    if (!validWidth(w)) raise(ERR_RUNTIME, "OPENBYTOCE READ VALUE EXCEPTION");
+    if (!validWidth(w)) {
+      explain("a value of width " + std::to_string(w) + " in " + where() + " (widths are 1, 2 or 4)");
+      raise(ERR_RUNTIME, "OPENBYTOCE READ VALUE EXCEPTION");
+    }
     const TUint8* p = take(w);
     TUint32 v = 0;
     for (TInt32 i = w - 1; i >= 0; --i) v = (v << 8) | p[i];
@@ -73,7 +97,15 @@ class ImageReader {
   const TUint8* iBytes;
   TInt32 iSize;
   TInt32 iPos = 0;
+  const char* iSection = "the tag";
+  TInt32 iItem = -1;
+  std::string iWhy;
 };
+
+std::string hexByte(TUint32 b) {
+  static const char kDigits[] = "0123456789abcdef";
+  return std::string("0x") + kDigits[(b >> 4) & 15] + kDigits[b & 15];
+}
 
 // Class tables are dense: a later image's classes start after the highest
 // id any earlier image mentioned, so an image that names a huge id must not
@@ -98,24 +130,35 @@ class Loader {
  public:
   Loader(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes) : iT(t), iHeap(heap), iIn(bytes) {}
 
+  std::string fault() const { return iIn.fault(); }
+
   void readTag(TInt32 length) {
+    iIn.at("the tag");
     iIn.byte();
     iIn.take(length);
   }
 
   void readHeader() {
     static const TUint8 kMagic[4] = {0xFF, 0xFF, 0x00, 0x01};
-    for (TUint8 m : kMagic)
-      if (iIn.byte() != m) openError();
+    iIn.at("the header");
+    for (TUint8 m : kMagic) {
+      const TUint8 b = iIn.byte();
+      if (b == m) continue;
+      iIn.explain("bad magic at byte " + std::to_string(iIn.position() - 1) + ": " + hexByte(b) + ", expected " +
+                  hexByte(m));
+      openError();
+    }
     for (TInt32& w : iWidths) {
       w = iIn.byte();
-      if (!validWidth(w)) openError();
+      if (!validWidth(w)) badWidth(w);
     }
   }
 
   void readExports(TInt32 image) {
+    iIn.at("the export table");
     const TInt32 n = iIn.count();
     for (TInt32 i = 0; i < n; ++i) {
+      iIn.at("export", i);
       ExportedMethod m;
       m.imageIndex = image;
       m.name = iIn.string();
@@ -129,6 +172,7 @@ class Loader {
   }
 
   void readDirectives() {
+    iIn.at("the directive table");
     const TInt32 n = iIn.count();
     // Names are looked up in an index: a scan per directive made loading
     // quadratic in the number of directives.
@@ -136,8 +180,12 @@ class Loader {
     for (TInt32 m = iT.exportedMethods.size() - 1; m >= 0; --m)
       iMethodByName.insert(iT.exportedMethods[m].name.toQString(), m);
     for (TInt32 i = 0; i < n; ++i) {
+      iIn.at("directive", i);
       const CAppsString name = iIn.string();
-      if (iIn.position() >= iIn.size()) raise(ERR_RUNTIME, "INVALID EXPORT DIRECTIVE");
+      if (iIn.position() >= iIn.size()) {
+        iIn.explain("the image ends after the name of directive " + std::to_string(i));
+        raise(ERR_RUNTIME, "INVALID EXPORT DIRECTIVE");
+      }
       const TInt32 index = findOrAddVirtual(name);
       iDirectiveMap.append(index);
       const TInt32 entries = iIn.value(iWidths[ENTRY_COUNT_WIDTH]);
@@ -153,6 +201,7 @@ class Loader {
   }
 
   void readGlobals() {
+    iIn.at("the globals size");
     const TInt32 bytes = iIn.count();
     if (bytes < 1) {
       iT.globals = 0;
@@ -164,12 +213,14 @@ class Loader {
   }
 
   void readClasses() {
+    iIn.at("the class table");
     const TInt32 n = iIn.count();
     for (TInt32 i = 0; i < n; ++i) {
+      iIn.at("class", i);
       const TInt32 id = iB.classBase + i;
       ensureClass(id);
       const TInt32 w = iIn.byte();
-      if (!validWidth(w)) openError();
+      if (!validWidth(w)) badWidth(w);
       Vec<int>& refs = iT.classReferenceFields[id];
       refs.clear();
       const TInt32 nRefs = iIn.count();
@@ -197,12 +248,14 @@ class Loader {
   }
 
   void readMethodRecords() {
+    iIn.at("the method record table");
     const TInt32 n = iIn.count();
     for (TInt32 i = 0; i < n; ++i) {
+      iIn.at("method record", i);
       MethodGCInfo m;
       const TInt32 w = iIn.byte();
       // A bad width byte rejects the image instead of stopping silently.
-      if (!validWidth(w)) openError();
+      if (!validWidth(w)) badWidth(w);
       m.paramSlots = iIn.value(iWidths[PARAM_SLOTS_WIDTH]);
       readSlots(m.paramReferenceSlots, w);
       readVectorSlots(m.paramVectorSlots, m.paramVectorFlags, w);
@@ -216,11 +269,16 @@ class Loader {
 
   void readStrings() {
     iB.stringBase = iT.strings.size();
+    iIn.at("the string table");
     const TInt32 n = iIn.count();
-    for (TInt32 i = 0; i < n; ++i) iT.strings.append(iIn.string().toNString());
+    for (TInt32 i = 0; i < n; ++i) {
+      iIn.at("string", i);
+      iT.strings.append(iIn.string().toNString());
+    }
   }
 
   TInt32 readCode() {
+    iIn.at("the code");
     const TInt32 n = iIn.size() - iIn.position();
     iT.appendCode(iIn.take(n), n);
     return n;
@@ -231,7 +289,10 @@ class Loader {
     for (TInt32 pc = from; pc < to;) {
       const TUint8 op = code[pc];
       const TInt32 len = instructionLength(op);
-      if (len > to - pc) raise(ERR_INVALID_ARGUMENT, "", pc);
+      if (len > to - pc) {
+        iIn.explain("the instruction at code offset " + std::to_string(pc - from) + " runs past the end of the code");
+        raise(ERR_INVALID_ARGUMENT, "", pc);
+      }
       TUint8* operand = code + pc + 1;
       switch (op) {
         case OP_CALL: {
@@ -241,7 +302,11 @@ class Loader {
         }
         case OP_CALL_VIRTUAL: {
           const TInt32 d = word(operand);
-          if (d < 0 || d >= iDirectiveMap.size()) raise(ERR_INVALID_ARGUMENT, "", d);
+          if (d < 0 || d >= iDirectiveMap.size()) {
+            iIn.explain("the call at code offset " + std::to_string(pc - from) + " names directive " +
+                        std::to_string(d) + " of " + std::to_string(iDirectiveMap.size()));
+            raise(ERR_INVALID_ARGUMENT, "", d);
+          }
           setWord(operand, iDirectiveMap[d]);
           break;
         }
@@ -276,8 +341,16 @@ class Loader {
 
   char flagByte() {
     const TUint8 f = iIn.byte();
-    if (f != 0x00 && f != 0xFF) openError();
+    if (f != 0x00 && f != 0xFF) {
+      iIn.explain(iIn.where() + " has the vector flag " + hexByte(f) + " (flags are 0x00 or 0xff)");
+      openError();
+    }
     return static_cast<char>(f);
+  }
+  [[noreturn]] void badWidth(TInt32 w) {
+    iIn.explain(iIn.where() + " has width " + std::to_string(w) + " at byte " + std::to_string(iIn.position() - 1) +
+                " (widths are 1, 2 or 4)");
+    openError();
   }
   void readSlots(Vec<int>& slots, TInt32 w) {
     const TInt32 n = iIn.count();
@@ -325,8 +398,10 @@ bool sameBytes(const Vec<TUint8>& a, const TUint8* b, TInt32 n) {
   return a.size() == n && (n == 0 || std::memcmp(a.data(), b, static_cast<size_t>(n)) == 0);
 }
 
-// Appends the image to the tables; may fail part way (loadImage undoes it).
-TInt32 readImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const CAppsString& name, TInt32 tagLength) {
+// Appends the image to the tables; may fail part way (loadImage undoes it),
+// saying why in fault.
+TInt32 readImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const CAppsString& name, TInt32 tagLength,
+                 std::string& fault) {
   const TUint8* tag = bytes.data() + 1;
   Loader loader(t, heap, bytes);
   // A later image's classes start after every id seen so far, so its class 0
@@ -344,28 +419,41 @@ TInt32 readImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const C
   t.images.append(b);
   const TInt32 index = t.images.size() - 1;
 
-  loader.readTag(tagLength);
-  loader.readHeader();
-  loader.readExports(index);
-  loader.readDirectives();
-  loader.readGlobals();
-  loader.readClasses();
-  loader.readMethodRecords();
-  loader.readStrings();
-  const TInt32 codeStart = t.codeSize;
-  const TInt32 codeSize = loader.readCode();
-  t.images[index].codeSize = codeSize;
-  loader.rewrite(codeStart, codeStart + codeSize);
-  buildExecutionCode(t);
+  try {
+    loader.readTag(tagLength);
+    loader.readHeader();
+    loader.readExports(index);
+    loader.readDirectives();
+    loader.readGlobals();
+    loader.readClasses();
+    loader.readMethodRecords();
+    loader.readStrings();
+    const TInt32 codeStart = t.codeSize;
+    const TInt32 codeSize = loader.readCode();
+    t.images[index].codeSize = codeSize;
+    loader.rewrite(codeStart, codeStart + codeSize);
+    buildExecutionCode(t);
+  } catch (...) {
+    fault = loader.fault();
+    throw;
+  }
   return index;
 }
 
 }  // namespace
 
-TInt32 loadImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const CAppsString& name) {
-  if (bytes.size() == 0) raise(ERR_INVALID_ARGUMENT, "", 0);
+TInt32 loadImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const CAppsString& name, std::string& fault) {
+  fault.clear();
+  if (bytes.size() == 0) {
+    fault = "the image is empty";
+    raise(ERR_INVALID_ARGUMENT, "", 0);
+  }
   const TInt32 tagLength = static_cast<TInt8>(bytes[0]);
-  if (tagLength < 0 || tagLength > bytes.size() - 1) raise(ERR_RUNTIME, "OPEN BYTECODE EXCEPTION");
+  if (tagLength < 0 || tagLength > bytes.size() - 1) {
+    fault = "the tag length " + std::to_string(tagLength) + " at byte 0 does not fit the image (" +
+            std::to_string(bytes.size()) + " bytes)";
+    raise(ERR_RUNTIME, "OPEN BYTECODE EXCEPTION");
+  }
   const TUint8* tag = bytes.data() + 1;
 
   for (TInt32 i = 0; i < t.images.size(); ++i) {
@@ -379,7 +467,7 @@ TInt32 loadImage(ImageTables& t, VMHeap& heap, const Vec<TUint8>& bytes, const C
   // half-built image) and the new globals block is no longer a root.
   const ImageTables before = t;
   try {
-    return readImage(t, heap, bytes, name, tagLength);
+    return readImage(t, heap, bytes, name, tagLength, fault);
   } catch (...) {
     if (t.globals != before.globals) heap.removeRoot(t.globals);
     t = before;

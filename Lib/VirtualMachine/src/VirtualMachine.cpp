@@ -37,7 +37,7 @@ VirtualMachine::~VirtualMachine() {
 }
 
 TInt32 VirtualMachine::load(const Vec<TUint8>& image, const CAppsString& name) {
-  const TInt32 index = loadImage(iTables, iState.heap, image, name);
+  const TInt32 index = loadImage(iTables, iState.heap, image, name, iLoadFault);
   resolveRuntimeHooks(index);
   return index;
 }

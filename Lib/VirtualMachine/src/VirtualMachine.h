@@ -9,6 +9,8 @@
 #include "VMCallbacks.h"
 #include "VMState.h"
 
+#include <string>
+
 class QString;
 
 // Thrown out of call() for a termination request (code 12).
@@ -31,8 +33,11 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
   VirtualMachine(const VirtualMachine&) = delete;
   VirtualMachine& operator=(const VirtualMachine&) = delete;
 
-  // Loads an image; returns its index. Loader errors pass out unchanged.
+  // Loads an image; returns its index. Loader errors pass out unchanged;
+  // loadFault then says what is wrong with the image and where (empty after
+  // a load that succeeded).
   TInt32 load(const Vec<TUint8>& image, const CAppsString& name);
+  const std::string& loadFault() const { return iLoadFault; }
 
   TInt32 resolveMethod(const QString& name, TInt32 image) override;
   TInt32 callMethod(TInt32 handle, const Vec<int>& values, const Vec<int>& levels,
@@ -124,6 +129,7 @@ class VirtualMachine : public MVMCallbackInterface, public InterfaceForCallingGc
   void unroot(StoredMethodCall& stored);
 
   ImageTables iTables;
+  std::string iLoadFault;
   VMArenaUser iArenaUser;
   VMState iState;
   VMAddr iStackRegion = 0;

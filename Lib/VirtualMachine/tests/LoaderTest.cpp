@@ -241,6 +241,39 @@ TEST_F(LoaderTest, AFailedLoadLeavesNothingBehind) {
   EXPECT_EQ(load(image(".class C\n"), "next").index, 1);
 }
 
+// What the host prints beside the fixed message: the loader's own account of
+// what is wrong and where, and nothing after a load that succeeded.
+TEST_F(LoaderTest, ARefusedImageIsExplained) {
+  auto fault = [&](const std::vector<TUint8>& bytes) {
+    load(bytes, ("explained" + std::to_string(++attempts)).c_str());
+    return vm.loadFault();
+  };
+  const std::vector<TUint8> good = image(kSmall);
+  EXPECT_EQ(fault({}), "the image is empty");
+  std::vector<TUint8> b = good;
+  b[0] = 120;
+  EXPECT_EQ(fault(b), "the tag length 120 at byte 0 does not fit the image (" + std::to_string(good.size()) + " bytes)");
+  b = good;
+  b[kMagic + 3] = 2;
+  EXPECT_EQ(fault(b), "bad magic at byte 5: 0x02, expected 0x01");
+  b = good;
+  b[kWidths + 4] = 3;
+  EXPECT_EQ(fault(b), "the header has width 3 at byte 10 (widths are 1, 2 or 4)");
+  b = good;
+  b.resize(good.size() - 12);   // inside the string count (the code is 9 bytes)
+  EXPECT_EQ(fault(b), "the image ends inside the string table (at byte " + std::to_string(b.size() - 1) + " of " +
+                          std::to_string(b.size()) + ")");
+  const std::vector<TUint8> w1 = image(".class A\n.class B width=1\n"), w2 = image(".class A\n.class B width=2\n");
+  b = w1;
+  for (size_t i = 0; i < w1.size(); ++i)
+    if (w1[i] != w2[i]) b[i] = 3;
+  EXPECT_EQ(fault(b).rfind("class 1 has width 3 at byte ", 0), 0u) << fault(b);
+  EXPECT_EQ(fault(image("  NOP\n  .bytes 119 1 2\n")), "the instruction at code offset 1 runs past the end of the code");
+  EXPECT_EQ(fault(image("  CALL_VIRTUAL 5\n")), "the call at code offset 0 names directive 5 of 0");
+  EXPECT_EQ(load(good, "fine").code, 0);
+  EXPECT_EQ(vm.loadFault(), "");
+}
+
 TEST_F(LoaderTest, RewritingRefusesBadOperands) {
   EXPECT_EQ(load(image("  CALL_VIRTUAL 5\n"), "v").code, 6);
   EXPECT_EQ(load(image("  NOP\n  .bytes 119 1 2\n"), "cut").code, 6);

@@ -76,6 +76,13 @@ void AudioPlayerExtension::runPending() {
 
 void AudioPlayerExtension::dropPending() { iPending.clear(); }
 
+bool AudioPlayerExtension::active() const {
+  if (!iPending.empty()) return true;
+  for (const Player* p : iPlayers)
+    if (p->playing()) return true;
+  return false;
+}
+
 void AudioPlayerExtension::forget(Player* p) {
   iPlayers.erase(p);
   for (size_t i = 0; i < iPending.size();) {

@@ -35,6 +35,9 @@ class AudioPlayerExtension : public ext::BuiltIn {
   FrameworkServices* host() const { return iHost; }
   MVMCallbackInterface* vm() const { return iVm; }
 
+  // An operation waits for the connection, or a player is playing.
+  bool active() const override;
+
   void attach(Player* p) { iPlayers.insert(p); }
   // A player going away: its queued operations go with it.
   void forget(Player* p);

@@ -26,6 +26,13 @@ NERIM::Extension* ExtensionManager::builtIn(TInt32 id) {
   return nullptr;
 }
 
+bool ExtensionManager::active() const {
+  for (const auto& b : iBuiltIns)
+    if (const auto* e = dynamic_cast<const ext::BuiltIn*>(b.get()))
+      if (e->active()) return true;
+  return false;
+}
+
 NERIM::Extension* ExtensionManager::library(TInt32 id) {
   auto it = iLoaded.find(id);
   if (it != iLoaded.end()) return it->second.get();

@@ -28,6 +28,8 @@ class ExtensionManager {
   NERIM::Extension* builtIn(TInt32 id);
   // The library instance for id, loaded on first use; null when it cannot be.
   NERIM::Extension* library(TInt32 id);
+  // Whether a built-in instance made so far is active (ext::BuiltIn).
+  bool active() const;
 
  private:
   MVMCallbackInterface* iCallback;

@@ -53,6 +53,10 @@ class BuiltIn : public NERIM::Extension {
     dispatch(iInfo, this, state, opcode, iHost);
     return 0;
   }
+  // True while the extension still has work under way that no call of the
+  // image will end (sound being played), so a host without a window keeps
+  // its event loop for it.
+  virtual bool active() const { return false; }
 
  private:
   const Info& iInfo;

@@ -152,6 +152,20 @@ TEST_F(WindowWorld, FailuresAndTheirStatuses) {
   EXPECT_EQ(runtime.waitExit(), 1);
   EXPECT_TRUE(runtime.all().endsWith("Failed to open '" + app.toUtf8() + "/index.mcb'\n")) << runtime.all().constData();
 
+  // An image the loader refuses: the fixed message, then what is wrong and where.
+  {
+    QFile bad(app + "/index.mcb");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray("\x02" "ab\xff\xff\x00\x02", 7));
+  }
+  Child refused;
+  refused.setWorkingDirectory(app);
+  ASSERT_TRUE(refused.start(MCB_PATH, {}, env, true));
+  EXPECT_EQ(refused.waitExit(), 1);
+  EXPECT_EQ(refused.all(), "FATAL: RuntimeException: OPEN BYTECODE EXCEPTION\n  " + app.toUtf8() +
+                               "/index.mcb: bad magic at byte 6: 0x02, expected 0x01\n");
+  QFile::remove(app + "/index.mcb");
+
   // --auto: /opt/<base name of the program>; the longest name that fits is
   // 4091 characters, one more is refused before anything else happens.
   auto startedAs = [&](const QByteArray& name) {

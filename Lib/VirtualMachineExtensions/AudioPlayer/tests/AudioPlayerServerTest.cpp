@@ -9,7 +9,10 @@
 #include "VMState.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -169,6 +172,7 @@ TEST_F(PlayerOnServer, QtEventLoopRunsTheQueue) {
   const VMAddr p = newPlayer(toneThenSilence(100, 0));
   play(p);
   EXPECT_EQ(extension->pending(), 1);
+  EXPECT_TRUE(extension->active());   // queued: the headless runner waits for it
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (extension->pending() == 0 && !player(p).playing()) app.quit();   // played to its end
@@ -178,6 +182,46 @@ TEST_F(PlayerOnServer, QtEventLoopRunsTheQueue) {
   app.exec();
   EXPECT_EQ(extension->pending(), 0);
   EXPECT_FALSE(player(p).playing());
+  EXPECT_FALSE(extension->active());
+  EXPECT_EQ(bursts(server.stopRecording()), 1);
+}
+
+// The headless runner keeps its event loop while a player plays, though the
+// image starts no timer: the tone main queues is heard, then the run ends.
+TEST(HeadlessRunner, APlayerQueuedWithoutATimerIsHeard) {
+  PulseServer server;
+  std::string why;
+  ASSERT_TRUE(server.start(why)) << why;
+  QTemporaryDir app;
+  ASSERT_TRUE(app.isValid());
+  const std::vector<TInt16> tone = toneThenSilence(200, 0);
+  QFile raw(app.filePath("tone.raw"));
+  ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
+  raw.write(reinterpret_cast<const char*>(tone.data()), static_cast<qint64>(tone.size() * 2));
+  raw.close();
+  QFile source(app.filePath("play.asm"));
+  ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+  source.write(".include \"runtime.asm\"\n"
+               ".class Holder super=Object refs=1\n"
+               ".method main export=\"main\"\n"
+               "  ALLOC CLASS_OBJECT, 2\n  DUP\n  SET_CLASS Holder\n"
+               "  DUP\n  NATIVE_CALL System 5\n"   // the application object keeps the player
+               "  DUP\n  PUSH_STRING_CELL \"tone.raw\"\n  PUSH_IMM32 0\n  EXTENSION_CALL 28, 1\n"
+               "  EXTENSION_CALL 28, 3\n"
+               "  PUSH_STRING_CELL \"queued\"\n  NATIVE_CALL Debug 1\n"
+               "  RETURN 0, 1\n");
+  source.close();
+  QProcess assemble;
+  assemble.start(MCBASM_PATH, {"-I", EXAMPLES_LIB, source.fileName(), "-o", app.filePath("index.mcb")});
+  ASSERT_TRUE(assemble.waitForFinished(60000));
+  ASSERT_EQ(assemble.exitCode(), 0) << assemble.readAllStandardError().constData();
+
+  ASSERT_TRUE(server.startRecording(why)) << why;
+  QProcess run;
+  run.start(MCBRUN_PATH, {"--time-limit", "20000", app.path()});
+  ASSERT_TRUE(run.waitForFinished(60000));
+  EXPECT_EQ(run.exitCode(), 0);
+  EXPECT_EQ(run.readAllStandardError(), "LOG: queued\n");
   EXPECT_EQ(bursts(server.stopRecording()), 1);
 }
 
