@@ -78,6 +78,10 @@ void raise(TInt32 code, const char* prefix, TInt64 number) {
 
 void rethrow() { throw ErrorHandlingException(); }
 
+void raiseStackOverflow() { raise(ERR_RUNTIME, "Stack overflow"); }
+void raiseStackUnderflow() { raise(ERR_RUNTIME, "Stack underflow"); }
+void raiseInvalidAddress() { raise(ERR_RUNTIME, "Invalid address"); }
+
 TInt32 currentErrorCode() { return gRecords.hasLocalData() ? gRecords.localData()->code : 0; }
 
 QString currentErrorText() { return gRecords.hasLocalData() ? gRecords.localData()->message : QString(); }

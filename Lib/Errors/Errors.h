@@ -37,6 +37,11 @@ enum ErrorCode : TInt32 {
 [[noreturn]] void raise(TInt32 code, const char* prefix, TInt64 number);
 [[noreturn]] void rethrow();
 
+// The texts raised from many places, each written once (code 11).
+[[noreturn]] void raiseStackOverflow();    // "Stack overflow"
+[[noreturn]] void raiseStackUnderflow();   // "Stack underflow"
+[[noreturn]] void raiseInvalidAddress();   // "Invalid address"
+
 TInt32 currentErrorCode();
 NString currentErrorMessage();
 QString currentErrorText();   // same message, as a QString

@@ -150,7 +150,7 @@ TUint32 VMArena::used() {
 
 void vmInvalidAddress(VMAddr a) {
   if (a == 0) raise(ERR_NULL_POINTER, "NULL pointer");
-  raise(ERR_RUNTIME, "Invalid address");
+  raiseInvalidAddress();
 }
 
 TUint8* vmChecked(VMAddr a, TUint32 len) {

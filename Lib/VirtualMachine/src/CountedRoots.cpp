@@ -5,7 +5,7 @@
 
 void CountedRoots::add(VMHeap& heap, VMAddr object) {
   if (!object) return;
-  if (!heap.isLiveBlock(object)) native::invalidAddress();
+  if (!heap.isLiveBlock(object)) raiseInvalidAddress();
   TInt64& n = iCounts[object];
   if (n++ == 0) heap.addRoot(object);
 }

@@ -142,7 +142,7 @@ void VMHeap::addEntryToFreeEntries(VMAddr header) {
 TUint32 VMHeap::freeTicket(VMAddr header) const {
   const TUint32 ticket = heapEntry(header)->freeHeapEntryIterator;
   // The header lives in arena memory: never trust the ticket blindly.
-  if (!iFreeLists.holds(ticket, header)) raise(ERR_RUNTIME, "Invalid address");
+  if (!iFreeLists.holds(ticket, header)) raiseInvalidAddress();
   return ticket;
 }
 
@@ -234,13 +234,13 @@ bool VMHeap::isMarked(VMAddr object) const {
 // The block after header, which must start a block of the same pool.
 VMAddr VMHeap::nextIn(const HeapBlockMap& map, VMAddr header) const {
   const VMAddr next = nextBlockOf(header);
-  if (next <= header || !map.isStart(next)) raise(ERR_RUNTIME, "Invalid address");
+  if (next <= header || !map.isStart(next)) raiseInvalidAddress();
   return next;
 }
 
 VMAddr VMHeap::nextBlock(VMAddr header) const {
   const HeapBlockMap* map = mapContaining(header);
-  if (!map) raise(ERR_RUNTIME, "Invalid address");
+  if (!map) raiseInvalidAddress();
   return nextIn(*map, header);
 }
 
@@ -376,7 +376,7 @@ HEAP_PATH VMAddr VMHeap::releaseBlock(VMAddr header) {
   }
   // No two free blocks touch, so there is at most one on each side to take in.
   const VMAddr next = nextBlockOf(header);
-  if (next <= header || !vmIsBlockStart(next)) raise(ERR_RUNTIME, "Invalid address");
+  if (next <= header || !vmIsBlockStart(next)) raiseInvalidAddress();
   if (isFree(heapEntry(next))) {
     removeEntryFromFreeEntries(next);
     absorbNext(header, next);
@@ -393,7 +393,7 @@ HEAP_PATH VMAddr VMHeap::releaseBlock(VMAddr header) {
 
 HEAP_PATH void VMHeap::freeObject(VMAddr object) {
   if (!object) return;
-  if (!isLiveBlock(object)) raise(ERR_RUNTIME, "Invalid address");
+  if (!isLiveBlock(object)) raiseInvalidAddress();
   releaseBlock(object - kHeaderSize);
 }
 

@@ -133,7 +133,10 @@ inline bool compare(TUint32 x, TUint32 y) {
 
 [[noreturn]] void divisionByZero() { raise(ERR_DIVISION_BY_ZERO, "Division by zero."); }
 // sp below the frame's reach (-1 is an empty stack) is an underflow.
-[[noreturn]] void stackFault(TInt64 sp) { raise(ERR_RUNTIME, sp < -1 ? "Stack underflow" : "Stack overflow"); }
+[[noreturn]] void stackFault(TInt64 sp) {
+  if (sp < -1) raiseStackUnderflow();
+  raiseStackOverflow();
+}
 [[noreturn]] void badTarget() { raise(ERR_RUNTIME, "Invalid jump target"); }
 [[noreturn]] void tableIndex(TInt32 index) { raise(ERR_INVALID_ARGUMENT, "", index); }
 

@@ -6,8 +6,6 @@
 #include <cstring>
 
 namespace {
-[[noreturn]] void stackFault() { raise(ERR_RUNTIME, "Stack overflow"); }
-[[noreturn]] void stackUnderflow() { raise(ERR_RUNTIME, "Stack underflow"); }
 
 // [a, a + 4n) must be valid arena memory; n is positive and bounded.
 TUint8* words(VMAddr a, TInt32 n) { return vmOpenChecked(a, 4u * static_cast<TUint32>(n)); }
@@ -43,7 +41,7 @@ void Interpreter::freeObject(VMHeap& heap, VMAddr object) {
 
 TInt32 Interpreter::pack(VMHeap& heap, TUint32* stk, TInt32 sp, TInt32 n) {
   if (n > 0) {
-    if (n > sp + 1) stackUnderflow();
+    if (n > sp + 1) raiseStackUnderflow();
     const VMAddr block = heap.allocateWords(n, GC_CODE_LEAF);
     std::memcpy(vmPtr(block), stk + sp - n + 1, 4u * static_cast<TUint32>(n));
     sp -= n;
@@ -51,7 +49,7 @@ TInt32 Interpreter::pack(VMHeap& heap, TUint32* stk, TInt32 sp, TInt32 n) {
     return sp;
   }
   const TInt64 nsp = static_cast<TInt64>(sp) - n + 1;
-  if (nsp >= kStackSlots) stackFault();
+  if (nsp >= kStackSlots) raiseStackOverflow();
   const VMAddr block = heap.allocateWords(0, GC_CODE_LEAF);
   stk[nsp] = block;
   return static_cast<TInt32>(nsp);
@@ -60,13 +58,13 @@ TInt32 Interpreter::pack(VMHeap& heap, TUint32* stk, TInt32 sp, TInt32 n) {
 TInt32 Interpreter::loadWords(TUint32* stk, TInt32 sp, TInt32 n) {
   const VMAddr a = stk[sp];
   if (n <= 0) return sp - 1;
-  if (static_cast<TInt64>(sp) - 1 + n >= kStackSlots) stackFault();
+  if (static_cast<TInt64>(sp) - 1 + n >= kStackSlots) raiseStackOverflow();
   copyForward(reinterpret_cast<TUint8*>(stk + sp), words(a, n), n);
   return sp - 1 + n;
 }
 
 TInt32 Interpreter::storeWords(TUint32* stk, TInt32 sp, TInt32 n) {
-  if (n < 0 || n > sp) stackUnderflow();
+  if (n < 0 || n > sp) raiseStackUnderflow();
   const VMAddr a = stk[sp - n];
   if (n > 0) copyForward(words(a, n), reinterpret_cast<const TUint8*>(stk + sp - n + 1), n);
   return sp - n - 1;

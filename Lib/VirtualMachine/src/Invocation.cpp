@@ -86,7 +86,7 @@ TUint32 VirtualMachine::invoke(TInt32 handle, const Vec<int>& values, const Vec<
   TInt32 sp = h.hasResult ? 1 : 0;
   if (h.hasResult) stk[0] = 0;
   for (TInt32 i = 0; i < values.size(); ++i) {
-    if (sp >= kStackSlots - 1) raise(ERR_RUNTIME, "Stack overflow");
+    if (sp >= kStackSlots - 1) raiseStackOverflow();
     if (i >= h.parameterLevels.size()) raise(ERR_INVALID_ARGUMENT, "", i);
     const TInt32 given = i < levels.size() ? levels[i] : 0;
     stk[sp++] = box(static_cast<TUint32>(values[i]), h.parameterLevels[i] - given);
@@ -156,7 +156,7 @@ void VirtualMachine::raiseInBytecode(TInt32 code, const QString& message) {
   const TInt32 second = h.parameterLevels.size() > 1 ? h.parameterLevels[1] : 0;
   const TUint32 text = Interpreter::newString(iState.heap, CAppsString::fromQString(message).toNString());
   TInt32 sp = iState.sp;
-  if (sp + 3 >= kStackSlots || sp < -1) raise(ERR_RUNTIME, "Stack overflow");
+  if (sp + 3 >= kStackSlots || sp < -1) raiseStackOverflow();
   if (iObserver) iObserver->raised(iState.pc);
   iState.stack[++sp] = box(static_cast<TUint32>(code), first);
   iState.stack[++sp] = box(text, second - 1);
@@ -170,7 +170,7 @@ void VirtualMachine::throwUncaught(TUint32 throwable, TInt32 pc, TInt32 sp) {
   const MethodHandle& h = iHandles[iPrintAndExitHandle];
   const MethodEntry& entry = entryFor(iPrintAndExitHandle, -1);
   const TInt32 level = h.parameterLevels.size() > 0 ? h.parameterLevels[0] : 0;
-  if (sp + 2 >= kStackSlots || sp < -1) raise(ERR_RUNTIME, "Stack overflow");
+  if (sp + 2 >= kStackSlots || sp < -1) raiseStackOverflow();
   if (iObserver) iObserver->uncaught(throwable, pc);
   iState.stack[++sp] = box(throwable, level - 1);
   iState.stack[++sp] = static_cast<TUint32>(pc + 1);

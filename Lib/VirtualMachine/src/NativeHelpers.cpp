@@ -12,8 +12,6 @@
 
 namespace native {
 
-void stackOverflow() { raise(ERR_RUNTIME, "Stack overflow"); }
-void invalidAddress() { raise(ERR_RUNTIME, "Invalid address"); }
 void rangeError() { raise(ERR_RANGE, ""); }
 void invalidArgument() { raise(ERR_INVALID_ARGUMENT, ""); }
 void ioError() { raise(ERR_IO, ""); }
@@ -27,7 +25,7 @@ TUint32 derefCell(TUint32 reference) { return load(deref(reference)); }
 
 GCObject* nativeObject(VMAddr object) {
   if (object == 0) raise(ERR_NULL_POINTER, "NULL pointer");
-  if (!vmIsObjectStart(object)) invalidAddress();
+  if (!vmIsObjectStart(object)) raiseInvalidAddress();
   return vmPtrAs<GCObject>(object);
 }
 

@@ -28,9 +28,8 @@ class QString;
 
 namespace native {
 
-// The error texts the natives share, each written once.
-[[noreturn]] void stackOverflow();     // code 11 "Stack overflow"
-[[noreturn]] void invalidAddress();    // code 11 "Invalid address"
+// The error texts the natives share, each written once (with Errors.h's
+// raiseStackOverflow and raiseInvalidAddress).
 [[noreturn]] void rangeError();        // code 5, no message
 [[noreturn]] void invalidArgument();   // code 6, no message
 [[noreturn]] void ioError();           // code 7, no message
@@ -81,7 +80,7 @@ template <typename T> T* asType(GCObject* o) {
 // The native object at a VM address, which must be a T.
 template <typename T> T& objectOf(VMAddr object) {
   T* t = asType<T>(nativeObject(object));
-  if (!t) invalidAddress();
+  if (!t) raiseInvalidAddress();
   return *t;
 }
 // The NString a string value (a GC_CODE_REF_HOLDER cell) holds.
@@ -120,7 +119,7 @@ template <typename T, typename... A> TUint32 newObjectInCell(VMHeap& heap, TUint
 class Args {
  public:
   Args(VMState& s, TInt32 count) : iState(s), iFirst(s.sp - count + 1) {
-    if (iFirst < 0) stackOverflow();
+    if (iFirst < 0) raiseStackOverflow();
   }
   Args(Context& cx, TInt32 count) : Args(cx.state, count) {}
   TUint32 word(TInt32 i) const { return iState.stack[iFirst + i]; }
@@ -131,7 +130,7 @@ class Args {
     iState.sp = iFirst;
   }
   void result2(TUint32 low, TUint32 high) {
-    if (iFirst + 1 >= kStackSlots) stackOverflow();
+    if (iFirst + 1 >= kStackSlots) raiseStackOverflow();
     iState.stack[iFirst] = low;
     iState.stack[iFirst + 1] = high;
     iState.sp = iFirst + 1;
@@ -140,7 +139,7 @@ class Args {
   // slots, or a result that leaves the earlier arguments in place).
   void resultAt(TInt32 index, const TUint32* values, TInt32 n) {
     const TInt32 at = iFirst + index;
-    if (at + n - 1 >= kStackSlots) stackOverflow();
+    if (at + n - 1 >= kStackSlots) raiseStackOverflow();
     for (TInt32 k = 0; k < n; ++k) iState.stack[at + k] = values[k];
     iState.sp = at + n - 1;
   }
@@ -154,7 +153,7 @@ class Args {
 
 // A result of an operation without arguments.
 inline void pushResult(VMState& s, TUint32 v) {
-  if (s.sp + 1 >= kStackSlots) stackOverflow();
+  if (s.sp + 1 >= kStackSlots) raiseStackOverflow();
   s.stack[++s.sp] = v;
 }
 inline void pushResult(Context& cx, TUint32 v) { pushResult(cx.state, v); }

@@ -96,7 +96,7 @@ void VirtualMachine::nextBudgetSlice() {
 }
 
 void VirtualMachine::badFrameRecord(TInt32 record) {
-  if (iFrameRecords.size() >= kStackSlots) raise(ERR_RUNTIME, "Stack overflow");
+  if (iFrameRecords.size() >= kStackSlots) raiseStackOverflow();
   raise(ERR_INVALID_ARGUMENT, "", record);
 }
 
