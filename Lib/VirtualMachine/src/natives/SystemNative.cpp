@@ -35,7 +35,7 @@ void callStack(native::Context& cx) {
 void setApplicationObject(native::Context& cx) {
   native::Args a(cx, 1);
   const TUint32 object = a.word(0);
-  if (object && !cx.heap().isLiveBlock(object)) native::invalidAddress();
+  if (object && !cx.heap().isLiveBlock(object)) raiseInvalidAddress();
   const TUint32 previous = *cx.applicationObject;
   if (object != previous) {
     if (previous) cx.heap().removeRoot(previous);
