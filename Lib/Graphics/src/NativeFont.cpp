@@ -31,7 +31,13 @@ TInt32 NativeFont::textWidth(const NString& text, TInt32 first, TInt32 count) {
 TInt32 NativeFont::fitCount(const NString& text, TInt32 first, TInt32 count, TInt32 maxWidth) {
   if (count < 1) return 0;
   const HeldQString s = slice(text, first, count);
-  for (TInt32 n = 1; n <= count; ++n)
-    if (iMetrics->horizontalAdvance(s, n) > maxWidth) return n - 1;
-  return count;
+  if (iMetrics->horizontalAdvance(s, count) <= maxWidth) return count;
+  // Prefix advances grow with the prefix: the first one too wide is found by
+  // halving, so a long string costs log n layouts rather than n.
+  TInt32 fits = 0, tooWide = count;
+  while (tooWide - fits > 1) {
+    const TInt32 mid = fits + (tooWide - fits) / 2;
+    if (iMetrics->horizontalAdvance(s, mid) > maxWidth) tooWide = mid; else fits = mid;
+  }
+  return fits;
 }

@@ -6,7 +6,9 @@
 #include "Surface.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QPainter>
+#include <string>
 
 namespace {
 
@@ -96,6 +98,22 @@ TEST(NativeFont, IsTheInstalledFaceAtFortyPixels) {
   EXPECT_EQ(f.fitCount(s, 0, 5, 0), 0);
   EXPECT_EQ(f.fontKind(), 0);
   NativeFont::checkSize(2);
+  // Every width gets the longest prefix, laid out within the text, no wider
+  // than it.
+  const NString mixed("Wil, im. QmjW");
+  const QString laidOut = QStringLiteral("Wil, im. QmjW");
+  const QFontMetrics metrics(surface::nativeFace());
+  for (TInt32 width = 0; width <= f.textWidth(mixed, 0, 13) + 1; ++width) {
+    TInt32 longest = 0;
+    while (longest < 13 && metrics.horizontalAdvance(laidOut, longest + 1) <= width) ++longest;
+    ASSERT_EQ(f.fitCount(mixed, 0, 13, width), longest) << "width " << width;
+  }
+  // A long string is measured a few times, not once per prefix.
+  const NString longText(std::string(200000, 'i').c_str());
+  const TInt32 w = f.textWidth(longText, 0, 1000);
+  const TInt32 n = f.fitCount(longText, 0, 200000, w);
+  EXPECT_LE(f.textWidth(longText, 0, n), w);
+  EXPECT_GT(f.textWidth(longText, 0, n + 1), w);
   EXPECT_EQ(EXPECT_RAISES(ERR_INVALID_ARGUMENT, NativeFont::checkSize(3)),
             "InvalidArgumentException: Unknown font size");
 }
