@@ -38,8 +38,16 @@ TInt32 compareUnits(const TChar* a, TInt32 la, const TChar* b, TInt32 lb, NStrin
   return la - lb;
 }
 
+constexpr TInt32 kMaxLength = 0x7ffffff0;
+
+// The decimal digits of 0 ... 99, two characters each.
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 TInt32 checkedLength(TInt64 n) {
-  if (n > 0x7ffffff0) raise(ERR_INVALID_ARGUMENT, "String too long");
+  if (n > kMaxLength) raise(ERR_INVALID_ARGUMENT, "String too long");
   return static_cast<TInt32>(n);
 }
 
@@ -184,17 +192,31 @@ NString NString::filled(TChar c, TInt32 n) {
 NString NString::number(TInt32 value) { return number(static_cast<TInt64>(value)); }
 
 NString NString::number(TInt64 value) {
-  char digits[24];
-  TInt32 pos = sizeof digits;
-  digits[--pos] = 0;
   // Magnitude in unsigned arithmetic so the most negative value works.
-  TUint64 magnitude = value < 0 ? 0 - static_cast<TUint64>(value) : static_cast<TUint64>(value);
-  do {
-    digits[--pos] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude);
-  if (value < 0) digits[--pos] = '-';
-  return fromLatin1(digits, pos, TInt32(sizeof digits) - 2);
+  const TUint64 magnitude = value < 0 ? 0 - static_cast<TUint64>(value) : static_cast<TUint64>(value);
+  // Digits and sign; the magnitude is at most 2^63 < 10^19, so p stops before it could wrap.
+  TInt32 n = value < 0 ? 2 : 1;
+  for (TUint64 p = 10; magnitude >= p; p *= 10) ++n;
+  // The digits go straight into the new buffer, last first; 32-bit
+  // division while the rest fits.
+  StringBuffer* b = allocateStringBuffer(n);
+  TChar* u = b->chars + n;
+  TUint64 m = magnitude;
+  for (; m > 0xFFFFFFFFu; m /= 10) *--u = static_cast<TChar>('0' + m % 10);
+  TUint32 m32 = static_cast<TUint32>(m);
+  for (; m32 >= 100; m32 /= 100) {   // two digits a division
+    const char* pair = kPairs + 2 * (m32 % 100);
+    *--u = static_cast<TUint8>(pair[1]);
+    *--u = static_cast<TUint8>(pair[0]);
+  }
+  if (m32 >= 10) {
+    *--u = static_cast<TUint8>(kPairs[2 * m32 + 1]);
+    *--u = static_cast<TUint8>(kPairs[2 * m32]);
+  } else {
+    *--u = static_cast<TChar>('0' + m32);
+  }
+  if (value < 0) *--u = '-';
+  return NString(b);
 }
 
 NString NString::number(TUint32 value, TInt32 radix) {
@@ -540,9 +562,36 @@ void NString::insertTo(TInt32 position, const NString& other) {
   insertTo(position, other, 0, other.length() - 1);
 }
 
-void NString::append(const NString& other) { insertTo(length(), other); }
+// Appending to an unshared buffer with room is the common edit (a text
+// built piece by piece); it is what splice does in place, without the
+// general bookkeeping.
+void NString::append(const NString& other) {
+  const TInt32 len = length(), n = other.length();
+  if (n > 0 && unshared() && other.iBuffer != iBuffer && n <= iBuffer->capacity - len && n <= kMaxLength - len) {
+    TChar* u = iBuffer->chars + len;
+    const TChar* from = other.iBuffer->chars;
+    if (n <= 8) {
+      for (TInt32 i = 0; i < n; ++i) u[i] = from[i];
+    } else {
+      std::memcpy(u, from, static_cast<size_t>(n) * sizeof(TChar));
+    }
+    u[n] = 0;
+    iBuffer->length = len + n;
+    return;
+  }
+  insertTo(len, other);
+}
 
-void NString::append(TChar c) { append(filled(c, 1)); }
+void NString::append(TChar c) {
+  const TInt32 len = length();
+  if (unshared() && len < iBuffer->capacity && len < kMaxLength) {
+    iBuffer->chars[len] = c;
+    iBuffer->chars[len + 1] = 0;
+    iBuffer->length = len + 1;
+    return;
+  }
+  append(filled(c, 1));
+}
 
 void NString::prepend(const NString& other) { insertTo(0, other); }
 

@@ -28,11 +28,12 @@ size_t hostBytes(TInt32 capacity) {
 // kept per thread for the next string of their class: short texts (a
 // number's digits, a piece of a split) are made and dropped by the million,
 // and a host allocation and release cost more than the work on them. The
-// cache holds at most 64 KiB of blocks per class (256 KiB a thread); the
-// account counts only live buffers, exactly as before.
+// cache holds at most 128 KiB of blocks per class (512 KiB a thread: the
+// pieces of a split of a few thousand come back to it whole); the account
+// counts only live buffers, exactly as before.
 constexpr TInt32 kClassUnits = 16;
 constexpr TUint32 kClasses = 4;   // capacities up to 63
-constexpr size_t kCachedBytesPerClass = 64 * 1024;
+constexpr size_t kCachedBytesPerClass = 128 * 1024;
 
 // capacity + 1 units fit (class + 1) * 16 units.
 TUint32 classOf(TInt32 capacity) { return static_cast<TUint32>(capacity) / kClassUnits; }

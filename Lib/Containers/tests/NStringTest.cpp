@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include <limits>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -144,6 +145,13 @@ TEST(NStringConstruction, FromTextNumbersAndFill) {
 
   EXPECT_EQ(text(NString::number(TInt32(-42))), "-42");
   EXPECT_EQ(text(NString::number(std::numeric_limits<TInt64>::min())), "-9223372036854775808");
+  // Every digit count, and both sides of the 32-bit split of the digit loop.
+  for (TInt64 p = 1; p <= std::numeric_limits<TInt64>::max() / 10; p *= 10)
+    for (const TInt64 v : {p - 1, p, p + 1, -p, 9 * p + (p - 1)}) EXPECT_EQ(text(NString::number(v)), QString::fromStdString(std::to_string(v)));
+  for (const TInt64 v : {TInt64(0xFFFFFFFF), TInt64(0x100000000), std::numeric_limits<TInt64>::max()})
+    EXPECT_EQ(text(NString::number(v)), QString::fromStdString(std::to_string(v)));
+  EXPECT_EQ(text(NString::number(std::numeric_limits<TInt32>::min())), "-2147483648");
+  EXPECT_EQ(NString::number(TInt32(123456)).buffer()->capacity, 10);
   EXPECT_EQ(text(NString::number(TUint32(255), 16)), "ff");
   EXPECT_EQ(text(NString::number(TUint32(0xffffffff), 36)), "1z141z3");
   EXPECT_EQ(text(NString::number(TUint32(0), 2)), "0");
@@ -292,6 +300,29 @@ TEST(NStringModifiers, InsertAppendPrependConcat) {
   EXPECT_EQ(text(self), "aabcbc");
   self.append(self);
   EXPECT_EQ(text(self), "aabcbcaabcbc");
+}
+
+TEST(NStringModifiers, AppendWritesInPlaceOnlyAnUnsharedBufferWithRoom) {
+  NString s = ns("abcdefgh");   // capacity 10
+  const NString shared = s;
+  s.append(TChar('i'));         // shared: copied first, the other keeps its text
+  EXPECT_EQ(text(shared), "abcdefgh");
+  const StringBuffer* b = s.buffer();
+  s.append(TChar('j'));
+  EXPECT_EQ(s.buffer(), b);
+  s.append(TChar('k'));         // full: reallocates by the capacity rule
+  EXPECT_NE(s.buffer(), b);
+  EXPECT_EQ(s.buffer()->capacity, 13);
+  s.append(ns("lm"));
+  EXPECT_EQ(text(s), "abcdefghijklm");
+  EXPECT_EQ(s.units()[13], 0);
+  NString big = NString::filled('x', 20);   // capacity 24, 15 left: a long text fits
+  big.dropLast(5);
+  b = big.buffer();
+  big.append(ns("012345678"));
+  EXPECT_EQ(big.buffer(), b);
+  EXPECT_EQ(text(big), "xxxxxxxxxxxxxxx012345678");
+  EXPECT_EQ(big.units()[24], 0);
 }
 
 TEST(NStringModifiers, RemoveAndReplaceOccurrences) {

@@ -47,6 +47,13 @@ TUint32 newStringFrom(VMHeap& heap, const NString& text) {
   return cell;
 }
 
+TUint32 newStringFrom(VMHeap& heap, NString&& text) {
+  VMAddr object = 0;
+  const TUint32 cell = newString(heap, &object);
+  *vmPtrAs<NString>(object) = std::move(text);
+  return cell;
+}
+
 TUint32 newStringFrom(VMHeap& heap, const QString& text) {
   return newStringFrom(heap, CAppsString::fromQString(text).toNString());
 }

@@ -100,6 +100,7 @@ template <typename T> T& heldObject(TUint32 object) { return objectOf<T>(load(fi
 // An empty string object and its cell; returns the cell.
 TUint32 newString(VMHeap& heap, VMAddr* stringObject = nullptr);
 TUint32 newStringFrom(VMHeap& heap, const NString& text);
+TUint32 newStringFrom(VMHeap& heap, NString&& text);
 TUint32 newStringFrom(VMHeap& heap, const QString& text);
 // A reference vector with count elements (the caller stores them); returns the holder cell.
 TUint32 newRefVector(TInt32 count, VMHeap& heap);

@@ -6,6 +6,7 @@
 #include "VMState.h"
 
 #include <QString>
+#include <atomic>
 #include <cstring>
 
 #define NATIVE_GROUP(number, name, prefix, needs, table) extern const native::OperationTable table;
@@ -34,10 +35,12 @@ inline bool isOpNumber(TInt32 op) { return op >= -128 && op <= 127; }
 struct Index {
   const GroupInfo* group[kGroupSlots] = {};
   const Operation* row[kGroupSlots][256] = {};
+  bool needsHost[kGroupSlots] = {};
   Index() {
     for (const GroupInfo& g : kGroups) {
       VM_ASSERT(g.number > 0 && g.number < kGroupSlots && !group[g.number]);
       group[g.number] = &g;
+      needsHost[g.number] = (g.needs & NEEDS_HOST) != 0;
       if (!g.table) continue;
       for (TInt32 i = 0; i < g.table->count; ++i) {
         const Operation& o = g.table->rows[i];
@@ -49,10 +52,19 @@ struct Index {
 };
 
 // Built on first use; a function-local static is initialised exactly once
-// even when two threads get here together.
-const Index& index() {
+// even when two threads get here together. Published through an atomic
+// pointer so that a call, the hot path, costs one load.
+std::atomic<const Index*> gIndex{nullptr};
+
+[[gnu::noinline]] const Index& builtIndex() {
   static const Index kIndex;
+  gIndex.store(&kIndex, std::memory_order_release);
   return kIndex;
+}
+
+inline const Index& index() {
+  const Index* x = gIndex.load(std::memory_order_acquire);
+  return x ? *x : builtIndex();
 }
 
 // The built group with that number; code 11 for any other.
@@ -67,6 +79,14 @@ const Operation& row(const Index& x, const GroupInfo& g, TInt32 op) {
   const Operation* o = isOpNumber(op) ? x.row[g.number][op + 128] : nullptr;
   if (!o) raise(ERR_VM, g.prefix, op);
   return *o;
+}
+
+// The checks one by one, in their order (the group, its needs, the
+// operation): the call that one of them refuses.
+[[gnu::noinline]] void checkedDispatch(const Index& x, Context& cx) {
+  const GroupInfo& g = builtGroup(x, cx.group);
+  if ((g.needs & NEEDS_HOST) && !cx.services) cx.host();
+  row(x, g, cx.op).run(cx);
 }
 
 }  // namespace
@@ -106,10 +126,13 @@ const Operation* operationNamed(TInt32 group, const char* name) {
 }
 
 void dispatch(Context& cx) {
+  // A row exists only for an operation of a built group, so one test passes
+  // every call that the checks would let through.
   const Index& x = index();
-  const GroupInfo& g = builtGroup(x, cx.group);
-  if ((g.needs & NEEDS_HOST) && !cx.services) cx.host();
-  row(x, g, cx.op).run(cx);
+  const TUint32 group = static_cast<TUint32>(cx.group), op = static_cast<TUint32>(cx.op + 128);
+  const Operation* o = group < kGroupSlots && op < 256 ? x.row[group][op] : nullptr;
+  if (__builtin_expect(o != nullptr && (cx.services || !x.needsHost[group]), 1)) return o->run(cx);
+  checkedDispatch(x, cx);
 }
 
 }  // namespace native

@@ -90,7 +90,7 @@ namespace {
 std::u16string pieces(const std::u16string& text, const std::u16string& sep, bool cs) {
   const UnitView s = view(text);
   std::u16string out;
-  for (const auto& p : split(s, view(sep), cs)) out += u"[" + text.substr(p.first, p.second - p.first + 1) + u"]";
+  split(s, view(sep), cs, [&](TInt32 first, TInt32 last) { out += u"[" + text.substr(first, last - first + 1) + u"]"; });
   return out;
 }
 }  // namespace
@@ -140,4 +140,34 @@ TEST(StringRegionEquals, CountsAndOpenRanges) {
 TEST(StringCase, FoldingAgreesWithTheCharacterTablesForEveryUnit) {
   for (TUint32 u = 0; u <= 0xFFFF; ++u)
     ASSERT_EQ(strings::foldCase(TChar(u)), TChar(QChar::toLower(u))) << "unit " << u;
+}
+
+// The searches for one such unit compare exactly: no other unit may fold to it.
+TEST(StringCase, UnitsThatFoldAloneHaveNoOtherCase) {
+  for (TUint32 u = 0; u <= 0xFFFF; ++u) {
+    const TChar f = strings::foldCase(TChar(u));
+    if (f != u && foldsAlone(f)) ADD_FAILURE() << "unit " << u << " folds to " << f;
+    if (u < 0x80 && QChar(u).isLetter()) ASSERT_FALSE(foldsAlone(TChar(u))) << "unit " << u;
+  }
+}
+
+// Texts longer than the eight-unit blocks of the unit scans, the hits in the
+// blocks and in the tail, with and without the case flag.
+TEST(StringSearch, OneUnitInLongTexts) {
+  std::u16string text(37, u'x');
+  for (const TInt32 at : {0, 7, 8, 15, 31, 36}) text[at] = u';';
+  const UnitView s = view(text);
+  const std::u16string semi = u";", x = u"X";
+  EXPECT_EQ(count(s, view(semi), 0, 36, false), 6);
+  EXPECT_EQ(count(s, view(semi), 1, 35, true), 4);
+  EXPECT_EQ(count(s, view(x), 0, 36, false), 31);
+  EXPECT_EQ(count(s, view(x), 0, 36, true), 0);
+  EXPECT_EQ(indexOf(s, view(semi), 1, 36, false), 7);
+  EXPECT_EQ(indexOf(s, view(semi), 16, 36, true), 31);
+  EXPECT_EQ(indexOf(s, view(semi), 16, 30, true), -1);
+  EXPECT_EQ(indexOf(s, view(semi), 32, 36, true), 36);
+  EXPECT_EQ(pieces(text, semi, false), u"[xxxxxx][xxxxxx][xxxxxxxxxxxxxxx][xxxx]");
+  // More hits than a 16-bit tally holds.
+  const std::u16string many(70000, u'7'), seven = u"7";
+  EXPECT_EQ(count(view(many), view(seven), 0, 69999, false), 70000);
 }

@@ -4,6 +4,9 @@
 
 #include <QChar>
 #include <unordered_map>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace strings {
 
@@ -53,7 +56,46 @@ void checkStringRange(const UnitView& s, TInt32 first, TInt32 last) {
   if (first < 0 || first > last || last >= s.length) raise(ERR_RANGE, "");
 }
 
+// Eight units at a time where the machine has SSE2.
+TInt32 findUnit(const TChar* units, TInt32 from, TInt32 to, TChar c) {
+  TInt32 p = from;
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi16(static_cast<short>(c));
+  for (; p <= to - 7; p += 8) {
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + p));
+    const int hits = _mm_movemask_epi8(_mm_cmpeq_epi16(eight, wanted));
+    if (hits) return p + (__builtin_ctz(static_cast<unsigned>(hits)) >> 1);
+  }
+#endif
+  for (; p <= to; ++p)
+    if (units[p] == c) return p;
+  return -1;
+}
+
 namespace {
+
+// How many of units[from..to] are exactly c.
+TInt32 countUnit(const TChar* units, TInt32 from, TInt32 to, TChar c) {
+  TInt32 n = 0, p = from;
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi16(static_cast<short>(c));
+  while (p <= to - 7) {
+    // Eight 16-bit tallies, each taking at most one hit per block: emptied
+    // into n before they could wrap.
+    __m128i tally = _mm_setzero_si128();
+    for (TInt32 blocks = 0; blocks < 0x7FFF && p <= to - 7; ++blocks, p += 8) {
+      const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + p));
+      tally = _mm_sub_epi16(tally, _mm_cmpeq_epi16(eight, wanted));
+    }
+    const __m128i sums = _mm_madd_epi16(tally, _mm_set1_epi16(1));
+    TInt32 four[4];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(four), sums);
+    n += four[0] + four[1] + four[2] + four[3];
+  }
+#endif
+  for (; p <= to; ++p) n += units[p] == c;
+  return n;
+}
 
 // The first (Forward) or last position in [first, last] where t starts.
 template <bool Forward> TInt32 find(const UnitView& s, const UnitView& t, TInt32 first, TInt32 last, bool cs) {
@@ -64,6 +106,7 @@ template <bool Forward> TInt32 find(const UnitView& s, const UnitView& t, TInt32
   if (t.length > rangeLength) return -1;
   const TInt32 from = Forward ? first : last - t.length + 1, to = Forward ? last - t.length + 1 : first;
   const TInt32 step = Forward ? 1 : -1;
+  if (Forward && t.length == 1 && (cs || foldsAlone(t.at(0)))) return findUnit(s.units, from, to, t.at(0));
   const TChar c = unitFor(t.at(0), cs);
   for (TInt32 p = from; Forward ? p <= to : p >= to; p += step)
     if (t.length == 1 ? unitFor(s.at(p), cs) == c : matchesAt(s, t, p, cs)) return p;
@@ -85,6 +128,7 @@ TInt32 count(const UnitView& s, const UnitView& t, TInt32 first, TInt32 last, bo
   checkStringRange(s, first, last);
   TInt32 n = 0;
   if (t.length == 1) {
+    if (cs || foldsAlone(t.at(0))) return countUnit(s.units, first, last, t.at(0));
     const TChar c = unitFor(t.at(0), cs);
     for (TInt32 p = first; p <= last; ++p)
       if (unitFor(s.at(p), cs) == c) ++n;
@@ -120,39 +164,6 @@ TChar mostFrequent(const UnitView& s, TInt32 first, TInt32 last, bool cs) {
     }
   }
   return winner;
-}
-
-namespace {
-// Room for one more piece, charged before the list grows.
-void roomForOne(Pieces& pieces) {
-  if (pieces.size() < pieces.capacity()) return;
-  const size_t more = pieces.capacity() < 16 ? 16 : 2 * pieces.capacity();
-  pieces.charge().resize(more * sizeof(pieces[0]));
-  pieces.reserve(more);
-}
-}  // namespace
-
-Pieces split(const UnitView& s, const UnitView& sep, bool cs) {
-  Pieces pieces(0);
-  if (s.length == 0) return pieces;
-  if (sep.length == 0) raise(ERR_INVALID_ARGUMENT, "");
-  TInt32 start = 0;
-  bool found = false;
-  while (start <= s.length - 1) {
-    const TInt32 p = indexOf(s, sep, start, s.length - 1, cs);
-    if (p < 0) break;
-    found = true;
-    if (p > start) {
-      roomForOne(pieces);
-      pieces.emplace_back(start, p - 1);
-    }
-    start = p + sep.length;
-  }
-  if (found && start <= s.length - 1) {
-    roomForOne(pieces);
-    pieces.emplace_back(start, s.length - 1);
-  }
-  return pieces;
 }
 
 TInt32 compare(const UnitView& a, const UnitView& b, bool cs) {

@@ -2,11 +2,8 @@
 // The search, count, split, most-frequent-character, region-equality and
 // range-comparison rules of the String group, over a read-only view of an
 // NString's units. Ranges are inclusive (first, last); (0, -1) is empty.
-#include "HostMemory.h"
+#include "Errors.h"
 #include "Types.h"
-
-#include <utility>
-#include <vector>
 
 namespace strings {
 
@@ -20,6 +17,12 @@ struct UnitView {
 // QChar::toLower of one unit, the case folding of every flag-0 comparison.
 TChar foldCase(TChar c);
 inline TChar unitFor(TChar c, bool cs) { return cs ? c : foldCase(c); }
+// Whether only c itself folds to c's fold: ASCII other than letters (no
+// unit's lower case is one of them). A search for such a unit compares
+// units exactly whatever the flag.
+inline bool foldsAlone(TChar c) { return c < 0x80 && TChar((c | 0x20) - 'a') >= 26u; }
+// The first position in [from, to] holding exactly c, or -1.
+TInt32 findUnit(const TChar* units, TInt32 from, TInt32 to, TChar c);
 
 // Raises code 5 unless (first, last) is (0, -1) or lies inside the view.
 void checkStringRange(const UnitView& s, TInt32 first, TInt32 last);
@@ -39,11 +42,26 @@ TInt32 count(const UnitView& s, const UnitView& t, TInt32 first, TInt32 last, bo
 // Empty s: code 4; (0, -1) or a bad range: code 5.
 TChar mostFrequent(const UnitView& s, TInt32 first, TInt32 last, bool cs);
 
-// The pieces of s between separators, as inclusive (first, last) pairs.
-// Empty pieces are dropped; no separator at all gives no pieces. The list
-// is charged against the host-memory limit while it lives.
-typedef hostmem::Held<std::vector<std::pair<TInt32, TInt32> > > Pieces;
-Pieces split(const UnitView& s, const UnitView& sep, bool cs);
+// The pieces of s between separators, in order, each given to
+// piece(first, last) (inclusive). Empty pieces are dropped; no separator at
+// all gives no pieces; an empty separator raises code 6 unless s is empty.
+template <typename F> void split(const UnitView& s, const UnitView& sep, bool cs, F&& piece) {
+  if (s.length == 0) return;
+  if (sep.length == 0) raise(ERR_INVALID_ARGUMENT, "");
+  const TInt32 last = s.length - 1;
+  // One unit compared exactly is found by the unit scan, as indexOf finds it.
+  const bool oneUnit = sep.length == 1 && (cs || foldsAlone(sep.at(0)));
+  TInt32 start = 0;
+  bool found = false;
+  while (start <= last) {
+    const TInt32 p = oneUnit ? findUnit(s.units, start, last, sep.at(0)) : indexOf(s, sep, start, last, cs);
+    if (p < 0) break;
+    found = true;
+    if (p > start) piece(start, p - 1);
+    start = p + sep.length;
+  }
+  if (found && start <= last) piece(start, last);
+}
 
 // Three-way comparison of units, then lengths (NString compare).
 TInt32 compare(const UnitView& a, const UnitView& b, bool cs);

@@ -219,9 +219,10 @@ template <bool AtChar, bool WithFlag> void split(native::Context& cx) {   // s, 
   const NString& s = stringArg(a, 0);
   const NString sep = AtChar ? charString(a, 1) : stringArg(a, 1);
   const bool cs = WithFlag && flagArg(a, 2);
-  Vec<NString> pieces;
-  for (const auto& p : strings::split(viewOf(s), viewOf(sep), cs)) pieces.append(s.substring(p.first, p.second));
-  a.result(vectors::newStringVector(a.heap(), pieces));
+  vectors::StringVectorBuilder pieces(a.heap());
+  strings::split(viewOf(s), viewOf(sep), cs,
+                 [&](TInt32 first, TInt32 last) { pieces.append(s.substring(first, last)); });
+  a.result(pieces.cell());
 }
 
 // ---- insertion and replacement of ranges ------------------------------
@@ -267,6 +268,10 @@ void insertRangeAt(native::Context& cx) {   // s, t, range, pos
 template <bool Append, bool WithChar> void prependOrAppend(native::Context& cx) {   // s, t|c
   Args a(cx, 2);
   NString& s = stringArg(a, 0);
+  if (Append && WithChar) {
+    s.append(charArg(a, 1));
+    return a.noResult();
+  }
   const NString t = WithChar ? charString(a, 1) : stringArg(a, 1);
   if (Append) s.append(t);
   else s.prepend(t);

@@ -172,14 +172,41 @@ TUint32 newVectorCell(VMHeap& heap, TInt32 elementSize, bool references, const T
   return cell;
 }
 
+void StringVectorBuilder::start() {
+  iCell = native::newRefVector(0, iHeap);
+  iObject = native::load(iCell);
+}
+
+// What VectorStore::splice does for an append at the capacity.
+void StringVectorBuilder::grow() {
+  const TInt32 capacity = capacityFor(iCount + 1);
+  const TUint64 bytes = static_cast<TUint64>(capacity) * 4;
+  if (bytes > VMHeap::kMaxRequest) raise(ERR_INVALID_ARGUMENT, "Vector too large");
+  const VMAddr block = iHeap.allocate(static_cast<TUint32>(bytes), 0, GC_CODE_LEAF);
+  if (iCount > 0) std::memcpy(vmPtr(block), vmPtr(iData), static_cast<size_t>(iCount) * 4);
+  iData = block;
+  iCapacity = capacity;
+  setField(iObject + kNVectorDataOffset, iData);
+  setField(iObject + kNVectorDataOffset + 4, static_cast<TUint32>(iCapacity));
+}
+
+void StringVectorBuilder::append(NString&& text) {
+  if (iCell == 0) start();
+  const TUint32 string = native::newStringFrom(iHeap, std::move(text));
+  if (iCount == iCapacity) grow();
+  setField(iData + 4u * static_cast<TUint32>(iCount), string);
+  setField(iObject + kNVectorCountOffset, static_cast<TUint32>(++iCount));
+}
+
+TUint32 StringVectorBuilder::cell() {
+  if (iCell == 0) start();
+  return iCell;
+}
+
 TUint32 newStringVector(VMHeap& heap, const Vec<NString>& texts) {
-  const TUint32 holder = native::newRefVector(0, heap);
-  VectorStore v(native::load(holder), 4);
-  for (const NString& text : texts) {
-    const TUint32 cell = native::newStringFrom(heap, text);
-    v.splice(heap, v.count(), 0, reinterpret_cast<const TUint8*>(&cell), 1);
-  }
-  return holder;
+  StringVectorBuilder v(heap);
+  for (const NString& text : texts) v.append(NString(text));
+  return v.cell();
 }
 
 }  // namespace vectors

@@ -75,8 +75,31 @@ TInt32 capacityAfterAppends(TInt32 n);
 // with src; the cell keeps the element block alive across collections.
 TUint32 newVectorCell(VMHeap& heap, TInt32 elementSize, bool references, const TUint8* src, TInt32 n,
                       TInt32 capacity = 0);
-// A new reference vector of new strings with the texts, appended one by one
-// (so at the capacity appends reach); returns the holder cell.
+// A new reference vector of new strings, made with the heap requests that
+// appending them one by one makes (the vector and its cell first, then per
+// text its string and cell and, when the count reaches the capacity, the
+// next element block), without checking the vector on every append. The
+// vector is made with the first text, or by cell() when there is none.
+class StringVectorBuilder {
+ public:
+  explicit StringVectorBuilder(VMHeap& heap) : iHeap(heap) {}
+  void append(NString&& text);
+  // The holder cell of the finished vector.
+  TUint32 cell();
+
+ private:
+  void start();
+  void grow();
+
+  VMHeap& iHeap;
+  TUint32 iCell = 0;
+  VMAddr iObject = 0;
+  VMAddr iData = 0;
+  TInt32 iCapacity = 0;
+  TInt32 iCount = 0;
+};
+
+// The texts as a new reference vector (StringVectorBuilder); returns the holder cell.
 TUint32 newStringVector(VMHeap& heap, const Vec<NString>& texts);
 
 }  // namespace vectors
