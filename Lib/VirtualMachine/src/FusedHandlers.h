@@ -29,37 +29,16 @@
     --iBudget;                                                             \
   }
 
-  // LOAD_LOCAL8 d, PUSH_IMM32 k, cmp, JUMP_IF_FALSE16: flag and k stay above the top.
-#define FUSED_CMP_BRANCH_CASE(F, i, op)                                    \
-  FMEMBER(F, i) {                                                          \
-    FUSED_ROOM(2, LOAD_LOCAL8);                                            \
-    const TUint32 v = stk[sp + 1 + rd8(ip + 1)];                           \
-    const TUint32 k = ld32(ip + 3);                                        \
-    const bool holds = compare<OP_##op>(v, k);                             \
-    if (!holds) {                                                          \
-      const TUint8* const t = FUSED_TARGET(8);                             \
-      FUSED_COUNT_JUMP(LOAD_LOCAL8);                                       \
-      stk[sp + 1] = 0;                                                     \
-      stk[sp + 2] = k;                                                     \
-      FUSED_TAKE_JUMP(t);                                                  \
-    }                                                                      \
-    stk[sp + 1] = TUint32(-1);                                             \
-    stk[sp + 2] = k;                                                       \
-    NEXT(11);                                                              \
-  }
-  FUSED_COMPARISONS(FUSED_CMP_BRANCH_CASE, CMP_BRANCH)
-  FUSED_COMPARISONS(FUSED_CMP_BRANCH_CASE, CMP_BRANCH_TWIN)
-#undef FUSED_CMP_BRANCH_CASE
-
-  // LOAD_LOCAL8 d, LOAD_LOCAL8 e, cmp, JUMP_IF_FALSE16; e is read after d's copy is pushed.
-#define FUSED_LOCALS_CMP_CASE(F, i, op)                                    \
+  // LOAD_LOCAL8 d, <push b>, cmp, JUMP_IF_FALSE16: a local against a
+  // constant or a second local; the flag and b stay above the top. A second
+  // local is read after d's copy is pushed.
+#define FUSED_LOCAL_FIRST_CMP_CASE(F, i, op, second, at, len)              \
   FMEMBER(F, i) {                                                          \
     FUSED_ROOM(2, LOAD_LOCAL8);                                            \
     const TUint32 a = stk[sp + 1 + rd8(ip + 1)];                           \
-    const TInt32 ei = sp + 2 + rd8(ip + 3);                                \
-    const TUint32 b = ei == sp + 1 ? a : stk[ei];                          \
+    const TUint32 b = (second);                                            \
     if (!compare<OP_##op>(a, b)) {                                         \
-      const TUint8* const t = FUSED_TARGET(5);                             \
+      const TUint8* const t = FUSED_TARGET(at);                            \
       FUSED_COUNT_JUMP(LOAD_LOCAL8);                                       \
       stk[sp + 1] = 0;                                                     \
       stk[sp + 2] = b;                                                     \
@@ -67,53 +46,48 @@
     }                                                                      \
     stk[sp + 1] = TUint32(-1);                                             \
     stk[sp + 2] = b;                                                       \
-    NEXT(8);                                                               \
+    NEXT(len);                                                             \
   }
+// Offset -1 names the slot d's copy goes to, not yet written: that copy.
+#define FUSED_SECOND_LOCAL (sp + 2 + rd8(ip + 3) == sp + 1 ? a : stk[sp + 2 + rd8(ip + 3)])
+#define FUSED_CMP_BRANCH_CASE(F, i, op) FUSED_LOCAL_FIRST_CMP_CASE(F, i, op, ld32(ip + 3), 8, 11)
+#define FUSED_LOCALS_CMP_CASE(F, i, op) FUSED_LOCAL_FIRST_CMP_CASE(F, i, op, FUSED_SECOND_LOCAL, 5, 8)
+  FUSED_COMPARISONS(FUSED_CMP_BRANCH_CASE, CMP_BRANCH)
+  FUSED_COMPARISONS(FUSED_CMP_BRANCH_CASE, CMP_BRANCH_TWIN)
   FUSED_COMPARISONS(FUSED_LOCALS_CMP_CASE, LOCALS_CMP_BRANCH)
   FUSED_COMPARISONS(FUSED_LOCALS_CMP_CASE, LOCALS_CMP_BRANCH_TWIN)
+#undef FUSED_CMP_BRANCH_CASE
 #undef FUSED_LOCALS_CMP_CASE
+#undef FUSED_SECOND_LOCAL
+#undef FUSED_LOCAL_FIRST_CMP_CASE
 
-  // PUSH_IMM32 k, cmp, JUMP_IF_FALSE16: the top against k, popped; k stays above.
-#define FUSED_TOP_CMP_CASE(F, i, op)                                       \
+  // <push v>, cmp, JUMP_IF_FALSE16: the top against a constant or a local,
+  // popped; v stays above it.
+#define FUSED_TOP_FIRST_CMP_CASE(F, i, op, plain, value, at, len)          \
   FMEMBER(F, i) {                                                          \
-    FUSED_ROOM(1, PUSH_IMM32);                                             \
-    FUSED_DEPTH(0, PUSH_IMM32);                                            \
-    const TUint32 k = ld32(ip + 1);                                        \
-    if (!compare<OP_##op>(TOP, k)) {                                       \
-      const TUint8* const t = FUSED_TARGET(6);                             \
-      FUSED_COUNT_JUMP(PUSH_IMM32);                                        \
-      stk[sp + 1] = k;                                                     \
-      stk[sp--] = 0;                                                       \
-      FUSED_TAKE_JUMP(t);                                                  \
-    }                                                                      \
-    stk[sp + 1] = k;                                                       \
-    stk[sp--] = TUint32(-1);                                               \
-    NEXT(9);                                                               \
-  }
-  FUSED_COMPARISONS(FUSED_TOP_CMP_CASE, TOP_CMP_BRANCH)
-  FUSED_COMPARISONS(FUSED_TOP_CMP_CASE, TOP_CMP_BRANCH_TWIN)
-#undef FUSED_TOP_CMP_CASE
-
-  // LOAD_LOCAL8 d, cmp, JUMP_IF_FALSE16: the top against a local, popped.
-#define FUSED_LOCAL_CMP_CASE(F, i, op)                                     \
-  FMEMBER(F, i) {                                                          \
-    FUSED_ROOM(1, LOAD_LOCAL8);                                            \
-    FUSED_DEPTH(0, LOAD_LOCAL8);                                           \
-    const TUint32 v = stk[sp + 1 + rd8(ip + 1)];                           \
+    FUSED_ROOM(1, plain);                                                  \
+    FUSED_DEPTH(0, plain);                                                 \
+    const TUint32 v = (value);                                             \
     if (!compare<OP_##op>(TOP, v)) {                                       \
-      const TUint8* const t = FUSED_TARGET(3);                             \
-      FUSED_COUNT_JUMP(LOAD_LOCAL8);                                       \
+      const TUint8* const t = FUSED_TARGET(at);                            \
+      FUSED_COUNT_JUMP(plain);                                             \
       stk[sp + 1] = v;                                                     \
       stk[sp--] = 0;                                                       \
       FUSED_TAKE_JUMP(t);                                                  \
     }                                                                      \
     stk[sp + 1] = v;                                                       \
     stk[sp--] = TUint32(-1);                                               \
-    NEXT(6);                                                               \
+    NEXT(len);                                                             \
   }
+#define FUSED_TOP_CMP_CASE(F, i, op) FUSED_TOP_FIRST_CMP_CASE(F, i, op, PUSH_IMM32, ld32(ip + 1), 6, 9)
+#define FUSED_LOCAL_CMP_CASE(F, i, op) FUSED_TOP_FIRST_CMP_CASE(F, i, op, LOAD_LOCAL8, stk[sp + 1 + rd8(ip + 1)], 3, 6)
+  FUSED_COMPARISONS(FUSED_TOP_CMP_CASE, TOP_CMP_BRANCH)
+  FUSED_COMPARISONS(FUSED_TOP_CMP_CASE, TOP_CMP_BRANCH_TWIN)
   FUSED_COMPARISONS(FUSED_LOCAL_CMP_CASE, LOCAL_CMP_BRANCH)
   FUSED_COMPARISONS(FUSED_LOCAL_CMP_CASE, LOCAL_CMP_BRANCH_TWIN)
+#undef FUSED_TOP_CMP_CASE
 #undef FUSED_LOCAL_CMP_CASE
+#undef FUSED_TOP_FIRST_CMP_CASE
 
   // cmp, JUMP_IF_FALSE16: two computed values; the flag stays above the top.
 #define FUSED_CMP_JUMP_CASE(F, i, op)                                      \
