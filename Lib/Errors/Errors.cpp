@@ -78,6 +78,7 @@ void raise(TInt32 code, const char* prefix, TInt64 number) {
 
 void rethrow() { throw ErrorHandlingException(); }
 
+void raiseNullPointer() { raise(ERR_NULL_POINTER, "NULL pointer"); }
 void raiseStackOverflow() { raise(ERR_RUNTIME, "Stack overflow"); }
 void raiseStackUnderflow() { raise(ERR_RUNTIME, "Stack underflow"); }
 void raiseInvalidAddress() { raise(ERR_RUNTIME, "Invalid address"); }

@@ -37,7 +37,9 @@ enum ErrorCode : TInt32 {
 [[noreturn]] void raise(TInt32 code, const char* prefix, TInt64 number);
 [[noreturn]] void rethrow();
 
-// The texts raised from many places, each written once (code 11).
+// The texts raised from many places, each written once (code 11 unless
+// named).
+[[noreturn]] void raiseNullPointer();      // "NULL pointer", code 1
 [[noreturn]] void raiseStackOverflow();    // "Stack overflow"
 [[noreturn]] void raiseStackUnderflow();   // "Stack underflow"
 [[noreturn]] void raiseInvalidAddress();   // "Invalid address"

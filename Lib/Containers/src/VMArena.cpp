@@ -149,7 +149,7 @@ TUint32 VMArena::used() {
 }
 
 void vmInvalidAddress(VMAddr a) {
-  if (a == 0) raise(ERR_NULL_POINTER, "NULL pointer");
+  if (a == 0) raiseNullPointer();
   raiseInvalidAddress();
 }
 

@@ -17,14 +17,14 @@ void invalidArgument() { raise(ERR_INVALID_ARGUMENT, ""); }
 void ioError() { raise(ERR_IO, ""); }
 
 TUint32 deref(TUint32 reference) {
-  if (reference == 0) raise(ERR_NULL_POINTER, "NULL pointer");
+  if (reference == 0) raiseNullPointer();
   return reference;
 }
 
 TUint32 derefCell(TUint32 reference) { return load(deref(reference)); }
 
 GCObject* nativeObject(VMAddr object) {
-  if (object == 0) raise(ERR_NULL_POINTER, "NULL pointer");
+  if (object == 0) raiseNullPointer();
   if (!vmIsObjectStart(object)) raiseInvalidAddress();
   return vmPtrAs<GCObject>(object);
 }
