@@ -14,6 +14,7 @@
 
 #include <QHash>
 #include <QString>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -112,10 +113,11 @@ std::string hexByte(TUint32 b) {
 // make the next one allocate tables for it.
 constexpr TInt32 kClassIdLimit = 1 << 20;
 
-// Grows a per-class table so that index id exists.
+// Grows a per-class table so that index id exists, in one allocation.
 template <typename T>
 void ensure(Vec<T>& table, TInt32 id, const T& fill) {
   if (id < 0 || id >= kClassIdLimit) raise(ERR_INVALID_ARGUMENT, "", id);
+  if (table.capacity() <= id) table.setCapacity(id + 1);
   while (table.size() <= id) table.append(fill);
 }
 
@@ -215,6 +217,7 @@ class Loader {
   void readClasses() {
     iIn.at("the class table");
     const TInt32 n = iIn.count();
+    sizeClassTables(n);
     for (TInt32 i = 0; i < n; ++i) {
       iIn.at("class", i);
       const TInt32 id = iB.classBase + i;
@@ -362,6 +365,17 @@ class Loader {
       flags.append(flagByte());
       slots.append(iIn.value(w));
     }
+  }
+  // Sizes the per-class tables once for n classes. The count is believed
+  // only as far as the rest of the image can hold that many class entries
+  // (each at least its width byte, two counts, the superclass flag and the
+  // interface count) and as far as the id limit, so a false count still
+  // fails in the class it names.
+  void sizeClassTables(TInt32 n) {
+    const TInt64 smallest = 1 + 4 + 4 + iWidths[SUPER_FLAG_WIDTH] + iWidths[INTERFACE_COUNT_WIDTH];
+    const TInt64 fits = (iIn.size() - iIn.position()) / smallest;
+    const TInt64 last = std::min<TInt64>(iB.classBase + std::min<TInt64>(n, fits), kClassIdLimit) - 1;
+    if (last >= iB.classBase) ensureClass(static_cast<TInt32>(last));
   }
   void ensureClass(TInt32 id) {
     ensure(iT.classReferenceFields, id, Vec<int>());

@@ -316,3 +316,34 @@ TEST_F(LoaderTest, ManyDirectivesAreIndexed) {
 }
 
 }  // namespace
+
+namespace {
+
+// The class tables are sized from the class count, but only as far as the
+// image can hold classes: a count far beyond the image fails in the first
+// class that is not whole (not in the table as a whole, and without tables
+// for a million classes), and a true count gives tables of exactly that size.
+TEST_F(LoaderTest, TheClassCountSizesTheTablesOnlyAsFarAsTheImageHoldsClasses) {
+  std::string classes;
+  for (int i = 0; i < 300; ++i) classes += ".class C" + std::to_string(i) + (i % 2 ? " super=C0\n" : "\n");
+  ASSERT_EQ(load(image(classes), "many").code, 0);
+  ASSERT_EQ(t().superclassA.size(), 300);
+  EXPECT_EQ(t().classReferenceFields.size(), 300);
+  EXPECT_EQ(t().superclassB[298], -1);
+  EXPECT_EQ(t().superclassB[299], 0);
+
+  const std::vector<TUint8> two = image(".class A\n.class B\n"), three = image(".class A\n.class B\n.class C\n");
+  size_t count = 0;
+  while (two[count] == three[count]) ++count;
+  std::vector<TUint8> b = two;
+  b[count] = 0xFF;
+  b[count + 1] = 0xFF;
+  b[count + 2] = 0x0F;   // 1,048,575 classes
+  EXPECT_NE(load(b, "false count").code, 0);
+  EXPECT_EQ(vm.loadFault().rfind("class 2 ", 0), 0u) << vm.loadFault();
+  EXPECT_EQ(t().superclassA.size(), 300);
+  // Putting the tables back after the failed load keeps the room it made.
+  EXPECT_LT(t().classReferenceFields.capacity(), 1000);
+}
+
+}  // namespace
