@@ -27,11 +27,4 @@ recurse:
   STORE_WORD                  ; result = fib(n - 1) + fib(n - 2)
   RETURN 0, 2
 
-.method main export="main"
-  PUSH_IMM32 0
-  PUSH_IMM32 35
-  CALL fib
-  INT_TO_STRING
-  BOX
-  NATIVE_CALL Debug 1
-  RETURN 0, 1
+.include "fib.inc"

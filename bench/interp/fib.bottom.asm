@@ -32,11 +32,4 @@ small:
   STORE_WORD                  ; result = n
   RETURN 0, 2
 
-.method main export="main"
-  PUSH_IMM32 0
-  PUSH_IMM32 35
-  CALL fib
-  INT_TO_STRING
-  BOX
-  NATIVE_CALL Debug 1
-  RETURN 0, 1
+.include "fib.inc"

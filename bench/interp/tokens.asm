@@ -3,44 +3,7 @@
 ; token's virtual weight, counting the kinds in an int vector and freeing
 ; the tokens as compiled code would (as tokens.lua).
 .include "runtime.asm"
-.class Token super=Object         ; word 1: kind, word 2: next
-.class Num super=Token            ; word 3: value
-.class Name super=Token refs=3    ; word 3: text (a string cell)
-.class Sym super=Token            ; word 3: code
-
-.virtual "(<int>)<token>.weight"
-  Num num_weight
-  Name name_weight
-  Sym sym_weight
-.end
-
-; weight: result slot, token, return address.
-.method num_weight params=1 results=1 paramrefs=1
-  ADDR_LOCAL -3
-  LOAD_LOCAL -3
-  FIELD_ADDR 3
-  DEREF
-  PUSH_IMM32 1000
-  REM
-  STORE_WORD
-  RETURN 0, 2
-
-.method name_weight params=1 results=1 paramrefs=1
-  ADDR_LOCAL -3
-  LOAD_LOCAL -3
-  FIELD_ADDR 3
-  DEREF
-  NATIVE_CALL String 10             ; length
-  STORE_WORD
-  RETURN 0, 2
-
-.method sym_weight params=1 results=1 paramrefs=1
-  ADDR_LOCAL -3
-  LOAD_LOCAL -3
-  FIELD_ADDR 3
-  DEREF
-  STORE_WORD
-  RETURN 0, 2
+.include "tokens.inc"
 
 ; Slots: 1-2 the counts vector, 3 &counts[0], 4 line, 5 n, 6 check, 7 r,
 ; 8 head, 9 i, 10 c, 11 j (a number's value, a name's start, the next token).
