@@ -43,7 +43,9 @@ int gUsers = 0;
 constexpr TUint64 kBitmapBytes = (1ull << 32) / 4 / 8;
 
 TUint64* mapBitmap() {
-  void* p = mmap(nullptr, kBitmapBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  // One spare map word past the end: setBoundary touches the word after
+  // the one its seven bits start in.
+  void* p = mmap(nullptr, kBitmapBytes + 8, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (p == MAP_FAILED) raise(ERR_INVALID_ARGUMENT, "Cannot reserve the VM address space");
   return static_cast<TUint64*>(p);
 }

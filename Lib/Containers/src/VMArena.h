@@ -69,6 +69,22 @@ inline void setSmall(TUint64* map, TUint32 first, TUint32 last, bool on) {
     if (on) map[w1] |= m1; else map[w1] &= ~m1;
   }
 }
+// Seven words from a: a block's footer and the header after it, sealed on
+// every split and opened on every merge. No branch: the word after the one
+// the bits start in is always touched (the maps carry a spare word).
+inline void setBoundary(TUint64* map, VMAddr a, bool on) {
+  const TUint32 w = a >> 2, b = w & 63;
+  TUint64* m = map + (w >> 6);
+  const TUint64 lo = TUint64(0x7F) << b;
+  const TUint64 hi = TUint64(0x3F) >> (63 - b);   // the bits past bit 63
+  if (on) {
+    m[0] |= lo;
+    m[1] |= hi;
+  } else {
+    m[0] &= ~lo;
+    m[1] &= ~hi;
+  }
+}
 inline void setSeal(VMAddr a, TUint32 len, bool on) {
   if (len == 0) return;
   if (len > 256) return vmSetSealRange(a, len, on);
@@ -77,6 +93,9 @@ inline void setSeal(VMAddr a, TUint32 len, bool on) {
 }  // namespace vmarena
 inline void vmSeal(VMAddr a, TUint32 len) { vmarena::setSeal(a, len, true); }
 inline void vmUnseal(VMAddr a, TUint32 len) { vmarena::setSeal(a, len, false); }
+// A heap block's footer at a and the next block's header (28 bytes).
+inline void vmSealBoundary(VMAddr a) { vmarena::setBoundary(vmarena::gSeal, a, true); }
+inline void vmUnsealBoundary(VMAddr a) { vmarena::setBoundary(vmarena::gSeal, a, false); }
 // The first word of a live native object.
 inline void vmSetObjectStart(VMAddr a, bool live) { vmarena::setSmall(vmarena::gObjects, a >> 2, a >> 2, live); }
 inline bool vmIsObjectStart(VMAddr a) {

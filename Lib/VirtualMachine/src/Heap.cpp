@@ -37,6 +37,8 @@
 // calls would cost as much again.
 #define HEAP_PATH __attribute__((flatten))
 
+static_assert(kBlockOverhead == 7 * 4, "vmSealBoundary covers a footer and a header: seven words");
+
 namespace {
 
 TUint32 roundUp4(TUint32 n) { return (n + 3u) & ~3u; }
@@ -61,6 +63,26 @@ void sealNativeData(VMAddr data, TUint32 size, TInt32 typeId) {
   if (typeId == 0) return;
   vmSeal(data, size);
   vmSetObjectStart(data, true);
+}
+
+// Most blocks are a few words: overlapping stores from both ends zero them
+// without a call.
+inline void zeroData(TUint8* p, TUint32 n) {
+  if (n > 64) {
+    std::memset(p, 0, n);
+  } else if (n >= 32) {
+    std::memset(p, 0, 32);
+    std::memset(p + n - 32, 0, 32);
+  } else if (n >= 16) {
+    std::memset(p, 0, 16);
+    std::memset(p + n - 16, 0, 16);
+  } else if (n >= 8) {
+    std::memset(p, 0, 8);
+    std::memset(p + n - 8, 0, 8);
+  } else if (n) {
+    std::memset(p, 0, 4);
+    std::memset(p + n - 4, 0, 4);
+  }
 }
 
 bool isFree(const HeapEntry* he) { return he->freeHeapEntryIterator != 0; }
@@ -133,25 +155,17 @@ VMAddr VMHeap::createPool(TUint32 capacity) {
 // ---- free lists ---------------------------------------------------------
 
 void VMHeap::addEntryToFreeEntries(VMAddr header) {
-  HeapEntry* he = heapEntry(header);
-  const TInt32 indexInFreeEntries = freeListIndex(he->size);
+  const TInt32 indexInFreeEntries = freeListIndex(heapEntry(header)->size);
   VM_ASSERT(indexInFreeEntries < kFreeLists);
-  he->freeHeapEntryIterator = iFreeLists.append(indexInFreeEntries, header);
+  iFreeLists.append(indexInFreeEntries, header);
 }
 
-TUint32 VMHeap::freeTicket(VMAddr header) const {
-  const TUint32 ticket = heapEntry(header)->freeHeapEntryIterator;
-  // The header lives in arena memory: never trust the ticket blindly.
-  if (!iFreeLists.holds(ticket, header)) raiseInvalidAddress();
-  return ticket;
-}
+void VMHeap::removeEntryFromFreeEntries(VMAddr header) { unlinkFree(freeListIndex(heapEntry(header)->size), header); }
 
-void VMHeap::removeEntryFromFreeEntries(VMAddr header) { unlinkFree(header, freeTicket(header)); }
-
-void VMHeap::unlinkFree(VMAddr header, TUint32 ticket) {
-  HeapEntry* he = heapEntry(header);
-  iFreeLists.remove(freeListIndex(he->size), ticket);
-  he->freeHeapEntryIterator = 0;
+void VMHeap::unlinkFree(TInt32 list, VMAddr header) {
+  // The links live in arena memory: never follow them unchecked.
+  if (!HeapFreeLists::linked(header)) raiseInvalidAddress();
+  iFreeLists.remove(list, header);
 }
 
 VMAddr VMHeap::findFreeEntry(TUint32 size) {
@@ -160,18 +174,13 @@ VMAddr VMHeap::findFreeEntry(TUint32 size) {
   // non-empty larger list without a size test.
   const TUint32 larger = iFreeLists.nonEmpty() & (~1u << c);   // lists c + 1 and up; none for c = 31
   if (larger) {
-    const TInt32 k = __builtin_ctz(larger);
-    const TUint32 ticket = iFreeLists.head(k);
-    const VMAddr header = iFreeLists.value(ticket);
-    iFreeLists.remove(k, ticket);
-    heapEntry(header)->freeHeapEntryIterator = 0;
+    const VMAddr header = iFreeLists.takeFirst(__builtin_ctz(larger));
+    if (!header) raiseInvalidAddress();
     return header;
   }
-  for (TUint32 ticket = iFreeLists.head(c); ticket; ticket = iFreeLists.next(c, ticket)) {
-    const VMAddr header = iFreeLists.value(ticket);
+  for (VMAddr header = iFreeLists.first(c); header; header = iFreeLists.next(c, header)) {
     if (heapEntry(header)->size < size) continue;
-    iFreeLists.remove(c, ticket);
-    heapEntry(header)->freeHeapEntryIterator = 0;
+    unlinkFree(c, header);
     return header;
   }
   return 0;
@@ -181,7 +190,7 @@ VMAddr VMHeap::findFreeEntry(TUint32 size) {
 
 const HeapBlockMap* VMHeap::mapContaining(VMAddr address) const {
   // Neighbouring blocks are looked up in turn: try the last pool first.
-  if (iLastMap >= 0 && iBlockMaps[iLastMap].contains(address)) return &iBlockMaps[iLastMap];
+  if (address - iLastStart < iLastBytes) return &iBlockMaps[iLastMap];
   const TUint32 chunk = address >> kChunkShift;
   if (chunk >= iChunkPools.size()) return nullptr;
   // The chunk names the lowest pool touching it; a later one may follow.
@@ -190,6 +199,8 @@ const HeapBlockMap* VMHeap::mapContaining(VMAddr address) const {
     if (map.start() > address) break;
     if (map.contains(address)) {
       iLastMap = p;
+      iLastStart = map.start();
+      iLastBytes = map.bytes();
       return &map;
     }
   }
@@ -205,8 +216,8 @@ void VMHeap::indexPool(TInt32 pool) {
 }
 
 bool VMHeap::isBlockStart(VMAddr header) const {
-  const HeapBlockMap* map = mapContaining(header);
-  return map && map->isStart(header);
+  // The bit first: it turns away most words that are no block at all.
+  return vmIsBlockStart(header) && inPools(header);
 }
 
 VMAddr VMHeap::belongsToPools(VMAddr address) const {
@@ -262,13 +273,13 @@ HEAP_PATH VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gc
     he->size = size;
     heapWord(footerOf(header)) = size + kBlockOverhead;
     *heapEntry(tail) = HeapEntry{0, tailSize, 0, 0, GC_CODE_FREE, 0};
-    vmSeal(footerOf(header), kFooterSize + kHeaderSize);   // the footer and the tail's header
+    vmSealBoundary(footerOf(header));
     HeapBlockMap::set(tail);
     iSummariesStale = true;
     addEntryToFreeEntries(tail);
   }
   *he = HeapEntry{size, he->size, typeId, 0, gcCode, 0};
-  std::memset(vmPtr(header + kHeaderSize), 0, he->size);
+  zeroData(vmPtr(header + kHeaderSize), he->size);
   sealNativeData(header + kHeaderSize, he->size, typeId);
   ++iNOfEntries;
   return header;
@@ -344,7 +355,7 @@ void VMHeap::absorbNext(VMAddr header, VMAddr next) {
   HeapEntry* he = heapEntry(header);
   HeapBlockMap::clear(next);
   iSummariesStale = true;
-  vmUnseal(footerOf(header), kFooterSize + kHeaderSize);   // the footer and next's header
+  vmUnsealBoundary(footerOf(header));
   he->size += heapEntry(next)->size + kBlockOverhead;
   heapWord(footerOf(header)) = he->size + kBlockOverhead;
 }

@@ -106,11 +106,13 @@ class VMHeap {
   VMAddr findFreeEntry(TUint32 size);
   void addEntryToFreeEntries(VMAddr header);
   void removeEntryFromFreeEntries(VMAddr header);
-  void unlinkFree(VMAddr header, TUint32 ticket);
-  TUint32 freeTicket(VMAddr header) const;
+  void unlinkFree(TInt32 list, VMAddr header);
   VMAddr releaseBlock(VMAddr header);
   void cutEntry(VMAddr header, TUint32 firstSize, TUint32 usedSize2, TInt32 typeId2, TUint32 gcCode2);
   const HeapBlockMap* mapContaining(VMAddr address) const;
+  bool inPools(VMAddr address) const {   // one of this heap's pools holds it
+    return address - iLastStart < iLastBytes || mapContaining(address);
+  }
   void indexPool(TInt32 pool);
   bool isBlockStart(VMAddr header) const;
   void absorbNext(VMAddr header, VMAddr next);
@@ -136,7 +138,9 @@ class VMHeap {
   Vec<VMAddr> iPoolStarts;
   Vec<TUint32> iPoolSizes;
   std::vector<HeapBlockMap> iBlockMaps;   // parallel to the pool arrays
-  mutable TInt32 iLastMap = -1;           // the pool mapContaining found last
+  mutable TInt32 iLastMap = -1;           // the pool mapContaining found last,
+  mutable VMAddr iLastStart = 0;          // its start
+  mutable TUint32 iLastBytes = 0;         // and size (0 before any)
   mutable bool iSummariesStale = true;    // blocks split or merged since the maps' summaries
   // Pool lookup in constant time: per 64 KiB of arena, the lowest pool
   // touching it, or -1.

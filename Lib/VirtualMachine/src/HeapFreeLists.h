@@ -1,91 +1,90 @@
 #pragma once
 // The heap's 32 free lists: oldest block at the head, new blocks appended at
-// the tail. Nodes live in one array and are named by index (a ticket), so
-// filing, unfiling and the identity check of a ticket read from a header
-// are a few loads and stores without branches on the list ends: each list
-// is a ring through its own sentinel node.
+// the tail. Each list is a ring through the free blocks' own headers: a free
+// block keeps its successor in typeId and its predecessor in
+// freeHeapEntryIterator (never 0, so that field still tells a free block),
+// and each ring runs through a sentinel header of its own, sealed in the
+// arena like every header. Filing and unfiling are a few loads and stores
+// without branches on the list ends and without a node to find or keep.
+#include "HeapEntry.h"
 #include "Types.h"
-
-#include <vector>
+#include "VMArena.h"
 
 class HeapFreeLists {
  public:
   static constexpr TInt32 kLists = 32;
 
-  HeapFreeLists() : iNodes(kFirstNode + kGrowth) {
-    for (TUint32 k = 0; k < kLists; ++k) iNodes[sentinel(k)] = Node{0, sentinel(k), sentinel(k), 0};
-    chainSpare(kFirstNode);
+  // The arena must be held by the owner.
+  HeapFreeLists() : iSentinels(VMArena::commit(kLists * kSentinelStride)) {
+    vmSeal(iSentinels, kLists * kSentinelStride);
+    for (TInt32 k = 0; k < kLists; ++k) nextOf(sentinel(k)) = previousOf(sentinel(k)) = sentinel(k);
   }
 
-  // Files header at the tail of list k; the ticket is never 0.
-  TUint32 append(TInt32 k, VMAddr header) {
-    if (!iSpare) grow();
-    const TUint32 t = iSpare, s = sentinel(k);
-    Node* nodes = iNodes.data();
-    iSpare = nodes[t].next;
-    const TUint32 last = nodes[s].previous;
-    nodes[t] = Node{header, last, s, 0};
-    nodes[last].next = t;
-    nodes[s].previous = t;
+  // Files header at the tail of list k.
+  void append(TInt32 k, VMAddr header) {
+    const VMAddr s = sentinel(k), last = previousOf(s);
+    nextOf(header) = s;
+    previousOf(header) = last;
+    nextOf(last) = header;
+    previousOf(s) = header;
     iNonEmpty |= 1u << k;
-    return t;
   }
 
-  // Whether ticket t is a node in use that files header. Tickets come from
-  // headers, so they are checked before use.
-  bool holds(TUint32 t, VMAddr header) const { return t < iNodes.size() && header && iNodes[t].value == header; }
+  // Whether header sits in a ring: both neighbours lie in the arena and name
+  // it back. Headers are sealed, so this only fails after a heap fault;
+  // checked before an unlink writes through the links.
+  static bool linked(VMAddr header) {
+    const VMAddr p = previousOf(header), n = nextOf(header);
+    return inArena(p) && inArena(n) && nextOf(p) == header && previousOf(n) == header;
+  }
 
-  // Unfiles ticket t from list k (t must hold a block of list k).
-  void remove(TInt32 k, TUint32 t) {
-    Node* nodes = iNodes.data();
-    const Node n = nodes[t];
-    nodes[n.previous].next = n.next;
-    nodes[n.next].previous = n.previous;
-    if (nodes[sentinel(k)].next == sentinel(k)) iNonEmpty &= ~(1u << k);
-    nodes[t] = Node{0, 0, iSpare, 0};
-    iSpare = t;
+  // Unfiles header, which must be linked on list k.
+  void remove(TInt32 k, VMAddr header) {
+    const VMAddr p = previousOf(header), n = nextOf(header);
+    nextOf(p) = n;
+    previousOf(n) = p;
+    // The sentinel never leaves its ring: one neighbour left on both sides is it.
+    if (p == n) iNonEmpty &= ~(1u << k);
+    nextOf(header) = 0;
+    previousOf(header) = 0;
+  }
+
+  // Unfiles and returns the oldest block of list k, which is not empty; 0
+  // when its links are broken (nothing is written then).
+  VMAddr takeFirst(TInt32 k) {
+    const VMAddr s = sentinel(k), h = nextOf(s);
+    if (!inArena(h)) return 0;
+    const VMAddr n = nextOf(h);
+    if (previousOf(h) != s || !inArena(n) || previousOf(n) != h) return 0;
+    nextOf(s) = n;
+    previousOf(n) = s;
+    if (n == s) iNonEmpty &= ~(1u << k);
+    nextOf(h) = 0;
+    previousOf(h) = 0;
+    return h;
   }
 
   TUint32 nonEmpty() const { return iNonEmpty; }
-  // The oldest ticket of list k, 0 when it is empty; then next() up to 0.
-  TUint32 head(TInt32 k) const { return endToZero(k, iNodes[sentinel(k)].next); }
-  TUint32 next(TInt32 k, TUint32 t) const { return endToZero(k, iNodes[t].next); }
-  VMAddr value(TUint32 t) const { return iNodes[t].value; }
+  // The oldest block of list k, 0 when it is empty; then next() up to 0.
+  VMAddr first(TInt32 k) const { return endToZero(k, nextOf(sentinel(k))); }
+  VMAddr next(TInt32 k, VMAddr header) const { return endToZero(k, nextOf(header)); }
   TInt32 count(TInt32 k) const {
     TInt32 n = 0;
-    for (TUint32 t = head(k); t; t = next(k, t)) ++n;
+    for (VMAddr h = first(k); h; h = next(k, h)) ++n;
     return n;
-  }
-  TInt32 usedNodes() const {
-    TInt32 spare = 0;
-    for (TUint32 t = iSpare; t; t = iNodes[t].next) ++spare;
-    return TInt32(iNodes.size() - kFirstNode) - spare;
   }
 
  private:
-  struct Node {
-    VMAddr value;   // the free block's header; 0 for sentinels and spare nodes
-    TUint32 previous;
-    TUint32 next;
-    TUint32 unused;   // 16 bytes: an index scales by a shift
-  };
-  static constexpr TUint32 kFirstNode = 1 + kLists;   // 0 is never a ticket
-  static constexpr TUint32 kGrowth = 256;
-
-  static TUint32 sentinel(TUint32 k) { return 1 + k; }
-  static TUint32 endToZero(TInt32 k, TUint32 t) { return t == sentinel(k) ? 0 : t; }
-
-  void chainSpare(TUint32 from) {
-    // Spare nodes are handed out in index order.
-    for (TUint32 t = TUint32(iNodes.size()); t-- > from;) iNodes[t] = Node{0, 0, iSpare, 0}, iSpare = t;
+  // A header's worth of committed arena at h, in one compare.
+  static bool inArena(VMAddr h) {
+    return h - vmarena::kNullGuard <= vmarena::gCommitted - vmarena::kNullGuard - kHeaderSize;
   }
-  void grow() {
-    const TUint32 from = TUint32(iNodes.size());
-    iNodes.resize(from * 2);
-    chainSpare(from);
-  }
+  static TUint32& nextOf(VMAddr h) { return reinterpret_cast<TUint32&>(heapEntry(h)->typeId); }
+  static TUint32& previousOf(VMAddr h) { return heapEntry(h)->freeHeapEntryIterator; }
+  static constexpr TUint32 kSentinelStride = 32;   // a header, rounded up to a shift
+  VMAddr sentinel(TInt32 k) const { return iSentinels + TUint32(k) * kSentinelStride; }
+  VMAddr endToZero(TInt32 k, VMAddr h) const { return h == sentinel(k) ? 0 : h; }
 
-  std::vector<Node> iNodes;
-  TUint32 iSpare = 0;      // first spare node, chained through next
-  TUint32 iNonEmpty = 0;   // bit k: list k has a node
+  VMAddr iSentinels;       // kLists sentinel headers
+  TUint32 iNonEmpty = 0;   // bit k: list k has a block
 };

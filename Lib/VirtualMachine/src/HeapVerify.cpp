@@ -48,14 +48,14 @@ void VMHeap::verify() const {
       check(vmSealed(h, 4) && vmSealed(h + kHeaderSize - 4, 4) && vmSealed(footerOf(h), 4), 11,
             "block metadata not sealed", h);
       const VMAddr data = h + kHeaderSize;
-      check(vmIsObjectStart(data) == (he->typeId != 0 && he->freeHeapEntryIterator == 0), 11,
-            "native object mark wrong", h);
-      check(he->typeId != 0 || he->size == 0 || !vmSealed(data, he->size), 11, "plain data sealed", h);
       const bool free = he->freeHeapEntryIterator != 0;
+      const bool native = !free && he->typeId != 0;   // a free block's typeId is its list link
+      check(vmIsObjectStart(data) == native, 11, "native object mark wrong", h);
+      check(native || he->size == 0 || !vmSealed(data, he->size), 11, "plain data sealed", h);
       if (free) {
-        check(he->usedSize == 0 && he->typeId == 0 && he->gcCode == GC_CODE_FREE, 3, "free block with contents", h);
+        check(he->usedSize == 0 && he->gcCode == GC_CODE_FREE, 3, "free block with contents", h);
         check(!previousFree, 5, "adjacent free blocks", h);
-        check(iFreeLists.holds(he->freeHeapEntryIterator, h), 4, "free block without its list node", h);
+        check(HeapFreeLists::linked(h), 4, "free block not linked in a list", h);
         ++freeBlocks;
       } else {
         check(he->usedSize <= he->size, 3, "usedSize above size", h);
@@ -73,18 +73,16 @@ void VMHeap::verify() const {
 
   TInt32 listed = 0;
   for (TInt32 k = 0; k < kFreeLists; ++k) {
-    check(((iFreeLists.nonEmpty() >> k) & 1u) == (iFreeLists.head(k) ? 1u : 0u), 4, "non-empty list mask differs",
+    check(((iFreeLists.nonEmpty() >> k) & 1u) == (iFreeLists.first(k) ? 1u : 0u), 4, "non-empty list mask differs",
           static_cast<VMAddr>(k));
-    for (TUint32 t = iFreeLists.head(k); t; t = iFreeLists.next(k, t), ++listed) {
-      const VMAddr h = iFreeLists.value(t);
-      check(isBlockStart(h), 4, "list node names no block", h);
-      check(heapEntry(h)->freeHeapEntryIterator == t, 4, "list node names an allocated block", h);
+    for (VMAddr h = iFreeLists.first(k); h; h = iFreeLists.next(k, h), ++listed) {
+      check(listed < freeBlocks, 4, "more listed blocks than free blocks", h);
+      check(isBlockStart(h), 4, "list names no block", h);
+      check(heapEntry(h)->freeHeapEntryIterator != 0, 4, "list names an allocated block", h);
       check(freeListIndex(heapEntry(h)->size) == k, 4, "free block on the wrong list", h);
-      check(listed < freeBlocks, 4, "more list nodes than free blocks", 0);
     }
   }
   check(listed == freeBlocks, 4, "free block missing from the lists", 0);
-  check(iFreeLists.usedNodes() == listed, 4, "free list nodes leak", 0);
   check(iNodePool.usedNodes() == iRoots.count(), 4, "node pool leaks nodes", 0);
 
   const MemUsage u = memUsage();
