@@ -85,6 +85,13 @@ inline void zeroData(TUint8* p, TUint32 n) {
   }
 }
 
+// Two neighbouring header fields in one store.
+template <typename T>
+inline void storeWords(T* first, TUint32 a, TUint32 b) {
+  const TUint64 v = TUint64(b) << 32 | a;
+  std::memcpy(first, &v, sizeof v);
+}
+
 bool isFree(const HeapEntry* he) { return he->freeHeapEntryIterator != 0; }
 
 bool hasObject(const HeapEntry* he) { return he->typeId == -1 && he->usedSize >= sizeof(void*); }
@@ -257,6 +264,23 @@ VMAddr VMHeap::nextBlock(VMAddr header) const {
 
 // ---- allocation ---------------------------------------------------------
 
+// The tail of a free block beyond its first size bytes becomes a free block
+// of its own (a remainder of 28 bytes or less stays with the block as slack).
+void VMHeap::splitTail(VMAddr header, TUint32 size, TUint32 blockSize) {
+  const VMAddr tail = header + kBlockOverhead + size;
+  const TUint32 tailSize = blockSize - size - kBlockOverhead;
+  heapWord(header + kHeaderSize + blockSize) = tailSize + kBlockOverhead;
+  heapWord(tail - kFooterSize) = size + kBlockOverhead;
+  heapEntry(header)->size = size;
+  HeapEntry* te = heapEntry(tail);
+  storeWords(&te->usedSize, 0, tailSize);   // typeId and freeHeapEntryIterator: the list links
+  storeWords(&te->marked, 0, GC_CODE_FREE);
+  vmSealBoundary(tail - kFooterSize);
+  HeapBlockMap::set(tail);
+  iSummariesStale = true;
+  addEntryToFreeEntries(tail);
+}
+
 HEAP_PATH VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gcCode) {
   checkGcCode(gcCode);
   checkRequest(size);
@@ -264,23 +288,17 @@ HEAP_PATH VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gc
   VMAddr header = findFreeEntry(size);
   if (!header) header = createPool(std::max(size, iDefaultPoolSize));
   HeapEntry* he = heapEntry(header);
-  VM_ASSERT(he->size >= size);
-  if (he->size - size > kBlockOverhead) {
-    // The tail becomes a free block; a remainder of 28 bytes or less stays as slack.
-    const VMAddr tail = header + kBlockOverhead + size;
-    const TUint32 tailSize = he->size - size - kBlockOverhead;
-    heapWord(footerOf(header)) = tailSize + kBlockOverhead;
-    he->size = size;
-    heapWord(footerOf(header)) = size + kBlockOverhead;
-    *heapEntry(tail) = HeapEntry{0, tailSize, 0, 0, GC_CODE_FREE, 0};
-    vmSealBoundary(footerOf(header));
-    HeapBlockMap::set(tail);
-    iSummariesStale = true;
-    addEntryToFreeEntries(tail);
+  TUint32 blockSize = he->size;
+  VM_ASSERT(blockSize >= size);
+  if (blockSize - size > kBlockOverhead) {
+    splitTail(header, size, blockSize);
+    blockSize = size;
   }
-  *he = HeapEntry{size, he->size, typeId, 0, gcCode, 0};
-  zeroData(vmPtr(header + kHeaderSize), he->size);
-  sealNativeData(header + kHeaderSize, he->size, typeId);
+  storeWords(&he->usedSize, size, blockSize);
+  storeWords(&he->typeId, static_cast<TUint32>(typeId), 0);
+  storeWords(&he->gcCode, gcCode, 0);
+  zeroData(vmPtr(header + kHeaderSize), blockSize);
+  sealNativeData(header + kHeaderSize, blockSize, typeId);
   ++iNOfEntries;
   return header;
 }
@@ -385,16 +403,21 @@ HEAP_PATH VMAddr VMHeap::releaseBlock(VMAddr header) {
     gcObjectAt(header + kHeaderSize)->~GCObject();
     vmUnseal(header + kHeaderSize, he->size);
   }
-  // No two free blocks touch, so there is at most one on each side to take in.
+  // No two free blocks touch, so there is at most one on each side to take
+  // in. Both are checked before either is touched.
   const VMAddr next = nextBlockOf(header);
   if (next <= header || !vmIsBlockStart(next)) raiseInvalidAddress();
-  if (isFree(heapEntry(next))) {
-    removeEntryFromFreeEntries(next);
+  const VMAddr previous = header - heapWord(header - kFooterSize);
+  const bool takeNext = isFree(heapEntry(next));
+  const bool takePrevious = previous < header && vmIsBlockStart(previous) && isFree(heapEntry(previous));
+  if ((takeNext && !HeapFreeLists::linked(next)) || (takePrevious && !HeapFreeLists::linked(previous)))
+    raiseInvalidAddress();
+  if (takeNext) {
+    iFreeLists.remove(freeListIndex(heapEntry(next)->size), next);
     absorbNext(header, next);
   }
-  const VMAddr previous = header - heapWord(header - kFooterSize);
-  if (previous < header && vmIsBlockStart(previous) && isFree(heapEntry(previous))) {
-    removeEntryFromFreeEntries(previous);
+  if (takePrevious) {
+    iFreeLists.remove(freeListIndex(heapEntry(previous)->size), previous);
     absorbNext(previous, header);
     header = previous;
   }

@@ -108,6 +108,7 @@ class VMHeap {
   void removeEntryFromFreeEntries(VMAddr header);
   void unlinkFree(TInt32 list, VMAddr header);
   VMAddr releaseBlock(VMAddr header);
+  void splitTail(VMAddr header, TUint32 size, TUint32 blockSize);
   void cutEntry(VMAddr header, TUint32 firstSize, TUint32 usedSize2, TInt32 typeId2, TUint32 gcCode2);
   const HeapBlockMap* mapContaining(VMAddr address) const;
   bool inPools(VMAddr address) const {   // one of this heap's pools holds it

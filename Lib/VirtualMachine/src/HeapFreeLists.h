@@ -50,7 +50,8 @@ class HeapFreeLists {
   }
 
   // Unfiles and returns the oldest block of list k, which is not empty; 0
-  // when its links are broken (nothing is written then).
+  // when its links are broken (nothing is written then). The caller
+  // rewrites the whole header, links included.
   VMAddr takeFirst(TInt32 k) {
     const VMAddr s = sentinel(k), h = nextOf(s);
     if (!inArena(h)) return 0;
@@ -59,8 +60,6 @@ class HeapFreeLists {
     nextOf(s) = n;
     previousOf(n) = s;
     if (n == s) iNonEmpty &= ~(1u << k);
-    nextOf(h) = 0;
-    previousOf(h) = 0;
     return h;
   }
 

@@ -48,6 +48,34 @@ TEST_F(HeapSealTest, SplitBlocksSealOnlyTheNativePart) {
   heap->verify();
 }
 
+// A free block's list links live in its sealed header. Should host code
+// ever break them, taking or merging the block is refused, never followed.
+TEST_F(HeapSealTest, BrokenFreeListLinksAreRefused) {
+  const VMAddr a = heap->allocateWords(8, GC_CODE_LEAF);
+  const VMAddr guard = heap->allocateWords(1, GC_CODE_LEAF);
+  heap->freeObject(a);   // free, between the pool start and the allocated guard
+  HeapEntry* he = heapEntry(a - kHeaderSize);
+  const TInt32 next = he->typeId;
+  const TUint32 previous = he->freeHeapEntryIterator;
+  ASSERT_NE(previous, 0u);
+  for (const TUint32 wild : {0x10u, 0xFFFFFFF0u, guard - kHeaderSize}) {
+    he->freeHeapEntryIterator = wild;
+    expectRaise(11, [&] { heap->allocateWords(2, GC_CODE_LEAF); });
+    he->freeHeapEntryIterator = previous;
+    he->typeId = static_cast<TInt32>(wild);
+    expectRaise(11, [&] { heap->allocateWords(2, GC_CODE_LEAF); });
+    he->typeId = next;
+    heap->verify();   // nothing was written
+  }
+  // Freeing the guard would take in the block: refused before either
+  // neighbour is touched.
+  he->typeId = 0x10;
+  expectRaise(11, [&] { heap->freeObject(guard); });
+  EXPECT_EQ(heapEntry(a - kHeaderSize)->size, 32u);
+  he->typeId = next;
+  heap.reset();   // the guard is half freed: leave it to the shutdown sweep
+}
+
 }  // namespace
 
 namespace {
