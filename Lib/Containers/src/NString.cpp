@@ -55,6 +55,16 @@ void copyUnits(TChar* to, const TChar* from, TInt32 n) {
   if (n > 0) std::memmove(to, from, static_cast<size_t>(n) * sizeof(TChar));
 }
 
+// Between two buffers (never overlapping): short texts, the usual piece
+// or number, without a call.
+void copyDisjoint(TChar* to, const TChar* from, TInt32 n) {
+  if (n <= 8) {
+    for (TInt32 i = 0; i < n; ++i) to[i] = from[i];
+  } else {
+    std::memcpy(to, from, static_cast<size_t>(n) * sizeof(TChar));
+  }
+}
+
 // Length of the well-formed UTF-8 sequence at bytes[i], 0 when invalid
 // (Unicode Table 3-7; a sequence cut off by the end is invalid).
 TInt32 utf8SequenceLength(const TUint8* bytes, TInt32 i, TInt32 count) {
@@ -177,7 +187,7 @@ NString NString::fromUnits(const TChar* text, TInt32 first, TInt32 last) {
   if (!text) raise(ERR_NULL_POINTER);
   const TInt32 n = last - first + 1;
   StringBuffer* b = allocateStringBuffer(n);
-  copyUnits(b->chars, text + first, n);
+  copyDisjoint(b->chars, text + first, n);
   return NString(b);
 }
 
@@ -569,12 +579,7 @@ void NString::append(const NString& other) {
   const TInt32 len = length(), n = other.length();
   if (n > 0 && unshared() && other.iBuffer != iBuffer && n <= iBuffer->capacity - len && n <= kMaxLength - len) {
     TChar* u = iBuffer->chars + len;
-    const TChar* from = other.iBuffer->chars;
-    if (n <= 8) {
-      for (TInt32 i = 0; i < n; ++i) u[i] = from[i];
-    } else {
-      std::memcpy(u, from, static_cast<size_t>(n) * sizeof(TChar));
-    }
+    copyDisjoint(u, other.iBuffer->chars, n);
     u[n] = 0;
     iBuffer->length = len + n;
     return;

@@ -30,6 +30,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <utility>
 
 #if defined(__GNUC__) && !defined(VM_USE_SWITCH)
 #define VM_COMPUTED_GOTO 1
@@ -158,6 +159,12 @@ bool Interpreter::inherits(const Vec<int>& table, TInt32 id, TInt32 target, bool
 TUint32 Interpreter::newString(VMHeap& heap, const NString& text) {
   const VMAddr a = heap.allocate(sizeof(NString), -1, GC_CODE_STRING);
   new (vmPtr(a)) NString(text);
+  return a;
+}
+
+TUint32 Interpreter::newString(VMHeap& heap, NString&& text) {
+  const VMAddr a = heap.allocate(sizeof(NString), -1, GC_CODE_STRING);
+  new (vmPtr(a)) NString(std::move(text));
   return a;
 }
 

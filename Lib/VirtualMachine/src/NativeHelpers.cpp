@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <new>
+#include <utility>
 
 namespace native {
 
@@ -16,43 +17,50 @@ void rangeError() { raise(ERR_RANGE, ""); }
 void invalidArgument() { raise(ERR_INVALID_ARGUMENT, ""); }
 void ioError() { raise(ERR_IO, ""); }
 
-TUint32 deref(TUint32 reference) {
-  if (reference == 0) raiseNullPointer();
+namespace {
+
+// The checks of deref and nativeObject, written into the lookups below
+// (the exported functions are not inlined into each other).
+[[gnu::always_inline]] inline TUint32 checkedReference(TUint32 reference) {
+  if (__builtin_expect(reference == 0, 0)) raiseNullPointer();
   return reference;
 }
 
-TUint32 derefCell(TUint32 reference) { return load(deref(reference)); }
-
-GCObject* nativeObject(VMAddr object) {
-  if (object == 0) raiseNullPointer();
-  if (!vmIsObjectStart(object)) raiseInvalidAddress();
+[[gnu::always_inline]] inline GCObject* checkedObject(VMAddr object) {
+  if (__builtin_expect(object == 0, 0)) raiseNullPointer();
+  if (__builtin_expect(!vmIsObjectStart(object), 0)) raiseInvalidAddress();
   return vmPtrAs<GCObject>(object);
 }
 
-NString& stringAt(TUint32 cell) { return objectOf<NString>(derefCell(cell)); }
-
-TUint32 newString(VMHeap& heap, VMAddr* stringObject) {
+// A string object made with its cell, holding text.
+template <typename S> TUint32 newStringHolding(VMHeap& heap, S&& text, VMAddr* stringObject = nullptr) {
   VMAddr object = 0, cell = 0;
   heap.allocateTwo(sizeof(NString), -1, GC_CODE_STRING, 4, 0, GC_CODE_REF_HOLDER, object, cell);
-  new (vmPtr(object)) NString();
+  new (vmPtr(object)) NString(std::forward<S>(text));
   store(cell, object);
   if (stringObject) *stringObject = object;
   return cell;
 }
 
-TUint32 newStringFrom(VMHeap& heap, const NString& text) {
-  VMAddr object = 0;
-  const TUint32 cell = newString(heap, &object);
-  *vmPtrAs<NString>(object) = text;
-  return cell;
+}  // namespace
+
+TUint32 deref(TUint32 reference) { return checkedReference(reference); }
+
+TUint32 derefCell(TUint32 reference) { return load(checkedReference(reference)); }
+
+GCObject* nativeObject(VMAddr object) { return checkedObject(object); }
+
+NString& stringAt(TUint32 cell) {
+  NString* s = asType<NString>(checkedObject(load(checkedReference(cell))));
+  if (!s) raiseInvalidAddress();
+  return *s;
 }
 
-TUint32 newStringFrom(VMHeap& heap, NString&& text) {
-  VMAddr object = 0;
-  const TUint32 cell = newString(heap, &object);
-  *vmPtrAs<NString>(object) = std::move(text);
-  return cell;
-}
+TUint32 newString(VMHeap& heap, VMAddr* stringObject) { return newStringHolding(heap, NString(), stringObject); }
+
+TUint32 newStringFrom(VMHeap& heap, const NString& text) { return newStringHolding(heap, text); }
+
+TUint32 newStringFrom(VMHeap& heap, NString&& text) { return newStringHolding(heap, std::move(text)); }
 
 TUint32 newStringFrom(VMHeap& heap, const QString& text) {
   return newStringFrom(heap, CAppsString::fromQString(text).toNString());

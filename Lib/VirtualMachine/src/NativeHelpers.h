@@ -141,7 +141,8 @@ class Args {
   void resultAt(TInt32 index, const TUint32* values, TInt32 n) {
     const TInt32 at = iFirst + index;
     if (at + n - 1 >= kStackSlots) raiseStackOverflow();
-    for (TInt32 k = 0; k < n; ++k) iState.stack[at + k] = values[k];
+    if (n == 1) iState.stack[at] = values[0];   // the common result, without a copy loop
+    else for (TInt32 k = 0; k < n; ++k) iState.stack[at + k] = values[k];
     iState.sp = at + n - 1;
   }
   void noResult() { iState.sp = iFirst - 1; }

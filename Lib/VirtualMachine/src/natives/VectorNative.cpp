@@ -64,6 +64,7 @@ class VectorCall {
   void resultElement(native::Args& a, TInt32 at, const TUint8* p) const {
     TUint32 w[4];
     if (size == 1) w[0] = static_cast<TUint32>(static_cast<TInt32>(static_cast<TInt8>(*p)));
+    else if (slots == 1) std::memcpy(w, p, 4);   // a word or a reference: one load, no call
     else std::memcpy(w, p, 4 * slots);
     a.resultAt(at, w, slots);
   }
