@@ -184,6 +184,9 @@ void StringVectorBuilder::grow() {
   if (bytes > VMHeap::kMaxRequest) raise(ERR_INVALID_ARGUMENT, "Vector too large");
   const VMAddr block = iHeap.allocate(static_cast<TUint32>(bytes), 0, GC_CODE_LEAF);
   if (iCount > 0) std::memcpy(vmPtr(block), vmPtr(iData), static_cast<size_t>(iCount) * 4);
+  // Nothing but this builder has seen the vector yet, so its outgrown block
+  // goes back at once instead of waiting for the next collection.
+  iHeap.freeObject(iData);
   iData = block;
   iCapacity = capacity;
   setField(iObject + kNVectorDataOffset, iData);
