@@ -22,6 +22,7 @@ void XmlDocument::parse(QXmlInputSource& source) {
   reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespace-prefixes"), false);
   if (iDom.setContent(&source, &reader)) return retainElements();
   // A partial tree would be a guess at the author's intent: keep nothing.
+  iAttributes.clear();   // its elements go, and their keys may come back
   iDom = QDomDocument(QString());
   iCharge.release();
   if (reader.stop() == GuardedXmlReader::STOP_MEMORY) rethrow();
@@ -39,6 +40,16 @@ void XmlDocument::retainElements() {
     }
   }
 }
+
+namespace {
+// QDom gives a node no identity but its private pointer, which a derived
+// class may name.
+struct NodeIdentity : QDomNode {
+  static const void* of(const QDomNode& node) { return node.*&NodeIdentity::impl; }
+};
+}  // namespace
+
+const void* XmlDocument::identity(const QDomNode& node) { return NodeIdentity::of(node); }
 
 int XmlDocument::depthOf(QDomNode node) {
   int depth = 0;

@@ -15,6 +15,7 @@
 
 #include <QDomDocument>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class QXmlInputSource;
@@ -43,6 +44,12 @@ class XmlDocument {
   // over the limit it answers false with the error recorded, not raised.
   bool tryChargeNodes(size_t nodes, size_t characters);
 
+  // The element's attributes as last recorded (by parsing and by
+  // xmlattr::set), so they can be listed in linear time: QDom's map reaches
+  // its i-th item in i steps. A record may be stale; xmlattr checks it
+  // against the map before trusting it.
+  std::vector<QDomAttr>& attributeRecord(const QDomNode& element) { return iAttributes[identity(element)]; }
+
   // Elements from the node up to the top of its tree (1 for a root element).
   static int depthOf(QDomNode node);
   // Levels of elements in the subtree under and including node.
@@ -50,9 +57,12 @@ class XmlDocument {
 
  private:
   void retainElements();
+  static const void* identity(const QDomNode& node);
 
   QDomDocument iDom{QString()};   // named: an empty document, not a null one
   std::vector<QDomNode> iRetained;   // after iDom: released while the document still exists
+  // By element; an element lives as long as its document, so its key is never reused.
+  std::unordered_map<const void*, std::vector<QDomAttr>> iAttributes;
   hostmem::Charge iCharge;
 };
 

@@ -203,9 +203,10 @@ void nodeVector(Args& a, NXMLNode& owner, const std::vector<QDomNode>& nodes) {
 void attributes(native::Context& cx) {
   Args a(cx.state, 1);
   NXMLNode& node = nodeAt(a, 0);
-  const QDomNamedNodeMap map = node.node().attributes();
   std::vector<QDomNode> nodes;
-  for (int i = 0; i < map.count(); ++i) nodes.push_back(map.item(i));
+  if (node.node().isElement()) {
+    for (const QDomAttr& attr : xmlattr::list(*node.document(), node.node().toElement())) nodes.push_back(attr);
+  }
   nodeVector(a, node, nodes);
 }
 
@@ -223,7 +224,8 @@ void parent(native::Context& cx) {
   Args a(cx.state, 1);
   NXMLNode& node = nodeAt(a, 0);
   const QDomNode& n = node.node();
-  a.result(newNode(a.heap(), n.isAttr() ? xmlattr::ownerOf(n.toAttr()) : n.parentNode(), node.document()));
+  const QDomNode up = n.isAttr() ? xmlattr::ownerOf(*node.document(), n.toAttr()) : n.parentNode();
+  a.result(newNode(a.heap(), up, node.document()));
 }
 
 template <QDomNode (QDomNode::*step)() const> void neighbour(native::Context& cx) {
@@ -270,7 +272,7 @@ void insert(native::Context& cx) {   // parent, child, position
   QDomNode& c = child.node();
   if (c.isAttr() && p.isElement() && parent.document() == child.document()) {
     QDomElement element = p.toElement();
-    return a.result(xmlattr::set(element, c.toAttr()) ? 1 : 0);
+    return a.result(xmlattr::set(*parent.document(), element, c.toAttr()) ? 1 : 0);
   }
   if (!insertable(parent, child)) return a.result(0);
   if (!p.hasChildNodes()) {

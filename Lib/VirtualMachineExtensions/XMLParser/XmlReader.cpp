@@ -1,5 +1,6 @@
 #include "XmlReader.h"
 
+#include "XmlAttributes.h"
 #include "XmlDocument.h"
 
 void GuardedXmlReader::setContentHandler(QXmlContentHandler* handler) {
@@ -27,12 +28,24 @@ bool GuardedXmlReader::startElement(const QString& namespaceURI, const QString& 
   size_t text = namespaceURI.size() + qName.size();
   for (int i = 0; i < atts.count(); ++i) text += atts.qName(i).size() + atts.uri(i).size() + atts.value(i).size();
   // Each attribute is a node of its own.
-  return admit(text, 1 + static_cast<size_t>(atts.count())) &&
-         iContent->startElement(namespaceURI, localName, qName, atts);
+  if (!admit(text, 1 + static_cast<size_t>(atts.count())) ||
+      !iContent->startElement(namespaceURI, localName, qName, atts))
+    return false;
+  // QDom has just appended the element to the innermost open one.
+  const QDomNode parent = iOpen.empty() ? QDomNode(iDocument.dom()) : QDomNode(iOpen.back());
+  iOpen.push_back(parent.lastChild().toElement());
+  if (atts.count() > 0) {
+    std::vector<QString> names;
+    names.reserve(static_cast<size_t>(atts.count()));
+    for (int i = 0; i < atts.count(); ++i) names.push_back(atts.qName(i));
+    xmlattr::record(iDocument, iOpen.back(), names);
+  }
+  return true;
 }
 
 bool GuardedXmlReader::endElement(const QString& namespaceURI, const QString& localName, const QString& qName) {
   --iDepth;
+  if (!iOpen.empty()) iOpen.pop_back();
   return iContent->endElement(namespaceURI, localName, qName);
 }
 

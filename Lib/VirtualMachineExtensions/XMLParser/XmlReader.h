@@ -2,8 +2,11 @@
 // The SAX reader the document is filled through, standing between the
 // reader and QDom's own handler: it counts element depth and charges each
 // node before QDom makes it, and stops the parse when either limit is hit.
+// It also records each element's attributes once QDom has set them.
+#include <QDomElement>
 #include <QXmlDefaultHandler>
 #include <QXmlSimpleReader>
+#include <vector>
 
 class XmlDocument;
 
@@ -59,4 +62,5 @@ class GuardedXmlReader : public QXmlSimpleReader, private QXmlContentHandler, pr
   QXmlLexicalHandler* iLexical = nullptr;
   int iDepth = 0;
   Stop iStop = STOP_NONE;
+  std::vector<QDomElement> iOpen;   // the elements being filled, innermost last
 };
