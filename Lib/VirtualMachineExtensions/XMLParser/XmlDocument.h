@@ -5,8 +5,9 @@
 //
 // A hostile document must not hurt the host. Trees are at most kMaxDepth
 // elements deep, whether parsed or built by insertion: QDom frees a tree
-// recursively, so its depth is the host's stack use. Every node is charged
-// to the host-memory limit as it is made.
+// recursively, so its depth is the host's stack use. A parsed element has
+// at most kMaxAttributes attributes. Every node is charged to the
+// host-memory limit as it is made.
 //
 // Every element lives as long as its document, parsed or made: QDom leaves
 // the attributes of an element it frees pointing at it, and attributes and
@@ -23,6 +24,8 @@ class QXmlInputSource;
 class XmlDocument {
  public:
   static constexpr int kMaxDepth = 1024;
+  // QDom scans an element's attributes for each one it adds: time grows with the square.
+  static constexpr int kMaxAttributes = 1024;
   // Estimated host bytes of one node besides its text.
   static constexpr size_t kNodeCost = 128;
 
@@ -31,8 +34,8 @@ class XmlDocument {
   XmlDocument& operator=(const XmlDocument&) = delete;
 
   // Fills the empty document through the SAX reader. Content that is not
-  // well-formed, too deep or too large leaves it empty; passing the memory
-  // limit then raises code 6.
+  // well-formed, too deep, too large or has an element with too many
+  // attributes leaves it empty; passing the memory limit then raises code 6.
   void parse(QXmlInputSource& source);
 
   QDomDocument& dom() { return iDom; }

@@ -25,6 +25,10 @@ bool GuardedXmlReader::startElement(const QString& namespaceURI, const QString& 
     iStop = STOP_DEPTH;
     return false;
   }
+  if (atts.count() > XmlDocument::kMaxAttributes) {
+    iStop = STOP_ATTRIBUTES;
+    return false;
+  }
   size_t text = namespaceURI.size() + qName.size();
   for (int i = 0; i < atts.count(); ++i) text += atts.qName(i).size() + atts.uri(i).size() + atts.value(i).size();
   // Each attribute is a node of its own.
@@ -52,6 +56,8 @@ bool GuardedXmlReader::endElement(const QString& namespaceURI, const QString& lo
 QString GuardedXmlReader::errorString() const {
   switch (iStop) {
     case STOP_DEPTH: return QStringLiteral("document nested too deeply");
+    case STOP_ATTRIBUTES:
+      return QStringLiteral("element has more than %1 attributes").arg(XmlDocument::kMaxAttributes);
     case STOP_MEMORY: return QStringLiteral("host memory limit reached");
     default: return iContent ? iContent->errorString() : QString();
   }

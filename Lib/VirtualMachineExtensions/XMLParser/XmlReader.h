@@ -1,7 +1,8 @@
 #pragma once
 // The SAX reader the document is filled through, standing between the
-// reader and QDom's own handler: it counts element depth and charges each
-// node before QDom makes it, and stops the parse when either limit is hit.
+// reader and QDom's own handler: it counts element depth and attributes and
+// charges each node before QDom makes it, and stops the parse when a limit
+// is hit.
 // It also records each element's attributes once QDom has set them.
 #include <QDomElement>
 #include <QXmlDefaultHandler>
@@ -12,7 +13,7 @@ class XmlDocument;
 
 class GuardedXmlReader : public QXmlSimpleReader, private QXmlContentHandler, private QXmlLexicalHandler {
  public:
-  enum Stop { STOP_NONE, STOP_DEPTH, STOP_MEMORY };
+  enum Stop { STOP_NONE, STOP_DEPTH, STOP_ATTRIBUTES, STOP_MEMORY };
 
   explicit GuardedXmlReader(XmlDocument& document) : iDocument(document) {}
   Stop stop() const { return iStop; }

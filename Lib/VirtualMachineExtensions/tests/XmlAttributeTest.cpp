@@ -5,6 +5,7 @@
 #include "NativeHelpers.h"
 #include "VectorStore.h"
 #include "XmlCalls.h"
+#include "XmlDocument.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -97,11 +98,11 @@ TEST_F(XmlAttribute, ItsTextOutlivesAReplacedAttributeAndItsElement) {
   calls.heap().verify();
 }
 
-// Thousands of attributes, parsed and then moved and replaced one by one:
-// every listing holds each attribute its element has, once. Local names
-// shared under several prefixes are listed too.
+// As many attributes as an element may have, parsed and then moved and
+// replaced one by one: every listing holds each attribute its element has,
+// once. Local names shared under several prefixes are listed too.
 TEST_F(XmlAttribute, ManyAreListedEachOnceAsTheyMove) {
-  const int n = 3000;
+  const int n = XmlDocument::kMaxAttributes;
   std::string doc = "<r";
   std::set<std::string> expected;
   for (int i = 0; i < n; ++i) {
@@ -132,5 +133,17 @@ TEST_F(XmlAttribute, ManyAreListedEachOnceAsTheyMove) {
   expected.insert(name + "=new");
   EXPECT_EQ(listed(f), moved);
   EXPECT_EQ(listed(r), expected);
+  calls.heap().verify();
+}
+
+// One attribute past the limit: the parse completes as for a document
+// nested too deeply, with an empty document.
+TEST_F(XmlAttribute, OnePastTheLimitLeavesAnEmptyDocument) {
+  std::string doc = "<r><e";
+  for (int i = 0; i <= XmlDocument::kMaxAttributes; ++i) doc += " a" + std::to_string(i) + "=''";
+  doc += "/></r>";
+  calls.call(FROM_TEXT, {parser, calls.text(doc.c_str())});
+  ASSERT_EQ(calls.call(PARSE, {parser}), 1u);
+  EXPECT_EQ(count(calls.call(CHILDREN, {calls.holder(calls.call(DOCUMENT, {parser}))})), 0);
   calls.heap().verify();
 }

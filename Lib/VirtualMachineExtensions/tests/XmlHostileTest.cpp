@@ -1,7 +1,9 @@
-// Hostile documents: nothing deeper than the host can free, nothing larger
-// than the memory limit, no crash on broken input.
+// Hostile documents: nothing deeper than the host can free, no element with
+// more attributes than QDom can add in reasonable time, nothing larger than
+// the memory limit, no crash on broken input.
 #include "Errors.h"
 #include "HostMemory.h"
+#include "XmlAttributes.h"
 #include "XmlDocument.h"
 
 #include <QXmlInputSource>
@@ -35,6 +37,13 @@ QByteArray nested(int levels) {
 
 int children(const QDomNode& n) { return n.childNodes().count(); }
 
+// <r><e a0="0" a1="1" ... /></r> with `count` attributes on e.
+QByteArray attributed(int count) {
+  QByteArray doc = "<r><e";
+  for (int i = 0; i < count; ++i) doc += " a" + QByteArray::number(i) + "=\"" + QByteArray::number(i) + "\"";
+  return doc + "/></r>";
+}
+
 }  // namespace
 
 TEST(XmlHostile, NestingStopsAtTheDepthLimitAndLeavesAnEmptyDocument) {
@@ -45,6 +54,26 @@ TEST(XmlHostile, NestingStopsAtTheDepthLimitAndLeavesAnEmptyDocument) {
     auto deep = parse(nested(levels));
     ASSERT_TRUE(deep);
     EXPECT_EQ(children(deep->dom()), 0) << levels;
+  }
+}
+
+TEST(XmlHostile, AttributesStopAtTheLimitAndLeaveAnEmptyDocument) {
+  auto fits = parse(attributed(XmlDocument::kMaxAttributes));
+  ASSERT_TRUE(fits);
+  const QDomElement e = fits->dom().documentElement().firstChildElement();
+  const std::vector<QDomAttr> listed = xmlattr::list(*fits, e);
+  ASSERT_EQ(listed.size(), size_t(XmlDocument::kMaxAttributes));
+  EXPECT_EQ(listed.back().name(), "a" + QString::number(XmlDocument::kMaxAttributes - 1));
+  EXPECT_EQ(listed.back().value(), QString::number(XmlDocument::kMaxAttributes - 1));
+  // Past the limit nothing is kept, and a huge element is refused before
+  // QDom spends time on it (this count would take it minutes).
+  const size_t before = hostmem::used();
+  for (int count : {XmlDocument::kMaxAttributes + 1, 100000}) {
+    int code = 0;
+    auto many = parse(attributed(count), &code);
+    ASSERT_TRUE(many) << code;
+    EXPECT_EQ(children(many->dom()), 0) << count;
+    EXPECT_EQ(hostmem::used(), before);
   }
 }
 
