@@ -281,12 +281,10 @@ void VMHeap::splitTail(VMAddr header, TUint32 size, TUint32 blockSize) {
   addEntryToFreeEntries(tail);
 }
 
-HEAP_PATH VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gcCode) {
-  checkGcCode(gcCode);
-  checkRequest(size);
-  size = roundUp4(size);
-  VMAddr header = findFreeEntry(size);
-  if (!header) header = createPool(std::max(size, iDefaultPoolSize));
+// Makes header, a block just taken from the free space, the entry for a
+// request of size bytes: split, header, seal, then zeroing last, so that
+// little is live across the memset call of a larger block.
+inline VMAddr VMHeap::carve(VMAddr header, TUint32 size, TInt32 typeId, TUint32 gcCode) {
   HeapEntry* he = heapEntry(header);
   TUint32 blockSize = he->size;
   VM_ASSERT(blockSize >= size);
@@ -297,10 +295,22 @@ HEAP_PATH VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gc
   storeWords(&he->usedSize, size, blockSize);
   storeWords(&he->typeId, static_cast<TUint32>(typeId), 0);
   storeWords(&he->gcCode, gcCode, 0);
-  zeroData(vmPtr(header + kHeaderSize), blockSize);
   sealNativeData(header + kHeaderSize, blockSize, typeId);
   ++iNOfEntries;
+  zeroData(vmPtr(header + kHeaderSize), blockSize);
   return header;
+}
+
+__attribute__((noinline)) VMAddr VMHeap::carveNewPool(TUint32 size, TInt32 typeId, TUint32 gcCode) {
+  return carve(createPool(std::max(size, iDefaultPoolSize)), size, typeId, gcCode);
+}
+
+HEAP_PATH VMAddr VMHeap::createHeapEntry(TUint32 size, TInt32 typeId, TUint32 gcCode) {
+  checkGcCode(gcCode);
+  checkRequest(size);
+  size = roundUp4(size);
+  const VMAddr header = findFreeEntry(size);
+  return header ? carve(header, size, typeId, gcCode) : carveNewPool(size, typeId, gcCode);
 }
 
 HEAP_PATH VMAddr VMHeap::allocate(TUint32 size, TInt32 typeId, TUint32 gcCode) {
@@ -388,6 +398,30 @@ VMAddr VMHeap::freeEntry(VMAddr header) {
 
 // Frees an allocated block. Its neighbours are found through the sealed
 // boundary tags and must be block starts: a block never borders another pool.
+// Takes the free neighbours (0: none on that side) into header, a block
+// being released, and files the block they make. Out of line, like the
+// destructor call: a release without either keeps few values live.
+__attribute__((noinline)) VMAddr VMHeap::mergeAndFile(VMAddr header, VMAddr next, VMAddr previous) {
+  if ((next && !HeapFreeLists::linked(next)) || (previous && !HeapFreeLists::linked(previous))) raiseInvalidAddress();
+  if (next) {
+    iFreeLists.remove(freeListIndex(heapEntry(next)->size), next);
+    absorbNext(header, next);
+  }
+  if (previous) {
+    iFreeLists.remove(freeListIndex(heapEntry(previous)->size), previous);
+    absorbNext(previous, header);
+    header = previous;
+  }
+  addEntryToFreeEntries(header);
+  return header;
+}
+
+__attribute__((noinline)) void VMHeap::destroyObject(VMAddr header) {
+  vmSetObjectStart(header + kHeaderSize, false);
+  gcObjectAt(header + kHeaderSize)->~GCObject();
+  vmUnseal(header + kHeaderSize, heapEntry(header)->size);
+}
+
 HEAP_PATH VMAddr VMHeap::releaseBlock(VMAddr header) {
   HeapEntry* he = heapEntry(header);
   --iNOfEntries;
@@ -398,11 +432,7 @@ HEAP_PATH VMAddr VMHeap::releaseBlock(VMAddr header) {
   he->typeId = 0;
   he->gcCode = GC_CODE_FREE;
   he->marked = 0;
-  if (typeId != 0) {
-    vmSetObjectStart(header + kHeaderSize, false);
-    gcObjectAt(header + kHeaderSize)->~GCObject();
-    vmUnseal(header + kHeaderSize, he->size);
-  }
+  if (typeId != 0) destroyObject(header);
   // No two free blocks touch, so there is at most one on each side to take
   // in. Both are checked before either is touched.
   const VMAddr next = nextBlockOf(header);
@@ -410,17 +440,7 @@ HEAP_PATH VMAddr VMHeap::releaseBlock(VMAddr header) {
   const VMAddr previous = header - heapWord(header - kFooterSize);
   const bool takeNext = isFree(heapEntry(next));
   const bool takePrevious = previous < header && vmIsBlockStart(previous) && isFree(heapEntry(previous));
-  if ((takeNext && !HeapFreeLists::linked(next)) || (takePrevious && !HeapFreeLists::linked(previous)))
-    raiseInvalidAddress();
-  if (takeNext) {
-    iFreeLists.remove(freeListIndex(heapEntry(next)->size), next);
-    absorbNext(header, next);
-  }
-  if (takePrevious) {
-    iFreeLists.remove(freeListIndex(heapEntry(previous)->size), previous);
-    absorbNext(previous, header);
-    header = previous;
-  }
+  if (takeNext | takePrevious) return mergeAndFile(header, takeNext ? next : 0, takePrevious ? previous : 0);
   addEntryToFreeEntries(header);
   return header;
 }

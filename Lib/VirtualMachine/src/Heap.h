@@ -109,6 +109,10 @@ class VMHeap {
   void unlinkFree(TInt32 list, VMAddr header);
   VMAddr releaseBlock(VMAddr header);
   void splitTail(VMAddr header, TUint32 size, TUint32 blockSize);
+  VMAddr carve(VMAddr header, TUint32 size, TInt32 typeId, TUint32 gcCode);
+  VMAddr carveNewPool(TUint32 size, TInt32 typeId, TUint32 gcCode);
+  VMAddr mergeAndFile(VMAddr header, VMAddr next, VMAddr previous);
+  void destroyObject(VMAddr header);
   void cutEntry(VMAddr header, TUint32 firstSize, TUint32 usedSize2, TInt32 typeId2, TUint32 gcCode2);
   const HeapBlockMap* mapContaining(VMAddr address) const;
   bool inPools(VMAddr address) const {   // one of this heap's pools holds it
