@@ -435,3 +435,23 @@ TEST_F(NativeStateTest, SplitLeavesNoOutgrownBlocks) {
   EXPECT_EQ(heap().nOfEntries() - before, 3 + 2 * 1000);   // a string is its object and its cell
   heap().verify();
 }
+
+// The natives' word access: aligned words take one seal bit, others every
+// word they touch; either way a sealed word, null or an address outside the
+// arena is refused.
+TEST_F(NativeStateTest, WordAccessRefusesSealedNullAndStraddlingWords) {
+  const VMAddr a = heap().allocate(16, 0, GC_CODE_LEAF);   // the footer follows at a + 16
+  native::store(a + 12, 7);
+  EXPECT_EQ(native::load(a + 12), 7u);
+  native::store(a + 10, 0x00050006);                       // unaligned, inside the data
+  EXPECT_EQ(native::load(a + 10), 0x00050006u);
+  EXPECT_TRUE(raised(ERR_RUNTIME, [&] { native::load(a + 16); }).contains("Invalid address"));
+  raised(ERR_RUNTIME, [&] { native::load(a + 14); });     // straddles data and footer
+  raised(ERR_RUNTIME, [&] { native::store(a - 4, 1); });  // the header
+  raised(ERR_NULL_POINTER, [&] { native::load(0); });
+  raised(ERR_RUNTIME, [&] { native::load(0xFFFFFFF0u); });
+  const VMAddr s = heap().allocate(sizeof(NString), -1, GC_CODE_STRING);
+  new (vmPtr(s)) NString("text");
+  raised(ERR_RUNTIME, [&] { native::load(s); });          // a native object
+  heap().freeObject(s);
+}
