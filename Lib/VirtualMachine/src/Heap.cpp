@@ -8,10 +8,11 @@
 //  2. Every block but the end terminator has a footer (header + 24 + size)
 //     holding size + 28.
 //  3. Sizes are multiples of 4; allocated blocks have usedSize <= size; free
-//     blocks have usedSize, typeId and gcCode 0.
-//  4. A block is free exactly when freeHeapEntryIterator != 0; that is the
-//     ticket of a free-list node whose value is the header, lying on list
-//     freeListIndex(size); every list node names such a block.
+//     blocks have usedSize, marked and gcCode 0.
+//  4. A block is free exactly when freeHeapEntryIterator != 0; it then lies
+//     in the ring of list freeListIndex(size), its predecessor in that field
+//     and its successor in typeId, each naming it back; every block in a
+//     ring is such a free block.
 //  5. No two free blocks are adjacent.
 //  6. The arena's block-start bits in a pool are set exactly at its block starts.
 //  7. Allocated blocks never carry gcCode 0 or 18; nOfEntries counts them.
@@ -167,7 +168,10 @@ void VMHeap::addEntryToFreeEntries(VMAddr header) {
   iFreeLists.append(indexInFreeEntries, header);
 }
 
-void VMHeap::removeEntryFromFreeEntries(VMAddr header) { unlinkFree(freeListIndex(heapEntry(header)->size), header); }
+// header's links must have been checked (HeapFreeLists::linked).
+void VMHeap::removeEntryFromFreeEntries(VMAddr header) {
+  iFreeLists.remove(freeListIndex(heapEntry(header)->size), header);
+}
 
 void VMHeap::unlinkFree(TInt32 list, VMAddr header) {
   // The links live in arena memory: never follow them unchecked.
@@ -396,19 +400,18 @@ VMAddr VMHeap::freeEntry(VMAddr header) {
   return releaseBlock(header);
 }
 
-// Frees an allocated block. Its neighbours are found through the sealed
-// boundary tags and must be block starts: a block never borders another pool.
 // Takes the free neighbours (0: none on that side) into header, a block
-// being released, and files the block they make. Out of line, like the
-// destructor call: a release without either keeps few values live.
-__attribute__((noinline)) VMAddr VMHeap::mergeAndFile(VMAddr header, VMAddr next, VMAddr previous) {
+// being released, and files the block they make. Both neighbours' links are
+// checked before either is touched. Out of line, like the destructor call:
+// a release without either keeps few values live.
+HEAP_PATH __attribute__((noinline)) VMAddr VMHeap::mergeAndFile(VMAddr header, VMAddr next, VMAddr previous) {
   if ((next && !HeapFreeLists::linked(next)) || (previous && !HeapFreeLists::linked(previous))) raiseInvalidAddress();
   if (next) {
-    iFreeLists.remove(freeListIndex(heapEntry(next)->size), next);
+    removeEntryFromFreeEntries(next);
     absorbNext(header, next);
   }
   if (previous) {
-    iFreeLists.remove(freeListIndex(heapEntry(previous)->size), previous);
+    removeEntryFromFreeEntries(previous);
     absorbNext(previous, header);
     header = previous;
   }
@@ -422,6 +425,8 @@ __attribute__((noinline)) void VMHeap::destroyObject(VMAddr header) {
   vmUnseal(header + kHeaderSize, heapEntry(header)->size);
 }
 
+// Frees an allocated block. Its neighbours are found through the sealed
+// boundary tags and must be block starts: a block never borders another pool.
 HEAP_PATH VMAddr VMHeap::releaseBlock(VMAddr header) {
   HeapEntry* he = heapEntry(header);
   --iNOfEntries;
@@ -433,8 +438,7 @@ HEAP_PATH VMAddr VMHeap::releaseBlock(VMAddr header) {
   he->gcCode = GC_CODE_FREE;
   he->marked = 0;
   if (typeId != 0) destroyObject(header);
-  // No two free blocks touch, so there is at most one on each side to take
-  // in. Both are checked before either is touched.
+  // No two free blocks touch, so there is at most one on each side to take in.
   const VMAddr next = nextBlockOf(header);
   if (next <= header || !vmIsBlockStart(next)) raiseInvalidAddress();
   const VMAddr previous = header - heapWord(header - kFooterSize);

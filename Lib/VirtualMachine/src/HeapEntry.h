@@ -9,10 +9,10 @@
 struct HeapEntry {
   TUint32 usedSize;               // requested bytes rounded to 4; 0 when free
   TUint32 size;                   // data bytes, a multiple of 4
-  TInt32 typeId;                  // -1: a GCObject lives in the data; 0: plain data
+  TInt32 typeId;                  // -1: a GCObject lives in the data; 0: plain data; free: next in its list
   TUint32 marked;                 // 1 while reached by the current mark phase
   TUint32 gcCode;                 // GcCode
-  TUint32 freeHeapEntryIterator;  // free-list node index + 1; 0 when not free
+  TUint32 freeHeapEntryIterator;  // free: previous in its list (never 0); 0 when not free
 };
 static_assert(sizeof(HeapEntry) == 24, "header is six 32-bit words");
 
