@@ -41,7 +41,7 @@ bool unitsEqual(const UnitView& s, TInt32 first, const UnitView& t, bool cs) {
 
 TChar foldCase(TChar c) {
   // ASCII has one case pair per letter: no table lookup for the common text.
-  if (c < 0x80) return c - 'A' < 26u ? TChar(c + ('a' - 'A')) : c;
+  if (c < 0x80) return TUint32(c - 'A') < 26u ? TChar(c + ('a' - 'A')) : c;
   return static_cast<TChar>(QChar::toLower(static_cast<uint>(c)));
 }
 
