@@ -44,7 +44,7 @@ class HeapFreeLists {
     nextOf(p) = n;
     previousOf(n) = p;
     // The sentinel never leaves its ring: one neighbour left on both sides is it.
-    if (p == n) iNonEmpty &= ~(1u << k);
+    iNonEmpty &= ~(TUint32(p == n) << k);   // no branch: whether a list empties is data, not a pattern
     nextOf(header) = 0;
     previousOf(header) = 0;
   }
@@ -59,7 +59,7 @@ class HeapFreeLists {
     if (previousOf(h) != s || !inArena(n) || previousOf(n) != h) return 0;
     nextOf(s) = n;
     previousOf(n) = s;
-    if (n == s) iNonEmpty &= ~(1u << k);
+    iNonEmpty &= ~(TUint32(n == s) << k);
     return h;
   }
 
