@@ -2,6 +2,7 @@
 #include "HeapTestSupport.h"
 
 #include <algorithm>
+#include <cstring>
 
 TEST_F(HeapTest, FreshPoolHasTerminatorsAroundOneFreeEntry) {
   const VMAddr s = heap->poolStart(0);
@@ -46,6 +47,39 @@ TEST_F(HeapTest, AllocationRoundsUpAndZeroFills) {
   EXPECT_EQ(b, a);
   EXPECT_EQ(he(b)->usedSize, 12u);
   EXPECT_EQ(word(b, 0), 0u);
+}
+
+// Small blocks are zeroed with stores that overlap and reach back into the
+// header: a reused dirty block must come back all zero, slack included, with
+// its header, footer and both neighbours intact.
+TEST_F(HeapTest, ReusedDirtyBlocksComeBackZeroWithNeighboursIntact) {
+  for (TUint32 request = 0; request <= 96; request += 4) {
+    for (TUint32 slack = 0; slack <= 28; slack += 4) {
+      const VMAddr before = heap->allocate(8, 0, GC_CODE_LEAF);
+      const VMAddr dirty = heap->allocate(request + slack, 0, GC_CODE_LEAF);
+      const VMAddr after = heap->allocate(8, 0, GC_CODE_LEAF);
+      const VMAddr rest = heap->allocate(heap->memUsage().freeSpace, 0, GC_CODE_LEAF);   // the only free block left
+      for (VMAddr o : {before, dirty, after}) std::memset(vmPtr(o), 0xA5, he(o)->size);
+      heap->freeObject(dirty);
+      const VMAddr again = heap->allocate(request, 0, GC_CODE_LEAF);
+      ASSERT_EQ(again, dirty);
+      EXPECT_EQ(he(again)->usedSize, request);
+      EXPECT_EQ(he(again)->size, request + slack);
+      EXPECT_EQ(he(again)->typeId, 0);
+      EXPECT_EQ(he(again)->marked, 0u);
+      EXPECT_EQ(he(again)->gcCode, TUint32(GC_CODE_LEAF));
+      EXPECT_EQ(he(again)->freeHeapEntryIterator, 0u);
+      const TUint8* data = vmPtr(again);
+      EXPECT_TRUE(std::all_of(data, data + request + slack, [](TUint8 b) { return b == 0; }))
+          << "request " << request << " slack " << slack;
+      for (VMAddr o : {before, after}) {
+        const TUint8* d = vmPtr(o);
+        EXPECT_TRUE(std::all_of(d, d + 8, [](TUint8 b) { return b == 0xA5; })) << "request " << request;
+      }
+      heap->verify();
+      for (VMAddr o : {before, again, after, rest}) heap->freeObject(o);
+    }
+  }
 }
 
 TEST_F(HeapTest, RemainderOf28StaysAsSlackAnd32Splits) {
