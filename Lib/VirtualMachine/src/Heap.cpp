@@ -276,8 +276,9 @@ void VMHeap::splitTail(VMAddr header, TUint32 size, TUint32 blockSize) {
 }
 
 // Makes header, a block just taken from the free space, the entry for a
-// request of size bytes: split, header, seal, then zeroing last, so that
-// little is live across the memset call of a larger block.
+// request of size bytes: split, the zeroing of a small block (before the
+// header, whose tail it may overwrite), header, seal, and the memset of a
+// larger block last, so that little is live across the call.
 inline VMAddr VMHeap::carve(VMAddr header, TUint32 size, TInt32 typeId, TUint32 gcCode) {
   HeapEntry* he = heapEntry(header);
   TUint32 blockSize = he->size;
