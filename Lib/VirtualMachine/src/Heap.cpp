@@ -66,14 +66,15 @@ void sealNativeData(VMAddr data, TUint32 size, TInt32 typeId) {
   vmSetObjectStart(data, true);
 }
 
-// Blocks of up to 64 bytes are zeroed with four 16-byte stores whose
+// Blocks of up to kSmallBlock bytes are zeroed with 16-byte stores whose
 // offsets clamp to n - 16: no branch on the size, which is random data to
 // the predictor. Below 16 bytes the clamped stores reach back into the last
 // 16 bytes of the header, which the caller writes afterwards.
+constexpr TUint32 kSmallBlock = 64;
 inline void zeroSmall(TUint8* p, TUint32 n) {
   static const TUint8 kZero[16] = {};
   const TInt32 last = TInt32(n) - 16;
-  for (TInt32 at = 0; at < 64; at += 16) std::memcpy(p + std::min(at, last), kZero, 16);
+  for (TInt32 at = 0; at < TInt32(kSmallBlock); at += 16) std::memcpy(p + std::min(at, last), kZero, 16);
 }
 
 // Two neighbouring header fields in one store.
@@ -288,13 +289,13 @@ inline VMAddr VMHeap::carve(VMAddr header, TUint32 size, TInt32 typeId, TUint32 
     blockSize = size;
   }
   TUint8* data = vmPtr(header + kHeaderSize);
-  if (blockSize <= 64) zeroSmall(data, blockSize);
+  if (blockSize <= kSmallBlock) zeroSmall(data, blockSize);
   storeWords(&he->usedSize, size, blockSize);
   storeWords(&he->typeId, static_cast<TUint32>(typeId), 0);
   storeWords(&he->gcCode, gcCode, 0);
   sealNativeData(header + kHeaderSize, blockSize, typeId);
   ++iNOfEntries;
-  if (blockSize > 64) std::memset(data, 0, blockSize);
+  if (blockSize > kSmallBlock) std::memset(data, 0, blockSize);
   return header;
 }
 
