@@ -1,6 +1,6 @@
-// Heap benchmarks: allocate/free of mixed small sizes against glibc malloc,
-// and collection time per MiB of live small objects. Each run verifies the
-// heap afterwards, so a fast wrong heap does not pass unnoticed.
+// Heap benchmarks: allocate/free of mixed small sizes and of one size against
+// glibc malloc, and collection time per MiB of live small objects. Each run
+// verifies the heap afterwards, so a fast wrong heap does not pass unnoticed.
 #include "Heap.h"
 
 #include <benchmark/benchmark.h>
@@ -19,15 +19,17 @@ namespace {
 constexpr int kOps = 100000;
 constexpr int kWindow = 512;   // objects alive at once
 
-// One fixed sequence of sizes (4..160 bytes, biased small) for both allocators.
-const std::vector<TUint32>& sizes() {
-  static std::vector<TUint32> s = [] {
-    std::mt19937 rng(42);
-    std::vector<TUint32> v(kOps);
-    for (TUint32& x : v) x = 4 + (rng() % 4 == 0 ? rng() % 157 : rng() % 29);
-    return v;
-  }();
-  return s;
+// One fixed sequence of sizes for both allocators: with range 0 mixed
+// (4..160 bytes, biased small), otherwise every request that many bytes,
+// as in a program making many objects of one class.
+const std::vector<TUint32>& sizes(TInt64 fixed) {
+  static std::map<TInt64, std::vector<TUint32>> tables;
+  std::vector<TUint32>& v = tables[fixed];
+  if (!v.empty()) return v;
+  std::mt19937 rng(42);
+  v.resize(kOps);
+  for (TUint32& x : v) x = fixed ? TUint32(fixed) : 4 + (rng() % 4 == 0 ? rng() % 157 : rng() % 29);
+  return v;
 }
 
 // Each step allocates one object and frees one chosen from the live window.
@@ -43,7 +45,7 @@ Vec<Vec<char>> gVecFlags;
 
 void BM_HeapAllocFree(benchmark::State& state) {
   VMHeap heap(nullptr, VMHeap::kDefaultPoolSize, gRefFields, gVecFields, gVecFlags);
-  const std::vector<TUint32>& sz = sizes();
+  const std::vector<TUint32>& sz = sizes(state.range(0));
   const std::vector<int> vic = victims();
   std::vector<VMAddr> window(kWindow, 0);
   for (auto _ : state) {
@@ -60,7 +62,7 @@ void BM_HeapAllocFree(benchmark::State& state) {
 }
 
 void BM_MallocFree(benchmark::State& state) {
-  const std::vector<TUint32>& sz = sizes();
+  const std::vector<TUint32>& sz = sizes(state.range(0));
   const std::vector<int> vic = victims();
   std::vector<void*> window(kWindow, nullptr);
   for (auto _ : state) {
@@ -111,8 +113,8 @@ void BM_CollectLive(benchmark::State& state) {
       benchmark::Counter(seconds * 1e3 / double(state.range(0)), benchmark::Counter::kAvgIterations);
 }
 
-BENCHMARK(BM_HeapAllocFree)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MallocFree)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeapAllocFree)->Arg(0)->Arg(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MallocFree)->Arg(0)->Arg(24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectLive)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 // Remembers real time per run so the allocator ratio can be printed.
@@ -131,10 +133,13 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto heap = reporter.times.find("BM_HeapAllocFree");
-  const auto libc = reporter.times.find("BM_MallocFree");
-  if (heap != reporter.times.end() && libc != reporter.times.end())
-    std::printf("VMHeap / malloc time ratio (alloc+free, mixed small sizes): %.2f\n", heap->second / libc->second);
+  for (const char* arg : {"0", "24"}) {
+    const auto heap = reporter.times.find(std::string("BM_HeapAllocFree/") + arg);
+    const auto libc = reporter.times.find(std::string("BM_MallocFree/") + arg);
+    if (heap == reporter.times.end() || libc == reporter.times.end()) continue;
+    std::printf("VMHeap / malloc time ratio (alloc+free, %s): %.2f\n",
+                arg[0] == '0' ? "mixed small sizes" : "24 bytes each", heap->second / libc->second);
+  }
   benchmark::Shutdown();
   return 0;
 }
