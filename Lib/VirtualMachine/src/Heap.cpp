@@ -160,14 +160,12 @@ void VMHeap::addEntryToFreeEntries(VMAddr header) {
 }
 
 // header's links must have been checked (HeapFreeLists::linked).
-void VMHeap::removeEntryFromFreeEntries(VMAddr header) {
-  iFreeLists.remove(freeListIndex(heapEntry(header)->size), header);
-}
+void VMHeap::removeEntryFromFreeEntries(VMAddr header) { iFreeLists.remove(header); }
 
-void VMHeap::unlinkFree(TInt32 list, VMAddr header) {
+void VMHeap::unlinkFree(VMAddr header) {
   // The links live in arena memory: never follow them unchecked.
   if (!HeapFreeLists::linked(header)) raiseInvalidAddress();
-  iFreeLists.remove(list, header);
+  iFreeLists.remove(header);
 }
 
 VMAddr VMHeap::findFreeEntry(TUint32 size) {
@@ -182,7 +180,7 @@ VMAddr VMHeap::findFreeEntry(TUint32 size) {
   }
   for (VMAddr header = iFreeLists.first(c); header; header = iFreeLists.next(c, header)) {
     if (heapEntry(header)->size < size) continue;
-    unlinkFree(c, header);
+    unlinkFree(header);
     return header;
   }
   return 0;
@@ -376,14 +374,11 @@ void VMHeap::allocateThree(TUint32 size1, TInt32 typeId1, TUint32 gcCode1, TUint
 
 // ---- release ------------------------------------------------------------
 
-// header takes in the block after it; neither is on a free list.
-void VMHeap::absorbNext(VMAddr header, VMAddr next) {
-  HeapEntry* he = heapEntry(header);
-  HeapBlockMap::clear(next);
-  iSummariesStale = true;
-  vmUnsealBoundary(footerOf(header));
-  he->size += heapEntry(next)->size + kBlockOverhead;
-  heapWord(footerOf(header)) = he->size + kBlockOverhead;
+// The footer below block and block's header become data of the block
+// before it.
+void VMHeap::dropBoundary(VMAddr block) {
+  HeapBlockMap::clear(block);
+  vmUnsealBoundary(block - kFooterSize);
 }
 
 VMAddr VMHeap::freeEntry(VMAddr header) {
@@ -400,17 +395,24 @@ VMAddr VMHeap::freeEntry(VMAddr header) {
 // a release without either keeps few values live.
 HEAP_PATH __attribute__((noinline)) VMAddr VMHeap::mergeAndFile(VMAddr header, VMAddr next, VMAddr previous) {
   if ((next && !HeapFreeLists::linked(next)) || (previous && !HeapFreeLists::linked(previous))) raiseInvalidAddress();
+  VMAddr start = header, end = nextBlockOf(header);   // end: the block after the merged one
   if (next) {
     removeEntryFromFreeEntries(next);
-    absorbNext(header, next);
+    dropBoundary(next);
+    end = nextBlockOf(next);
   }
   if (previous) {
     removeEntryFromFreeEntries(previous);
-    absorbNext(previous, header);
-    header = previous;
+    dropBoundary(header);
+    start = previous;
   }
-  addEntryToFreeEntries(header);
-  return header;
+  // Size and footer once, for one or both sides.
+  const TUint32 size = end - start - kBlockOverhead;
+  heapEntry(start)->size = size;
+  heapWord(end - kFooterSize) = size + kBlockOverhead;
+  iSummariesStale = true;
+  addEntryToFreeEntries(start);
+  return start;
 }
 
 __attribute__((noinline)) void VMHeap::destroyObject(VMAddr header) {

@@ -106,7 +106,7 @@ class VMHeap {
   VMAddr findFreeEntry(TUint32 size);
   void addEntryToFreeEntries(VMAddr header);
   void removeEntryFromFreeEntries(VMAddr header);
-  void unlinkFree(TInt32 list, VMAddr header);
+  void unlinkFree(VMAddr header);
   VMAddr releaseBlock(VMAddr header);
   void splitTail(VMAddr header, TUint32 size, TUint32 blockSize);
   VMAddr carve(VMAddr header, TUint32 size, TInt32 typeId, TUint32 gcCode);
@@ -120,7 +120,7 @@ class VMHeap {
   }
   void indexPool(TInt32 pool);
   bool isBlockStart(VMAddr header) const;
-  void absorbNext(VMAddr header, VMAddr next);
+  void dropBoundary(VMAddr block);
   VMAddr nextIn(const HeapBlockMap& map, VMAddr header) const;
   VMAddr nextBlock(VMAddr header) const;
 

@@ -38,13 +38,16 @@ class HeapFreeLists {
     return inArena(p) && inArena(n) && nextOf(p) == header && previousOf(n) == header;
   }
 
-  // Unfiles header, which must be linked on list k.
-  void remove(TInt32 k, VMAddr header) {
+  // Unfiles header, which must be linked. No list index needed: a list
+  // that runs empty leaves its sentinel as both neighbours, and the
+  // sentinel's place names the list.
+  void remove(VMAddr header) {
     const VMAddr p = previousOf(header), n = nextOf(header);
     nextOf(p) = n;
     previousOf(n) = p;
-    // The sentinel never leaves its ring: one neighbour left on both sides is it.
-    iNonEmpty &= ~(TUint32(p == n) << k);   // no branch: whether a list empties is data, not a pattern
+    // No branch: whether a list empties is data, not a pattern. When p != n
+    // the shift is of a zero, whatever p is.
+    iNonEmpty &= ~(TUint32(p == n) << ((p - iSentinels) / kSentinelStride & 31));
     nextOf(header) = 0;
     previousOf(header) = 0;
   }
