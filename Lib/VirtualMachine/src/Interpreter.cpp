@@ -156,13 +156,8 @@ bool Interpreter::inherits(const Vec<int>& table, TInt32 id, TInt32 target, bool
   return false;
 }
 
-TUint32 Interpreter::newString(VMHeap& heap, const NString& text) {
-  const VMAddr a = heap.allocate(sizeof(NString), -1, GC_CODE_STRING);
-  new (vmPtr(a)) NString(text);
-  return a;
-}
-
-TUint32 Interpreter::newString(VMHeap& heap, NString&& text) {
+// By value: a caller's temporary is moved in, a named string shared.
+TUint32 Interpreter::newString(VMHeap& heap, NString text) {
   const VMAddr a = heap.allocate(sizeof(NString), -1, GC_CODE_STRING);
   new (vmPtr(a)) NString(std::move(text));
   return a;

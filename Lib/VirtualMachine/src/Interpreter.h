@@ -10,8 +10,7 @@ class NString;
 
 struct Interpreter {
   static bool inherits(const Vec<int>& table, TInt32 id, TInt32 target, bool stopAtZero);
-  static TUint32 newString(VMHeap& heap, const NString& text);
-  static TUint32 newString(VMHeap& heap, NString&& text);
+  static TUint32 newString(VMHeap& heap, NString text);
   static TUint32 newVector(VMHeap& heap, TInt32 elementSize);
   static VMAddr allocChecked(VMHeap& heap, TUint32 gcCode, TInt32 words);
   // The one boxing rule (ALLOC_STORE, the invoker, the natives): level 1 to 3
