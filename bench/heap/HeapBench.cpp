@@ -2,6 +2,7 @@
 // glibc malloc, and collection time per MiB of live small objects. Each run
 // verifies the heap afterwards, so a fast wrong heap does not pass unnoticed.
 #include "Heap.h"
+#include "PolicyFloorHeap.h"
 
 #include <benchmark/benchmark.h>
 
@@ -78,6 +79,52 @@ void BM_MallocFree(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kOps);
 }
 
+// Where each object went: its pool and its offset in the pool.
+template <typename H>
+std::pair<TUint32, TUint32> placeOf(const H& heap, TUint32 object) {
+  TUint32 pool = 0;
+  while (pool + 1 < TUint32(heap.poolCount()) && heap.poolStart(pool + 1) <= object) ++pool;
+  return {pool, object - heap.poolStart(pool)};
+}
+
+// Whether the floor model places every object where VMHeap does.
+bool samePlaces(TInt64 fixed) {
+  VMHeap heap(nullptr, VMHeap::kDefaultPoolSize, gRefFields, gVecFields, gVecFlags);
+  PolicyFloorHeap floor(VMHeap::kDefaultPoolSize);
+  const std::vector<TUint32>& sz = sizes(fixed);
+  const std::vector<int> vic = victims();
+  std::vector<VMAddr> a(kWindow, 0), b(kWindow, 0);
+  bool same = true;
+  for (int i = 0; i < kOps && same; ++i) {
+    const int v = vic[i];
+    heap.freeObject(a[v]);
+    if (b[v]) floor.release(b[v]);
+    a[v] = heap.allocate(sz[i], 0, GC_CODE_LEAF);
+    b[v] = floor.allocate(sz[i]);
+    same = placeOf(heap, a[v]) == placeOf(floor, b[v]);
+  }
+  for (VMAddr& x : a) heap.freeObject(x), x = 0;
+  return same;
+}
+
+// The block-choice rules alone (PolicyFloorHeap), checked first to place
+// every object where VMHeap does.
+void BM_PolicyFloor(benchmark::State& state) {
+  if (!samePlaces(state.range(0))) return state.SkipWithError("the floor model places objects elsewhere");
+  PolicyFloorHeap heap(VMHeap::kDefaultPoolSize);
+  const std::vector<TUint32>& sz = sizes(state.range(0));
+  const std::vector<int> vic = victims();
+  std::vector<TUint32> window(kWindow, 0);
+  for (auto _ : state) {
+    for (int i = 0; i < kOps; ++i) {
+      TUint32& slot = window[vic[i]];
+      if (slot) heap.release(slot);
+      slot = heap.allocate(sz[i]);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kOps);
+}
+
 // A live graph of small class objects (4 words: class id, two references,
 // one datum), each linked to its predecessor and to a random earlier one.
 void BM_CollectLive(benchmark::State& state) {
@@ -115,6 +162,7 @@ void BM_CollectLive(benchmark::State& state) {
 
 BENCHMARK(BM_HeapAllocFree)->Arg(0)->Arg(24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MallocFree)->Arg(0)->Arg(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PolicyFloor)->Arg(0)->Arg(24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectLive)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 // Remembers real time per run so the allocator ratio can be printed.
