@@ -182,11 +182,14 @@ int main(int argc, char** argv) {
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   for (const char* arg : {"0", "24"}) {
-    const auto heap = reporter.times.find(std::string("BM_HeapAllocFree/") + arg);
-    const auto libc = reporter.times.find(std::string("BM_MallocFree/") + arg);
-    if (heap == reporter.times.end() || libc == reporter.times.end()) continue;
-    std::printf("VMHeap / malloc time ratio (alloc+free, %s): %.2f\n",
-                arg[0] == '0' ? "mixed small sizes" : "24 bytes each", heap->second / libc->second);
+    const char* shape = arg[0] == '0' ? "mixed small sizes" : "24 bytes each";
+    const auto time = [&](const char* name) {
+      const auto t = reporter.times.find(std::string(name) + "/" + arg);
+      return t == reporter.times.end() ? 0.0 : t->second;
+    };
+    const double heap = time("BM_HeapAllocFree"), libc = time("BM_MallocFree"), rules = time("BM_PolicyFloor");
+    if (heap > 0 && libc > 0) std::printf("VMHeap / malloc time ratio (alloc+free, %s): %.2f\n", shape, heap / libc);
+    if (rules > 0 && libc > 0) std::printf("rules alone / malloc (%s): %.2f\n", shape, rules / libc);
   }
   benchmark::Shutdown();
   return 0;
