@@ -44,39 +44,39 @@ std::vector<int> victims() {
 Vec<Vec<int>> gRefFields, gVecFields;
 Vec<Vec<char>> gVecFlags;
 
-void BM_HeapAllocFree(benchmark::State& state) {
-  VMHeap heap(nullptr, VMHeap::kDefaultPoolSize, gRefFields, gVecFields, gVecFlags);
+// The timed part of each allocator benchmark: step i replaces the object in
+// a window slot chosen at random with a new one of the i-th size. Returns
+// the window, whose objects the caller releases.
+template <typename Slot, typename Replace>
+std::vector<Slot> replaceInWindow(benchmark::State& state, Replace replace) {
   const std::vector<TUint32>& sz = sizes(state.range(0));
   const std::vector<int> vic = victims();
-  std::vector<VMAddr> window(kWindow, 0);
-  for (auto _ : state) {
-    for (int i = 0; i < kOps; ++i) {
-      VMAddr& slot = window[vic[i]];
-      heap.freeObject(slot);
-      slot = heap.allocate(sz[i], 0, GC_CODE_LEAF);
-    }
-  }
+  std::vector<Slot> window(kWindow, Slot());
+  for (auto _ : state)
+    for (int i = 0; i < kOps; ++i) replace(window[vic[i]], sz[i]);
+  state.SetItemsProcessed(state.iterations() * kOps);
+  return window;
+}
+
+void BM_HeapAllocFree(benchmark::State& state) {
+  VMHeap heap(nullptr, VMHeap::kDefaultPoolSize, gRefFields, gVecFields, gVecFlags);
+  std::vector<VMAddr> window = replaceInWindow<VMAddr>(state, [&](VMAddr& slot, TUint32 size) {
+    heap.freeObject(slot);
+    slot = heap.allocate(size, 0, GC_CODE_LEAF);
+  });
   for (VMAddr& a : window) heap.freeObject(a), a = 0;
   heap.verify();
   if (heap.nOfEntries() != 0) state.SkipWithError("heap lost entries");
-  state.SetItemsProcessed(state.iterations() * kOps);
 }
 
 void BM_MallocFree(benchmark::State& state) {
-  const std::vector<TUint32>& sz = sizes(state.range(0));
-  const std::vector<int> vic = victims();
-  std::vector<void*> window(kWindow, nullptr);
-  for (auto _ : state) {
-    for (int i = 0; i < kOps; ++i) {
-      void*& slot = window[vic[i]];
-      std::free(slot);
-      slot = std::malloc(sz[i]);
-      benchmark::DoNotOptimize(slot);
-      std::memset(slot, 0, sz[i]);   // the heap hands out zero-filled storage too
-    }
-  }
+  std::vector<void*> window = replaceInWindow<void*>(state, [](void*& slot, TUint32 size) {
+    std::free(slot);
+    slot = std::malloc(size);
+    benchmark::DoNotOptimize(slot);
+    std::memset(slot, 0, size);   // the heap hands out zero-filled storage too
+  });
   for (void*& p : window) std::free(p), p = nullptr;
-  state.SetItemsProcessed(state.iterations() * kOps);
 }
 
 // Where each object went: its pool and its offset in the pool.
@@ -112,17 +112,10 @@ bool samePlaces(TInt64 fixed) {
 void BM_PolicyFloor(benchmark::State& state) {
   if (!samePlaces(state.range(0))) return state.SkipWithError("the floor model places objects elsewhere");
   PolicyFloorHeap heap(VMHeap::kDefaultPoolSize);
-  const std::vector<TUint32>& sz = sizes(state.range(0));
-  const std::vector<int> vic = victims();
-  std::vector<TUint32> window(kWindow, 0);
-  for (auto _ : state) {
-    for (int i = 0; i < kOps; ++i) {
-      TUint32& slot = window[vic[i]];
-      if (slot) heap.release(slot);
-      slot = heap.allocate(sz[i]);
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * kOps);
+  replaceInWindow<TUint32>(state, [&](TUint32& slot, TUint32 size) {
+    if (slot) heap.release(slot);
+    slot = heap.allocate(size);
+  });
 }
 
 // A live graph of small class objects (4 words: class id, two references,

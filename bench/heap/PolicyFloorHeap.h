@@ -5,8 +5,8 @@
 // request's own list, a split beyond 28 bytes of slack, both neighbours
 // merged on release. No seals, block-start bits, link or address checks,
 // destructors or counters. It hands out the same offsets as VMHeap for the
-// same requests, so its time is what the rules alone cost: the floor any
-// implementation of them, checked or not, starts from.
+// same requests, so its time is what the rules alone cost; a checked
+// implementation does all of this work and more.
 #include "Types.h"
 
 #include <cstdlib>
