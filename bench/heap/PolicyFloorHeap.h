@@ -97,8 +97,11 @@ class PolicyFloorHeap {
     return h;
   }
   TUint32 firstFit(TUint32 c, TUint32 size) {
-    for (TUint32 h = at(sentinel(c))->next; h != sentinel(c); h = at(h)->next)
-      if (at(h)->size >= size) return remove(h), h;
+    for (TUint32 h = at(sentinel(c))->next; h != sentinel(c); h = at(h)->next) {
+      if (at(h)->size < size) continue;
+      remove(h);
+      return h;
+    }
     return 0;
   }
   // Terminators (size 0, never free), the free entry, and a footer; the

@@ -276,13 +276,12 @@ inline VMAddr VMHeap::carve(VMAddr header, TUint32 size, TInt32 typeId, TUint32 
     splitTail(header, size, blockSize);
     blockSize = size;
   }
-  TUint8* data = vmPtr(header + kHeaderSize);
   storeWords(&he->usedSize, size, blockSize);
   storeWords(&he->typeId, static_cast<TUint32>(typeId), 0);
   storeWords(&he->gcCode, gcCode, 0);
   sealNativeData(header + kHeaderSize, blockSize, typeId);
   ++iNOfEntries;
-  std::memset(data, 0, blockSize);
+  std::memset(vmPtr(header + kHeaderSize), 0, blockSize);
   return header;
 }
 

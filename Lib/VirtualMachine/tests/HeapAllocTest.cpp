@@ -49,9 +49,8 @@ TEST_F(HeapTest, AllocationRoundsUpAndZeroFills) {
   EXPECT_EQ(word(b, 0), 0u);
 }
 
-// Small blocks are zeroed with stores that overlap and reach back into the
-// header: a reused dirty block must come back all zero, slack included, with
-// its header, footer and both neighbours intact.
+// A reused dirty block must come back all zero, slack included, with its
+// header, footer and both neighbours intact, for every small size and slack.
 TEST_F(HeapTest, ReusedDirtyBlocksComeBackZeroWithNeighboursIntact) {
   for (TUint32 request = 0; request <= 96; request += 4) {
     for (TUint32 slack = 0; slack <= 28; slack += 4) {
